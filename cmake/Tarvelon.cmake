@@ -54,3 +54,11 @@ function(tarvelon_test name)
     PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1"
                TIMEOUT 300)
 endfunction()
+
+# tarvelon_fuzzer(<name> SOURCES ... DEPS ...): a libFuzzer target, only with TARVELON_FUZZ.
+function(tarvelon_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+endfunction()
