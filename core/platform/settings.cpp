@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/xml_node.h"
+
 
 namespace {
 
@@ -111,4 +113,15 @@ TString MakeComputerId() {
     if (getrandom(address, sizeof address, 0) != sizeof address) memset(address, 0x5A, sizeof address);
   }
   return MakeComputerIdFromAddress(address);
+}
+bool LoadSettingsFile(const TString& name) {
+  TXmlNode document;
+  document.LoadFile(name);
+  TXmlNode* settings = document.GetChild("settings");
+  if (!settings) return false;
+  settings->ResetChildIterator();
+  TString key;
+  TXmlNode* child = nullptr;
+  while (settings->GetNextChild(key, child)) SetConfig(key, child->GetText());
+  return true;
 }

@@ -21,6 +21,11 @@ std::map<TString, TString> GetAllConfig();
 // Set once "legacylinewrap" has been stored, whatever its value; never cleared.
 bool IsLegacyLineWrap();
 
+// Reads "settings.xml"-style files: every child element of the root "settings" becomes a
+// key (element name) and value (its text), stored in document order. A missing file or
+// element is no error; answers whether the file held a "settings" element.
+bool LoadSettingsFile(const TString& name);
+
 // Seams filled by later subsystems.
 // The platform's reaction to a changed setting ("vsync", "viewportscale" take effect at once).
 using TSettingChangedHook = std::function<void(const TString& key, const TString& value)>;

@@ -1,0 +1,28 @@
+#pragma once
+// TRandom: the platform's MT19937 generator; GUID helpers.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/engine_string.h"
+
+class TRandom {
+ public:
+  TRandom();  // seeded by array with the engine's four fixed words
+  void InitGenRand(uint32_t seed);
+  void InitByArray(const uint32_t* words, size_t count);
+  uint32_t GenRand();
+  double GenRandDouble();  // [0, 1) with 53 bits
+  // A value in [lo, hi]; reversed bounds are taken in their order, the whole int range works.
+  int RandomRange(int lo, int hi);
+
+ private:
+  static constexpr int N = 624;
+  uint32_t mState[N];
+  int mIndex = N + 1;
+};
+
+// Fills 16 bytes with a new random GUID.
+void GenerateGuid(unsigned char guid[16]);
+// A new GUID's four 32-bit words in memory order, "%08x" each: 32 characters.
+TString MakeGuidString();
