@@ -1,0 +1,114 @@
+// What the rasteriser works on: screen-space vertices, the resolved pipeline state of
+// one draw call, and spans with their fixed-point interpolants. Shared by the span
+// loops, the triangle and line walkers, and the reference rasteriser of the tests.
+#pragma once
+
+#include <cstdint>
+
+#include "graphics/device/device_types.h"
+#include "graphics/device/pixel_format.h"
+
+// A vertex after transform: pixel centres lie on integer coordinates. Colours are
+// 0..255 per channel; u and v are normalised texture coordinates.
+struct TRasterVertex {
+  float x = 0, y = 0, z = 0, rhw = 1;
+  float r = 255, g = 255, b = 255, a = 255;
+  float sr = 0, sg = 0, sb = 0;
+  float u = 0, v = 0;
+};
+
+struct TRasterTexture {
+  const uint8_t* pixels = nullptr;  // null: no texture (reads as opaque white)
+  int32_t pitch = 0;
+  int32_t width = 0, height = 0;
+  TPixelLayout layout = TPixelLayout::Other;
+  TPixelFormat format;
+};
+
+struct TRasterTarget {
+  uint8_t* pixels = nullptr;
+  int32_t pitch = 0;
+  int32_t width = 0, height = 0;
+  TPixelLayout layout = TPixelLayout::Other;
+  TPixelFormat format;
+};
+
+struct TRasterDepth {
+  uint8_t* pixels = nullptr;  // null: no z buffer
+  int32_t pitch = 0;
+  int32_t bits = 16;
+};
+
+// The pipeline state of a draw call, resolved from the device's render and stage-0
+// states.
+struct TRasterState {
+  TRasterTarget target;
+  TRasterDepth depth;
+  TRasterTexture texture;
+  TDevRect scissor;  // viewport within the target; pixels outside are never touched
+  uint32_t cull = D3DCULL_NONE;
+  bool flatShade = false;
+  bool zEnable = false, zWrite = false;
+  uint32_t zFunc = D3DCMP_LESSEQUAL;
+  bool alphaTest = false;
+  uint32_t alphaFunc = D3DCMP_ALWAYS, alphaRef = 0;
+  bool blend = false;
+  uint32_t srcBlend = D3DBLEND_ONE, dstBlend = D3DBLEND_ZERO;
+  uint32_t colorOp = D3DTOP_MODULATE, colorArg1 = D3DTA_TEXTURE, colorArg2 = D3DTA_CURRENT;
+  uint32_t alphaOp = D3DTOP_SELECTARG1, alphaArg1 = D3DTA_TEXTURE, alphaArg2 = D3DTA_CURRENT;
+  uint32_t textureFactor = 0xFFFFFFFF;
+  uint32_t addressU = D3DTADDRESS_WRAP, addressV = D3DTADDRESS_WRAP;
+  bool magLinear = false, minLinear = false;
+  bool specular = false;
+
+  // Filled by PrepareRasterState: which optimised span loop the state allows.
+  enum class TFast : uint8_t { None, Opaque, Blend, Add } fast = TFast::None;
+  bool fastAlphaConst = false;  // alpha comes from the texture factor, not texture x diffuse
+  uint32_t fastAlpha = 255;
+};
+
+// Chooses the optimised span loop for a state (TRasterState::fast).
+void PrepareRasterState(TRasterState& state);
+
+// A linear function over the pixel grid in fixed point: value(x, y) =
+// a0 + (x - xref) * dx + (y - yref) * dy. Evaluated exactly, in any order.
+struct TPlane {
+  int64_t a0 = 0, dx = 0, dy = 0;
+  int32_t xref = 0, yref = 0;
+  int64_t At(int32_t x, int32_t y) const { return a0 + int64_t(x - xref) * dx + int64_t(y - yref) * dy; }
+};
+
+// The same in floating point, for perspective-correct texture coordinates. A row's
+// base and a pixel's value are computed in this order by every user.
+struct TFloatPlane {
+  double a0 = 0, dx = 0, dy = 0;
+  int32_t xref = 0, yref = 0;
+  double Row(int32_t y) const { return a0 + double(y - yref) * dy; }
+  double At(double row, int32_t x) const { return row + double(x - xref) * dx; }
+};
+
+constexpr int ColorFracBits = 16;  // colours: 0..255 with 16 fraction bits
+constexpr int TexelFracBits = 16;  // texture coordinates: texels with 16 fraction bits
+constexpr int DepthFracBits = 32;  // depth: 0..1 with 32 fraction bits
+
+// The interpolants of one triangle or line.
+struct TAttributePlanes {
+  TPlane color[4];     // r, g, b, a
+  TPlane specular[3];  // r, g, b
+  TPlane u, v;         // affine texture coordinates in texels
+  TPlane z;
+  bool perspective = false;
+  TFloatPlane q, uq, vq;  // rhw, u * rhw, v * rhw (texels) when perspective
+  bool linearFilter = false;
+};
+
+// One row of pixels [x0, x1) at y, drawn with the planes.
+struct TSpan {
+  int32_t y = 0, x0 = 0, x1 = 0;
+};
+
+// Exact round(a * b / 255) for bytes.
+inline uint32_t Mul255(uint32_t a, uint32_t b) { return (a * b + 127) / 255; }
+
+// Texture coordinate of a perspective-correct pixel in fixed point.
+int64_t PerspectiveTexel(double numerator, double q);

@@ -1,0 +1,236 @@
+#include "graphics/device/rasterizer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
+  int64_t q = a / b;
+  return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+
+int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
+
+int64_t Snap(float v) { return std::llround(double(v) * (1 << SubPixelBits)); }
+
+int64_t ToFixed(double v, int bits) { return std::llround(std::ldexp(v, bits)); }
+
+// Attribute values of a vertex, in plane order: r g b a, sr sg sb, u v (texels), z.
+constexpr int AttrCount = 10;
+void Attributes(const TRasterVertex& v, const TRasterTexture& tex, double out[AttrCount]) {
+  out[0] = v.r; out[1] = v.g; out[2] = v.b; out[3] = v.a;
+  out[4] = v.sr; out[5] = v.sg; out[6] = v.sb;
+  out[7] = double(v.u) * tex.width;
+  out[8] = double(v.v) * tex.height;
+  out[9] = v.z;
+}
+
+TPlane MakePlane(double valueAtRef, double dx, double dy, int32_t xref, int32_t yref, int bits) {
+  TPlane p;
+  p.a0 = ToFixed(valueAtRef, bits);
+  p.dx = ToFixed(dx, bits);
+  p.dy = ToFixed(dy, bits);
+  p.xref = xref;
+  p.yref = yref;
+  return p;
+}
+
+TPlane* PlaneSlot(TAttributePlanes& planes, int i) {
+  if (i < 4) return &planes.color[i];
+  if (i < 7) return &planes.specular[i - 4];
+  return i == 7 ? &planes.u : i == 8 ? &planes.v : &planes.z;
+}
+
+int PlaneBits(int i) { return i == 9 ? DepthFracBits : i >= 7 ? TexelFracBits : ColorFracBits; }
+
+// Chooses the filter: magnification when a pixel covers at most one texel.
+bool LinearFilter(const TRasterState& s, double dudx, double dudy, double dvdx, double dvdy) {
+  double texelsPerPixel = std::fabs(dudx * dvdy - dudy * dvdx);
+  return texelsPerPixel <= 1.0 ? s.magLinear : s.minLinear;
+}
+
+}  // namespace
+
+int64_t PerspectiveTexel(double numerator, double q) {
+  if (q == 0.0) return 0;
+  double t = std::ldexp(numerator / q, TexelFracBits);
+  t = std::clamp(t, -4.0e15, 4.0e15);
+  return int64_t(std::floor(t + 0.5));
+}
+
+bool SetupTriangle(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& in1,
+                   const TRasterVertex& in2, TTriangleSetup& t) {
+  const TRasterVertex* v[3] = {&v0, &in1, &in2};
+  int64_t X[3], Y[3];
+  for (int i = 0; i < 3; ++i) {
+    X[i] = Snap(v[i]->x);
+    Y[i] = Snap(v[i]->y);
+  }
+  int64_t area2 = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
+  if (area2 == 0) return false;
+  // Positive area is clockwise on screen (y grows downwards).
+  if ((state.cull == D3DCULL_CCW && area2 < 0) || (state.cull == D3DCULL_CW && area2 > 0)) return false;
+  if (area2 < 0) {
+    std::swap(v[1], v[2]);
+    std::swap(X[1], X[2]);
+    std::swap(Y[1], Y[2]);
+  }
+  for (int i = 0; i < 3; ++i) {
+    t.X[i] = X[i];
+    t.Y[i] = Y[i];
+    int a = i, b = (i + 1) % 3;
+    t.A[i] = Y[a] - Y[b];
+    t.B[i] = X[b] - X[a];
+    t.Xa[i] = X[a];
+    t.Ya[i] = Y[a];
+    bool topLeft = t.A[i] > 0 || (t.A[i] == 0 && t.B[i] > 0);
+    t.bias[i] = topLeft ? 0 : 1;
+  }
+  int64_t minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
+  int64_t top = std::max<int64_t>(CeilDiv(minY, 1 << SubPixelBits), state.scissor.top);
+  int64_t bottom = std::min<int64_t>(FloorDiv(maxY, 1 << SubPixelBits) + 1, state.scissor.bottom);
+  if (top >= bottom || state.scissor.left >= state.scissor.right) return false;
+  t.rowTop = int32_t(top);
+  t.rowBottom = int32_t(bottom);
+
+  // Attribute planes from the snapped positions.
+  double x[3], y[3], a[3][AttrCount];
+  for (int i = 0; i < 3; ++i) {
+    x[i] = std::ldexp(double(X[i]), -SubPixelBits);
+    y[i] = std::ldexp(double(Y[i]), -SubPixelBits);
+    Attributes(state.flatShade ? TRasterVertex{v[i]->x, v[i]->y, v[i]->z, v[i]->rhw, v0.r, v0.g, v0.b, v0.a, v0.sr,
+                                                v0.sg, v0.sb, v[i]->u, v[i]->v}
+                               : *v[i],
+               state.texture, a[i]);
+  }
+  double det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
+  int32_t xref = int32_t(std::floor(x[0])), yref = int32_t(std::floor(y[0]));
+  auto gradients = [&](const double* values, double& dx, double& dy) {
+    dx = ((values[1] - values[0]) * (y[2] - y[0]) - (values[2] - values[0]) * (y[1] - y[0])) / det;
+    dy = ((values[2] - values[0]) * (x[1] - x[0]) - (values[1] - values[0]) * (x[2] - x[0])) / det;
+  };
+  double grad[AttrCount][2];
+  for (int k = 0; k < AttrCount; ++k) {
+    double values[3] = {a[0][k], a[1][k], a[2][k]};
+    gradients(values, grad[k][0], grad[k][1]);
+    double atRef = values[0] + grad[k][0] * (xref - x[0]) + grad[k][1] * (yref - y[0]);
+    *PlaneSlot(t.planes, k) = MakePlane(atRef, grad[k][0], grad[k][1], xref, yref, PlaneBits(k));
+  }
+  t.planes.linearFilter = LinearFilter(state, grad[7][0], grad[7][1], grad[8][0], grad[8][1]);
+  t.planes.perspective = state.texture.pixels && !(v[0]->rhw == v[1]->rhw && v[1]->rhw == v[2]->rhw);
+  if (t.planes.perspective) {
+    TFloatPlane* fp[3] = {&t.planes.q, &t.planes.uq, &t.planes.vq};
+    for (int k = 0; k < 3; ++k) {
+      double values[3];
+      for (int i = 0; i < 3; ++i) {
+        double q = v[i]->rhw;
+        values[i] = k == 0 ? q : q * a[i][k == 1 ? 7 : 8];
+      }
+      double dx, dy;
+      gradients(values, dx, dy);
+      *fp[k] = {values[0] + dx * (xref - x[0]) + dy * (yref - y[0]), dx, dy, xref, yref};
+    }
+  }
+  return true;
+}
+
+bool TriangleCovers(const TTriangleSetup& t, int32_t x, int32_t y) {
+  int64_t px = int64_t(x) << SubPixelBits, py = int64_t(y) << SubPixelBits;
+  for (int i = 0; i < 3; ++i)
+    if (t.A[i] * (px - t.Xa[i]) + t.B[i] * (py - t.Ya[i]) < t.bias[i]) return false;
+  return true;
+}
+
+bool TriangleRow(const TTriangleSetup& t, const TDevRect& scissor, int32_t y, int32_t& x0, int32_t& x1) {
+  int64_t lo = scissor.left, hi = scissor.right;
+  int64_t py = int64_t(y) << SubPixelBits;
+  for (int i = 0; i < 3; ++i) {
+    // E(px) = A * 256 * px + c >= bias
+    int64_t c = t.B[i] * (py - t.Ya[i]) - t.A[i] * t.Xa[i];
+    int64_t a = t.A[i] << SubPixelBits;
+    if (a > 0)
+      lo = std::max(lo, CeilDiv(t.bias[i] - c, a));
+    else if (a < 0)
+      hi = std::min(hi, FloorDiv(c - t.bias[i], -a) + 1);
+    else if (c < t.bias[i])
+      return false;
+  }
+  if (lo >= hi) return false;
+  x0 = int32_t(lo);
+  x1 = int32_t(hi);
+  return true;
+}
+
+void DrawTriangle(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, const TRasterVertex& v2) {
+  TTriangleSetup t;
+  if (!SetupTriangle(state, v0, v1, v2, t)) return;
+  TSpan span;
+  for (int32_t y = t.rowTop; y < t.rowBottom; ++y) {
+    span.y = y;
+    if (TriangleRow(t, state.scissor, y, span.x0, span.x1)) DrawSpan(state, t.planes, span);
+  }
+}
+
+bool SetupLine(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, TLineSetup& l) {
+  double dx = double(v1.x) - v0.x, dy = double(v1.y) - v0.y;
+  if (dx == 0 && dy == 0) return false;
+  l.xMajor = std::fabs(dx) >= std::fabs(dy);
+  double start = l.xMajor ? v0.x : v0.y, end = l.xMajor ? v1.x : v1.y;
+  double span = end - start;
+  // Pixels whose centres lie on [start, end), walking from start towards end.
+  if (span > 0) {
+    l.step = 1;
+    l.first = int32_t(std::ceil(start));
+    l.last = int32_t(std::ceil(end)) - 1;
+  } else {
+    l.step = -1;
+    l.first = int32_t(std::floor(start));
+    l.last = int32_t(std::floor(end)) + 1;
+  }
+  l.x0 = start;
+  l.y0 = l.xMajor ? v0.y : v0.x;
+  l.slope = (l.xMajor ? dy : dx) / span;
+  double a0[AttrCount], a1[AttrCount];
+  Attributes(v0, state.texture, a0);
+  Attributes(v1, state.texture, a1);
+  if (state.flatShade)
+    for (int k = 0; k < 7; ++k) a1[k] = a0[k];
+  int32_t ref = int32_t(std::floor(start));
+  for (int k = 0; k < AttrCount; ++k) {
+    double d = (a1[k] - a0[k]) / span;
+    double atRef = a0[k] + d * (ref - start);
+    *PlaneSlot(l.planes, k) = l.xMajor ? MakePlane(atRef, d, 0, ref, 0, PlaneBits(k)) : MakePlane(atRef, 0, d, 0, ref, PlaneBits(k));
+  }
+  double du = (a1[7] - a0[7]) / span, dv = (a1[8] - a0[8]) / span;
+  l.planes.linearFilter = (du * du + dv * dv) <= 1.0 ? state.magLinear : state.minLinear;
+  l.planes.perspective = false;
+  return l.step > 0 ? l.first <= l.last : l.first >= l.last;
+}
+
+int32_t LineMinor(const TLineSetup& l, int32_t major) {
+  return int32_t(std::floor(l.y0 + (double(major) - l.x0) * l.slope + 0.5));
+}
+
+void DrawLine(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1) {
+  TLineSetup l;
+  if (!SetupLine(state, v0, v1, l)) return;
+  const TDevRect& s = state.scissor;
+  if (l.xMajor && l.slope == 0.0) {
+    // A horizontal line is one span.
+    TSpan span;
+    span.y = LineMinor(l, l.first);
+    if (span.y < s.top || span.y >= s.bottom) return;
+    span.x0 = std::max(std::min(l.first, l.last), s.left);
+    span.x1 = std::min(std::max(l.first, l.last) + 1, s.right);
+    if (span.x0 < span.x1) DrawSpan(state, l.planes, span);
+    return;
+  }
+  for (int32_t m = l.first;; m += l.step) {
+    int32_t minor = LineMinor(l, m);
+    int32_t x = l.xMajor ? m : minor, y = l.xMajor ? minor : m;
+    if (x >= s.left && x < s.right && y >= s.top && y < s.bottom) DrawSpan(state, l.planes, TSpan{y, x, x + 1});
+    if (m == l.last) break;
+  }
+}

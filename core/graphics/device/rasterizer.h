@@ -1,0 +1,50 @@
+// Triangle and line set-up and walking: Direct3D's pixel-centre convention (centres
+// on integer coordinates) and top-left fill rule on vertices snapped to 1/256 pixel.
+#pragma once
+
+#include <cstdint>
+
+#include "graphics/device/raster_types.h"
+
+constexpr int SubPixelBits = 8;
+
+struct TTriangleSetup {
+  int64_t X[3], Y[3];  // snapped positions, 1/256 pixel
+  // Edge functions E(P) = A * (PX - Xa) + B * (PY - Ya) in snapped units, positive
+  // inside; a pixel centre is inside when E >= bias for all three edges (bias 0 on
+  // top and left edges, 1 elsewhere).
+  int64_t A[3], B[3], Xa[3], Ya[3], bias[3];
+  int32_t rowTop = 0, rowBottom = 0;  // rows [rowTop, rowBottom) that may hold pixels
+  TAttributePlanes planes;
+};
+
+// Culls, orders and sets up a triangle; false when nothing is drawn (culled,
+// degenerate or outside the scissor).
+bool SetupTriangle(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, const TRasterVertex& v2,
+                   TTriangleSetup& out);
+// Whether a pixel centre lies inside a set-up triangle (the plain test).
+bool TriangleCovers(const TTriangleSetup& t, int32_t x, int32_t y);
+// The pixels [x0, x1) of row y inside the triangle and the scissor.
+bool TriangleRow(const TTriangleSetup& t, const TDevRect& scissor, int32_t y, int32_t& x0, int32_t& x1);
+
+void DrawTriangle(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, const TRasterVertex& v2);
+
+// A line covers the pixels whose centres lie on [start, end) along its major axis,
+// one per column (or row), in the row (column) nearest to the line. A horizontal
+// line from (x0, y) to (x1, y) covers exactly [x0, x1).
+struct TLineSetup {
+  bool xMajor = true;
+  int32_t first = 0, last = 0;  // major-axis pixels first..last inclusive (first > last: none)
+  int32_t step = 1;             // +1 or -1 along the major axis
+  double x0 = 0, y0 = 0, slope = 0;  // minor = y0 + (major - x0) * slope (roles swap for y-major)
+  TAttributePlanes planes;      // linear along the major axis (dy unused)
+};
+bool SetupLine(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, TLineSetup& out);
+// The minor-axis coordinate of a major-axis pixel.
+int32_t LineMinor(const TLineSetup& l, int32_t major);
+void DrawLine(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1);
+
+// Draws one span with the planes (the optimised loops, falling back to the general one).
+void DrawSpan(const TRasterState& state, const TAttributePlanes& planes, const TSpan& span);
+// The general per-pixel loop: every state, no shortcuts.
+void DrawSpanGeneric(const TRasterState& state, const TAttributePlanes& planes, const TSpan& span);

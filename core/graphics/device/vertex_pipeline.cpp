@@ -1,0 +1,220 @@
+#include "graphics/device/vertex_pipeline.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "graphics/device/rasterizer.h"
+
+namespace {
+
+// Pre-transformed vertices are kept inside this many pixels so that the fixed-point
+// set-up never overflows; transformed ones are clipped to the same band.
+constexpr double GuardBand = 16384.0;
+
+void SetColor(TRasterVertex& v, uint32_t diffuse, uint32_t specular) {
+  v.a = float(diffuse >> 24);
+  v.r = float((diffuse >> 16) & 0xFF);
+  v.g = float((diffuse >> 8) & 0xFF);
+  v.b = float(diffuse & 0xFF);
+  v.sr = float((specular >> 16) & 0xFF);
+  v.sg = float((specular >> 8) & 0xFF);
+  v.sb = float(specular & 0xFF);
+}
+
+void Transform(const TDevMatrix& m, float x, float y, float z, TClipVertex& out) {
+  out.x = x * m.m[0][0] + y * m.m[1][0] + z * m.m[2][0] + m.m[3][0];
+  out.y = x * m.m[0][1] + y * m.m[1][1] + z * m.m[2][1] + m.m[3][1];
+  out.z = x * m.m[0][2] + y * m.m[1][2] + z * m.m[2][2] + m.m[3][2];
+  out.w = x * m.m[0][3] + y * m.m[1][3] + z * m.m[2][3] + m.m[3][3];
+}
+
+float Saturate255(float v) { return std::clamp(v, 0.0f, 1.0f) * 255.0f; }
+
+// Lighting without lights: emissive plus ambient light times the material's ambient;
+// alpha is the material's diffuse alpha.
+void Light(const TVertexPipeline& p, TRasterVertex& v) {
+  const TDevMaterial& m = *p.material;
+  float ar = float((p.ambient >> 16) & 0xFF) / 255.0f, ag = float((p.ambient >> 8) & 0xFF) / 255.0f,
+        ab = float(p.ambient & 0xFF) / 255.0f;
+  v.r = Saturate255(m.emissive.r + ar * m.ambient.r);
+  v.g = Saturate255(m.emissive.g + ag * m.ambient.g);
+  v.b = Saturate255(m.emissive.b + ab * m.ambient.b);
+  v.a = Saturate255(m.diffuse.a);
+  v.sr = v.sg = v.sb = 0;
+}
+
+TClipVertex Lerp(const TClipVertex& a, const TClipVertex& b, float t) {
+  auto mix = [t](float p, float q) { return p + (q - p) * t; };
+  TClipVertex o;
+  o.x = mix(a.x, b.x); o.y = mix(a.y, b.y); o.z = mix(a.z, b.z); o.w = mix(a.w, b.w);
+  const TRasterVertex &p = a.attributes, &q = b.attributes;
+  TRasterVertex& r = o.attributes;
+  r.x = mix(p.x, q.x); r.y = mix(p.y, q.y); r.z = mix(p.z, q.z); r.rhw = mix(p.rhw, q.rhw);
+  r.r = mix(p.r, q.r); r.g = mix(p.g, q.g); r.b = mix(p.b, q.b); r.a = mix(p.a, q.a);
+  r.sr = mix(p.sr, q.sr); r.sg = mix(p.sg, q.sg); r.sb = mix(p.sb, q.sb);
+  r.u = mix(p.u, q.u); r.v = mix(p.v, q.v);
+  return o;
+}
+
+// Signed distance to one of the clip planes; inside when >= 0.
+using TPlaneFn = float (*)(const TClipVertex&, float band);
+const TPlaneFn ClipPlanes[] = {
+    [](const TClipVertex& v, float) { return v.z; },                  // near
+    [](const TClipVertex& v, float) { return v.w - v.z; },            // far
+    [](const TClipVertex& v, float g) { return g * v.w + v.x; },      // left
+    [](const TClipVertex& v, float g) { return g * v.w - v.x; },      // right
+    [](const TClipVertex& v, float g) { return g * v.w + v.y; },      // bottom
+    [](const TClipVertex& v, float g) { return g * v.w - v.y; },      // top
+};
+// Screen-space guard band of pre-transformed vertices (x, y in screen pixels).
+const TPlaneFn ScreenPlanes[] = {
+    [](const TClipVertex& v, float g) { return g + v.x; },
+    [](const TClipVertex& v, float g) { return g - v.x; },
+    [](const TClipVertex& v, float g) { return g + v.y; },
+    [](const TClipVertex& v, float g) { return g - v.y; },
+};
+
+template <size_t N>
+bool Inside(const TPlaneFn (&planes)[N], const TClipVertex& v, float band) {
+  for (auto f : planes)
+    if (!(f(v, band) >= 0)) return false;
+  return true;
+}
+
+template <size_t N>
+void ClipPolygon(const TPlaneFn (&planes)[N], float band, std::vector<TClipVertex>& poly) {
+  std::vector<TClipVertex> next;
+  for (auto f : planes) {
+    next.clear();
+    for (size_t i = 0; i < poly.size(); ++i) {
+      const TClipVertex &a = poly[i], &b = poly[(i + 1) % poly.size()];
+      float da = f(a, band), db = f(b, band);
+      if (da >= 0) next.push_back(a);
+      if ((da >= 0) != (db >= 0)) next.push_back(Lerp(a, b, da / (da - db)));
+    }
+    poly.swap(next);
+    if (poly.empty()) return;
+  }
+}
+
+TRasterVertex ToScreen(const TVertexPipeline& p, bool transformed, const TClipVertex& c) {
+  TRasterVertex v = c.attributes;
+  if (!transformed) return v;
+  double invW = 1.0 / c.w;
+  const TDevViewport& vp = p.viewport;
+  v.x = float(vp.x + (1.0 + c.x * invW) * vp.width * 0.5);
+  v.y = float(vp.y + (1.0 - c.y * invW) * vp.height * 0.5);
+  v.z = float(vp.minZ + c.z * invW * (vp.maxZ - vp.minZ));
+  v.rhw = float(invW);
+  return v;
+}
+
+float Band(const TVertexPipeline& p, bool transformed) {
+  if (!transformed) return float(GuardBand);
+  double size = std::max<double>({double(p.viewport.width), double(p.viewport.height), 1.0});
+  return float(GuardBand / size);
+}
+
+void DrawClippedTriangle(const TRasterState& s, const TVertexPipeline& p, bool transformed, const TClipVertex& a,
+                         const TClipVertex& b, const TClipVertex& c) {
+  float band = Band(p, transformed);
+  auto inside = [&](const TClipVertex& v) { return transformed ? Inside(ClipPlanes, v, band) : Inside(ScreenPlanes, v, band); };
+  if (inside(a) && inside(b) && inside(c)) {
+    DrawTriangle(s, ToScreen(p, transformed, a), ToScreen(p, transformed, b), ToScreen(p, transformed, c));
+    return;
+  }
+  std::vector<TClipVertex> poly{a, b, c};
+  if (transformed)
+    ClipPolygon(ClipPlanes, band, poly);
+  else
+    ClipPolygon(ScreenPlanes, band, poly);
+  if (poly.size() < 3) return;
+  TRasterVertex first = ToScreen(p, transformed, poly[0]);
+  for (size_t i = 1; i + 1 < poly.size(); ++i)
+    DrawTriangle(s, first, ToScreen(p, transformed, poly[i]), ToScreen(p, transformed, poly[i + 1]));
+}
+
+void DrawClippedLine(const TRasterState& s, const TVertexPipeline& p, bool transformed, TClipVertex a, TClipVertex b) {
+  float band = Band(p, transformed);
+  auto clip = [&](auto& planes) {
+    for (auto f : planes) {
+      float da = f(a, band), db = f(b, band);
+      if (da < 0 && db < 0) return false;
+      if (da < 0) a = Lerp(a, b, da / (da - db));
+      else if (db < 0) b = Lerp(a, b, da / (da - db));
+    }
+    return true;
+  };
+  bool visible = transformed ? clip(ClipPlanes) : clip(ScreenPlanes);
+  if (visible) DrawLine(s, ToScreen(p, transformed, a), ToScreen(p, transformed, b));
+}
+
+}  // namespace
+
+TDevMatrix DevMultiply(const TDevMatrix& a, const TDevMatrix& b) {
+  TDevMatrix r;
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j) {
+      float sum = 0;
+      for (int k = 0; k < 4; ++k) sum += a.m[i][k] * b.m[k][j];
+      r.m[i][j] = sum;
+    }
+  return r;
+}
+
+bool ProcessVertices(const TVertexPipeline& p, uint32_t fvf, const void* vertices, uint32_t count,
+                     std::vector<TClipVertex>& out) {
+  out.resize(count);
+  const uint8_t* bytes = static_cast<const uint8_t*>(vertices);
+  if (fvf == DevFvfTransformed) {
+    for (uint32_t i = 0; i < count; ++i) {
+      TDevVertexTransformed v;
+      std::memcpy(&v, bytes + size_t(i) * 32, 32);
+      TClipVertex& c = out[i];
+      c.x = v.x; c.y = v.y; c.z = v.z; c.w = 1;
+      c.attributes.x = v.x; c.attributes.y = v.y; c.attributes.z = v.z; c.attributes.rhw = v.rhw;
+      SetColor(c.attributes, v.diffuse, v.specular);
+      c.attributes.u = v.u; c.attributes.v = v.v;
+    }
+    return true;
+  }
+  if (fvf != DevFvfLitXyz && fvf != DevFvfNormal) return false;
+  TDevMatrix m = DevMultiply(DevMultiply(*p.world, *p.view), *p.projection);
+  for (uint32_t i = 0; i < count; ++i) {
+    TClipVertex& c = out[i];
+    c.attributes = TRasterVertex{};
+    if (fvf == DevFvfLitXyz) {
+      TDevVertexLitXyz v;
+      std::memcpy(&v, bytes + size_t(i) * 32, 32);
+      Transform(m, v.x, v.y, v.z, c);
+      SetColor(c.attributes, v.diffuse, v.specular);
+      c.attributes.u = v.u; c.attributes.v = v.v;
+    } else {
+      TDevVertexNormal v;
+      std::memcpy(&v, bytes + size_t(i) * 32, 32);
+      Transform(m, v.x, v.y, v.z, c);
+      if (p.lighting) Light(p, c.attributes);
+      c.attributes.u = v.u; c.attributes.v = v.v;
+    }
+  }
+  return true;
+}
+
+void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transformed, D3DPRIMITIVETYPE type,
+                    const std::vector<TClipVertex>& v, const uint16_t* indices, uint32_t count) {
+  auto at = [&](uint32_t i) -> const TClipVertex& { return v[indices ? indices[i] : i]; };
+  switch (type) {
+    case D3DPT_TRIANGLELIST:
+      for (uint32_t i = 0; i + 2 < count; i += 3) DrawClippedTriangle(s, p, transformed, at(i), at(i + 1), at(i + 2));
+      break;
+    case D3DPT_TRIANGLEFAN:
+      for (uint32_t i = 1; i + 1 < count; ++i) DrawClippedTriangle(s, p, transformed, at(0), at(i), at(i + 1));
+      break;
+    case D3DPT_LINELIST:
+      for (uint32_t i = 0; i + 1 < count; i += 2) DrawClippedLine(s, p, transformed, at(i), at(i + 1));
+      break;
+    default:
+      break;
+  }
+}
