@@ -153,9 +153,9 @@ enum class TTagResult { None, Child, Close };
 TTagResult ParseXmlTag(TXmlNode* node, TGetChar& source, TXmlNode*& child) {
   TToken name = ReadXmlToken(source);
   if (name.end) return TTagResult::None;
-  if (name.Is("/")) {
+  if (!name.quoted && name.text.CharAt(0) == '/') {
     // A closing tag ends the current element, whatever name it gives.
-    for (TToken t = ReadXmlToken(source); !t.end && !t.Is(">"); t = ReadXmlToken(source)) {
+    for (TToken t = name; !t.end && !t.Is(">"); t = ReadXmlToken(source)) {
     }
     if (source.depth == 1) source.topClosed = true;
     return TTagResult::Close;
@@ -203,7 +203,8 @@ void ParseXmlContent(TXmlNode* node, TGetChar& source) {
       return;
     }
     if (!token.Is("<")) {
-      node->OnText(token.text.c_str(), token.text.Length());
+      // A token that entities reduced to nothing adds no blank either.
+      if (!token.text.IsEmpty() || token.quoted) node->OnText(token.text.c_str(), token.text.Length());
       continue;
     }
     TXmlNode* child = nullptr;
