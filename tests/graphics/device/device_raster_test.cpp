@@ -1,0 +1,288 @@
+// The optimised span loops against the plain reference rasteriser, and the fill
+// rules: top-left sharing of edges, line spans over [x0, x1).
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "graphics/device/rasterizer.h"
+#include "reference_rasterizer.h"
+
+namespace {
+
+// An image in memory with a pixel format, usable as target or texture.
+struct TImage {
+  TPixelFormat format;
+  int32_t width = 0, height = 0, pitch = 0;
+  std::vector<uint8_t> bytes;
+  TImage(TPixelFormat f, int32_t w, int32_t h) : format(f), width(w), height(h) {
+    pitch = int32_t((uint32_t(w) * BytesPerPixel(f) + 15) & ~15u);
+    bytes.assign(size_t(pitch) * h, 0);
+  }
+  void Fill(uint32_t (*pattern)(int, int)) {
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        WritePixel(&bytes[size_t(y) * pitch + size_t(x) * BytesPerPixel(format)], BytesPerPixel(format),
+                   PackArgb(format, pattern(x, y)));
+  }
+  TRasterTarget Target() { return {bytes.data(), pitch, width, height, ClassifyPixelFormat(format), format}; }
+  TRasterTexture Texture() const { return {bytes.data(), pitch, width, height, ClassifyPixelFormat(format), format}; }
+};
+
+uint32_t Background(int x, int y) { return 0x80000000u | uint32_t((x * 37) & 255) << 16 | uint32_t((y * 53) & 255) << 8 | uint32_t((x * y) & 255); }
+uint32_t TexturePattern(int x, int y) {
+  return uint32_t((x * 29 + y * 7) & 255) << 24 | uint32_t((x * 40) & 255) << 16 | uint32_t((y * 60) & 255) << 8 | uint32_t((x ^ y) * 19 & 255);
+}
+
+TRasterVertex V(float x, float y, float u, float v, uint32_t color = 0xFFFFFFFF) {
+  TRasterVertex r;
+  r.x = x; r.y = y; r.u = u; r.v = v;
+  r.a = float(color >> 24); r.r = float((color >> 16) & 255); r.g = float((color >> 8) & 255); r.b = float(color & 255);
+  return r;
+}
+
+enum class TBlend { Opaque, Normal, Additive, Subtractive, Multiply };
+
+void ApplyBlend(TRasterState& s, TBlend b) {
+  s.blend = b != TBlend::Opaque;
+  s.alphaOp = D3DTOP_MODULATE;
+  s.alphaArg1 = D3DTA_TEXTURE;
+  s.alphaArg2 = D3DTA_DIFFUSE;
+  switch (b) {
+    case TBlend::Opaque: s.alphaOp = D3DTOP_SELECTARG1; s.alphaArg1 = D3DTA_TFACTOR; break;
+    case TBlend::Normal: s.srcBlend = D3DBLEND_SRCALPHA; s.dstBlend = D3DBLEND_INVSRCALPHA; break;
+    case TBlend::Additive: s.srcBlend = D3DBLEND_SRCALPHA; s.dstBlend = D3DBLEND_ONE; break;
+    case TBlend::Subtractive: s.srcBlend = D3DBLEND_ZERO; s.dstBlend = D3DBLEND_INVSRCCOLOR; break;
+    case TBlend::Multiply: s.srcBlend = D3DBLEND_ZERO; s.dstBlend = D3DBLEND_SRCCOLOR; break;
+  }
+}
+
+struct TCase {
+  const char* name;
+  TPixelFormat target, texture;
+  bool textured;
+  TBlend blend;
+  bool linear;
+  uint32_t address;
+  uint32_t tint[4];  // per vertex of the quad
+  float x0, y0, x1, y1;  // quad corners in pixels (before the -0.5 texel offset)
+  float u0, v0, u1, v1;
+  TDevRect scissor;
+};
+
+// Draws a quad as a fan of two triangles with both rasterisers and compares.
+void CompareQuad(const TCase& c) {
+  SCOPED_TRACE(c.name);
+  TImage tex(c.texture, 8, 8);
+  tex.Fill(TexturePattern);
+  TImage fast(c.target, 40, 36), reference(c.target, 40, 36);
+  fast.Fill(Background);
+  reference.Fill(Background);
+  TRasterState s;
+  s.target = fast.Target();
+  if (c.textured) s.texture = tex.Texture();
+  s.scissor = c.scissor;
+  s.colorOp = D3DTOP_MODULATE;
+  s.colorArg1 = D3DTA_TEXTURE;
+  s.colorArg2 = D3DTA_DIFFUSE;
+  s.addressU = s.addressV = c.address;
+  s.magLinear = s.minLinear = c.linear;
+  s.alphaTest = true;
+  s.alphaFunc = D3DCMP_GREATEREQUAL;
+  s.alphaRef = 1;
+  ApplyBlend(s, c.blend);
+  PrepareRasterState(s);
+  TRasterVertex q[4] = {V(c.x0 - 0.5f, c.y0 - 0.5f, c.u0, c.v0, c.tint[0]), V(c.x1 - 0.5f, c.y0 - 0.5f, c.u1, c.v0, c.tint[1]),
+                        V(c.x1 - 0.5f, c.y1 - 0.5f, c.u1, c.v1, c.tint[2]), V(c.x0 - 0.5f, c.y1 - 0.5f, c.u0, c.v1, c.tint[3])};
+  DrawTriangle(s, q[0], q[1], q[2]);
+  DrawTriangle(s, q[0], q[2], q[3]);
+  s.target = reference.Target();
+  ReferenceTriangle(s, q[0], q[1], q[2]);
+  ReferenceTriangle(s, q[0], q[2], q[3]);
+  int differences = 0;
+  for (size_t i = 0; i < fast.bytes.size() && differences < 5; ++i)
+    if (fast.bytes[i] != reference.bytes[i]) {
+      ADD_FAILURE() << "byte " << i << " (row " << i / fast.pitch << "): " << int(fast.bytes[i]) << " vs " << int(reference.bytes[i]);
+      ++differences;
+    }
+}
+
+constexpr uint32_t White[4] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
+constexpr uint32_t Tint[4] = {0xC080FF40, 0xC080FF40, 0xC080FF40, 0xC080FF40};
+constexpr uint32_t Gouraud[4] = {0xFFFF0000, 0x8000FF00, 0x400000FF, 0xFFFFFFFF};
+const TDevRect Full{0, 0, 40, 36};
+
+}  // namespace
+
+TEST(DeviceRaster, MultiplyBy255IsExactlyRounded) {
+  // The SIMD loops use (t + (t >> 8)) >> 8 with t = a * b + 128.
+  for (uint32_t a = 0; a < 256; ++a)
+    for (uint32_t b = 0; b < 256; ++b) {
+      uint32_t t = a * b + 128;
+      ASSERT_EQ(Mul255(a, b), (t + (t >> 8)) >> 8) << a << " * " << b;
+    }
+}
+
+TEST(DeviceRaster, OptimisedSpansMatchTheReference) {
+  const TPixelFormat argb = PixelFormatArgb8888(), xrgb = PixelFormatXrgb8888(), rgb565 = PixelFormatRgb565(),
+                     argb4444 = PixelFormatArgb4444();
+  const TCase cases[] = {
+      // Texel for texel (the fast loops), each blend, point and bilinear.
+      {"copy opaque", xrgb, argb, true, TBlend::Opaque, true, D3DTADDRESS_CLAMP, {}, 4, 4, 12, 12, 0, 0, 1, 1, Full},
+      {"copy tinted opaque", argb, xrgb, true, TBlend::Opaque, false, D3DTADDRESS_CLAMP, {}, 5, 3, 13, 11, 0, 0, 1, 1, Full},
+      {"blend tinted", xrgb, argb, true, TBlend::Normal, true, D3DTADDRESS_CLAMP, {}, 1, 2, 9, 10, 0, 0, 1, 1, Full},
+      {"blend point", argb, argb, true, TBlend::Normal, false, D3DTADDRESS_WRAP, {}, 30, 20, 38, 28, 0, 0, 1, 1, Full},
+      {"additive tinted", xrgb, argb, true, TBlend::Additive, true, D3DTADDRESS_CLAMP, {}, 7, 7, 15, 15, 0, 0, 1, 1, Full},
+      {"subtractive", xrgb, argb, true, TBlend::Subtractive, true, D3DTADDRESS_CLAMP, {}, 7, 7, 15, 15, 0, 0, 1, 1, Full},
+      {"multiply", xrgb, argb, true, TBlend::Multiply, true, D3DTADDRESS_CLAMP, {}, 7, 7, 15, 15, 0, 0, 1, 1, Full},
+      // Clipped by the scissor and the target edges.
+      {"clipped left top", xrgb, argb, true, TBlend::Normal, true, D3DTADDRESS_CLAMP, {}, -3, -2, 5, 6, 0, 0, 1, 1, Full},
+      {"clipped right bottom", xrgb, argb, true, TBlend::Additive, true, D3DTADDRESS_CLAMP, {}, 35, 31, 43, 39, 0, 0, 1, 1, Full},
+      {"scissor", argb, argb, true, TBlend::Normal, true, D3DTADDRESS_CLAMP, {}, 2, 2, 30, 30, 0, 0, 1, 1, {5, 6, 17, 19}},
+      // Scaled, sub-pixel and addressed: the general loop.
+      {"scaled bilinear wrap", xrgb, argb, true, TBlend::Normal, true, D3DTADDRESS_WRAP, {}, 2, 2, 26, 22, -0.5f, -0.5f, 1.5f, 1.5f, Full},
+      {"scaled mirror", xrgb, argb, true, TBlend::Normal, true, D3DTADDRESS_MIRROR, {}, 2, 2, 26, 22, -0.5f, -0.5f, 1.5f, 1.5f, Full},
+      {"scaled clamp point", xrgb, argb, true, TBlend::Opaque, false, D3DTADDRESS_CLAMP, {}, 2, 2, 26, 22, -0.5f, -0.5f, 1.5f, 1.5f, Full},
+      {"half pixel", xrgb, argb, true, TBlend::Normal, true, D3DTADDRESS_CLAMP, {}, 3.5f, 3.25f, 11.5f, 11.75f, 0, 0, 1, 1, Full},
+      {"gouraud", xrgb, argb, true, TBlend::Normal, true, D3DTADDRESS_CLAMP, {}, 0, 0, 40, 36, 0, 0, 1, 1, Full},
+      // Untextured spans (rectangle fills, text).
+      {"solid opaque", xrgb, argb, false, TBlend::Opaque, false, D3DTADDRESS_CLAMP, {}, 3, 3, 33, 9, 0, 0, 1, 1, Full},
+      {"solid blend", xrgb, argb, false, TBlend::Normal, false, D3DTADDRESS_CLAMP, {}, 3, 3, 33, 9, 0, 0, 1, 1, Full},
+      {"solid additive", argb, argb, false, TBlend::Additive, false, D3DTADDRESS_CLAMP, {}, 3, 3, 33, 9, 0, 0, 1, 1, Full},
+      // 16-bit targets and textures.
+      {"565 target", rgb565, argb, true, TBlend::Normal, true, D3DTADDRESS_CLAMP, {}, 4, 4, 12, 12, 0, 0, 1, 1, Full},
+      {"4444 texture", xrgb, argb4444, true, TBlend::Normal, true, D3DTADDRESS_WRAP, {}, 4, 4, 20, 20, 0, 0, 1, 1, Full},
+      {"565 texture additive", argb, rgb565, true, TBlend::Additive, false, D3DTADDRESS_CLAMP, {}, 4, 4, 12, 12, 0, 0, 1, 1, Full},
+  };
+  for (const TCase& base : cases)
+    for (const uint32_t* tint : {White, Tint, Gouraud}) {
+      TCase c = base;
+      std::memcpy(c.tint, tint, sizeof c.tint);
+      std::string name = std::string(base.name) + (tint == White ? " white" : tint == Tint ? " tint" : " gouraud");
+      c.name = name.c_str();
+      CompareQuad(c);
+    }
+}
+
+TEST(DeviceRaster, RandomTrianglesMatchTheReference) {
+  uint32_t seed = 12345;
+  auto next = [&seed](float lo, float hi) {
+    seed = seed * 1664525u + 1013904223u;
+    return lo + (hi - lo) * float(seed >> 8) / float(1 << 24);
+  };
+  TImage tex(PixelFormatArgb8888(), 8, 8);
+  tex.Fill(TexturePattern);
+  for (int i = 0; i < 200; ++i) {
+    TImage fast(PixelFormatXrgb8888(), 40, 36), reference(PixelFormatXrgb8888(), 40, 36);
+    fast.Fill(Background);
+    reference.Fill(Background);
+    TRasterState s;
+    s.target = fast.Target();
+    s.texture = tex.Texture();
+    s.scissor = {2, 1, 38, 34};
+    s.colorOp = D3DTOP_MODULATE;
+    s.colorArg1 = D3DTA_TEXTURE;
+    s.colorArg2 = D3DTA_DIFFUSE;
+    s.magLinear = s.minLinear = i % 2 == 0;
+    s.addressU = D3DTADDRESS_WRAP + uint32_t(i % 3);
+    s.addressV = D3DTADDRESS_WRAP + uint32_t((i / 3) % 3);
+    ApplyBlend(s, TBlend(i % 5));
+    PrepareRasterState(s);
+    TRasterVertex v[3];
+    for (auto& vertex : v) {
+      vertex = V(next(-8, 48), next(-8, 44), next(-1, 2), next(-1, 2), 0xFFFFFFFF);
+      vertex.r = next(0, 255); vertex.g = next(0, 255); vertex.b = next(0, 255); vertex.a = next(0, 255);
+      vertex.rhw = i % 4 == 0 ? next(0.2f, 2.0f) : 1.0f;
+    }
+    DrawTriangle(s, v[0], v[1], v[2]);
+    s.target = reference.Target();
+    ReferenceTriangle(s, v[0], v[1], v[2]);
+    ASSERT_EQ(fast.bytes, reference.bytes) << "triangle " << i;
+  }
+}
+
+TEST(DeviceRaster, SharedEdgesNeitherOverlapNorLeaveGaps) {
+  // A fan around a centre, with vertices on pixel centres, edges and fractions: with
+  // additive drawing of 1 per triangle, every covered pixel must read exactly 1.
+  const float cx = 17.3f, cy = 15.5f;
+  const float ring[][2] = {{2, 2}, {17, 0.5f}, {33.5f, 2}, {34, 15.5f}, {33, 30}, {17.25f, 31}, {1.5f, 29.5f}, {0.5f, 15}};
+  TImage img(PixelFormatArgb8888(), 40, 36);
+  TRasterState s;
+  s.target = img.Target();
+  s.scissor = Full;
+  s.blend = true;
+  s.srcBlend = D3DBLEND_ONE;
+  s.dstBlend = D3DBLEND_ONE;
+  s.alphaOp = D3DTOP_SELECTARG1;
+  s.alphaArg1 = D3DTA_DIFFUSE;
+  PrepareRasterState(s);
+  const int n = 8;
+  for (int i = 0; i < n; ++i) {
+    const float* a = ring[i];
+    const float* b = ring[(i + 1) % n];
+    DrawTriangle(s, V(cx, cy, 0, 0, 0x01010101), V(a[0], a[1], 0, 0, 0x01010101), V(b[0], b[1], 0, 0, 0x01010101));
+  }
+  int covered = 0;
+  for (int y = 0; y < img.height; ++y)
+    for (int x = 0; x < img.width; ++x) {
+      uint32_t p;
+      std::memcpy(&p, &img.bytes[size_t(y) * img.pitch + size_t(x) * 4], 4);
+      ASSERT_TRUE(p == 0 || p == 0x01010101u) << "pixel " << x << "," << y << " = " << std::hex << p;
+      covered += p != 0;
+    }
+  EXPECT_GT(covered, 700);
+  // Two quads sharing a vertical edge at x = 10 (pixel centres at integers).
+  TImage two(PixelFormatArgb8888(), 20, 4);
+  s.target = two.Target();
+  s.scissor = {0, 0, 20, 4};
+  for (float left : {2.0f, 10.0f}) {
+    float right = left + 8;
+    DrawTriangle(s, V(left, 0, 0, 0, 0x01010101), V(right, 0, 0, 0, 0x01010101), V(right, 4, 0, 0, 0x01010101));
+    DrawTriangle(s, V(left, 0, 0, 0, 0x01010101), V(right, 4, 0, 0, 0x01010101), V(left, 4, 0, 0, 0x01010101));
+  }
+  for (int x = 0; x < 20; ++x) {
+    uint32_t p;
+    std::memcpy(&p, &two.bytes[size_t(x) * 4], 4);
+    EXPECT_EQ(p, (x >= 2 && x < 18) ? 0x01010101u : 0u) << "column " << x;
+  }
+}
+
+TEST(DeviceRaster, LineSpansCoverExactlyTheirHalfOpenRange) {
+  TImage img(PixelFormatXrgb8888(), 40, 8);
+  TRasterState s;
+  s.target = img.Target();
+  s.scissor = {0, 0, 40, 8};
+  s.alphaOp = D3DTOP_SELECTARG1;
+  s.alphaArg1 = D3DTA_DIFFUSE;
+  PrepareRasterState(s);
+  struct { float x0, x1, y; } spans[] = {{3, 9, 1}, {10, 11, 2}, {0, 40, 3}, {-5, 4, 4}, {38, 45, 5}, {20, 20, 6}};
+  for (auto& sp : spans) DrawLine(s, V(sp.x0, sp.y, 0, 0, 0xFFFFFFFF), V(sp.x1, sp.y, 0, 0, 0xFFFFFFFF));
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 40; ++x) {
+      bool expected = false;
+      for (auto& sp : spans) expected |= y == int(sp.y) && x >= sp.x0 && x < sp.x1;
+      uint32_t p;
+      std::memcpy(&p, &img.bytes[size_t(y) * img.pitch + size_t(x) * 4], 4);
+      EXPECT_EQ(p != 0, expected) << x << "," << y;
+    }
+  // A sloped line takes one pixel per column, the end excluded, as the reference does.
+  TImage a(PixelFormatXrgb8888(), 16, 16), b(PixelFormatXrgb8888(), 16, 16);
+  s.target = a.Target();
+  s.scissor = {0, 0, 16, 16};
+  DrawLine(s, V(1, 2, 0, 0, 0xFF00FF00), V(14, 9, 0, 0, 0xFFFF0000));
+  DrawLine(s, V(12, 1, 0, 0, 0xFF0000FF), V(9, 15, 0, 0, 0xFFFF00FF));
+  s.target = b.Target();
+  ReferenceLine(s, V(1, 2, 0, 0, 0xFF00FF00), V(14, 9, 0, 0, 0xFFFF0000));
+  ReferenceLine(s, V(12, 1, 0, 0, 0xFF0000FF), V(9, 15, 0, 0, 0xFFFF00FF));
+  EXPECT_EQ(a.bytes, b.bytes);
+  // One pixel in each of the columns 1..13, none at the end point's column.
+  TImage c(PixelFormatXrgb8888(), 16, 16);
+  s.target = c.Target();
+  DrawLine(s, V(1, 2, 0, 0, 0xFF00FF00), V(14, 9, 0, 0, 0xFFFF0000));
+  for (int x = 0; x < 16; ++x) {
+    int lit = 0;
+    for (int y = 0; y < 16; ++y) lit += c.bytes[size_t(y) * c.pitch + size_t(x) * 4 + 3] != 0;
+    EXPECT_EQ(lit, x >= 1 && x <= 13 ? 1 : 0) << "column " << x;
+  }
+}
