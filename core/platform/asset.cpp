@@ -19,12 +19,17 @@ void TAssetManager::AddAsset(const TString& name, const std::shared_ptr<TAsset>&
 
 void TAssetManager::RemoveAsset(const TString& name) { mAssets.erase(name); }
 
-void TAssetManager::ReleaseAll() {
-  // Release may free other assets, whose destructors may touch this map: the live assets
-  // are gathered first, and dead entries are swept only after every call has returned.
+std::vector<std::shared_ptr<TAsset>> TAssetManager::LiveAssets() const {
   std::vector<std::shared_ptr<TAsset>> live;
   for (const auto& entry : mAssets)
     if (auto asset = entry.second.lock()) live.push_back(std::move(asset));
+  return live;
+}
+
+void TAssetManager::ReleaseAll() {
+  // Release may free other assets, whose destructors may touch this map: the live assets
+  // are gathered first, and dead entries are swept only after every call has returned.
+  std::vector<std::shared_ptr<TAsset>> live = LiveAssets();
   for (const auto& asset : live) asset->Release();
   live.clear();
   for (auto it = mAssets.begin(); it != mAssets.end();) {
@@ -36,8 +41,5 @@ void TAssetManager::ReleaseAll() {
 }
 
 void TAssetManager::RestoreAll() {
-  std::vector<std::shared_ptr<TAsset>> live;
-  for (const auto& entry : mAssets)
-    if (auto asset = entry.second.lock()) live.push_back(std::move(asset));
-  for (const auto& asset : live) asset->Restore();
+  for (const auto& asset : LiveAssets()) asset->Restore();
 }

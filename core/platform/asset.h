@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "platform/class_id.h"
 #include "platform/engine_string.h"
@@ -41,6 +42,8 @@ class TAssetManager {
   size_t Size() const { return mAssets.size(); }
 
  private:
+  std::vector<std::shared_ptr<TAsset>> LiveAssets() const;
+
   std::map<TString, std::weak_ptr<TAsset>> mAssets;
 };
 

@@ -14,6 +14,7 @@ void MakeFoldersBelow(const TString& path) {
   for (const TString& base : {GetUserFolder(), GetCommonFolder()}) {
     if (base.IsEmpty() || path.Find(base + "/") != 0) continue;
     TString folder = base;
+    if (!PathAccessible(folder, R_OK | W_OK)) MakeFolder(folder);
     TString rest = path.Substr(base.Length() + 1);
     for (int slash = rest.Find('/'); slash >= 0; slash = rest.Find('/')) {
       folder += "/" + rest.Substr(0, slash);
