@@ -13,9 +13,11 @@ int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
 
 int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
-int64_t Snap(float v) { return std::llround(double(v) * (1 << SubPixelBits)); }
+int64_t RoundToInt(double v) { return int64_t(std::floor(v + 0.5)); }
 
-int64_t ToFixed(double v, int bits) { return std::llround(std::ldexp(v, bits)); }
+int64_t Snap(float v) { return RoundToInt(double(v) * (1 << SubPixelBits)); }
+
+int64_t ToFixed(double v, int bits) { return RoundToInt(v * double(int64_t(1) << bits)); }
 
 // Attribute values of a vertex, in plane order: r g b a, sr sg sb, u v (texels), z.
 constexpr int AttrCount = 10;
@@ -44,6 +46,30 @@ TPlane* PlaneSlot(TAttributePlanes& planes, int i) {
 }
 
 int PlaneBits(int i) { return i == 9 ? DepthFracBits : i >= 7 ? TexelFracBits : ColorFracBits; }
+
+// Planes nobody reads are left at zero: specular without specular adding, texture
+// coordinates without a texture, depth without a depth test.
+bool AttributeUsed(const TRasterState& s, int k) {
+  auto specular = [](uint32_t arg) { return (arg & D3DTA_SELECTMASK) == D3DTA_SPECULAR; };
+  if (k >= 4 && k < 7)
+    return s.specular || specular(s.colorArg1) || specular(s.colorArg2) || specular(s.alphaArg1) || specular(s.alphaArg2);
+  if (k == 7 || k == 8) return s.texture.pixels != nullptr;
+  if (k == 9) return s.zEnable && s.depth.pixels;
+  return true;
+}
+
+bool SamePlane(const TPlane& a, const TPlane& b) {
+  return a.a0 == b.a0 && a.dx == b.dx && a.dy == b.dy && a.xref == b.xref && a.yref == b.yref;
+}
+
+bool SamePlanes(const TAttributePlanes& a, const TAttributePlanes& b) {
+  if (a.perspective || b.perspective || a.linearFilter != b.linearFilter) return false;
+  for (int k = 0; k < 4; ++k)
+    if (!SamePlane(a.color[k], b.color[k])) return false;
+  for (int k = 0; k < 3; ++k)
+    if (!SamePlane(a.specular[k], b.specular[k])) return false;
+  return SamePlane(a.u, b.u) && SamePlane(a.v, b.v) && SamePlane(a.z, b.z);
+}
 
 // Chooses the filter: magnification when a pixel covers at most one texel.
 bool LinearFilter(const TRasterState& s, double dudx, double dudy, double dvdx, double dvdy) {
@@ -111,8 +137,12 @@ bool SetupTriangle(const TRasterState& state, const TRasterVertex& v0, const TRa
     dx = ((values[1] - values[0]) * (y[2] - y[0]) - (values[2] - values[0]) * (y[1] - y[0])) / det;
     dy = ((values[2] - values[0]) * (x[1] - x[0]) - (values[1] - values[0]) * (x[2] - x[0])) / det;
   };
-  double grad[AttrCount][2];
+  double grad[AttrCount][2] = {};
   for (int k = 0; k < AttrCount; ++k) {
+    if (!AttributeUsed(state, k)) {
+      *PlaneSlot(t.planes, k) = TPlane{};
+      continue;
+    }
     double values[3] = {a[0][k], a[1][k], a[2][k]};
     gradients(values, grad[k][0], grad[k][1]);
     double atRef = values[0] + grad[k][0] * (xref - x[0]) + grad[k][1] * (yref - y[0]);
@@ -137,7 +167,7 @@ bool SetupTriangle(const TRasterState& state, const TRasterVertex& v0, const TRa
 }
 
 bool TriangleCovers(const TTriangleSetup& t, int32_t x, int32_t y) {
-  int64_t px = int64_t(x) << SubPixelBits, py = int64_t(y) << SubPixelBits;
+  int64_t px = int64_t(x) * (1 << SubPixelBits), py = int64_t(y) * (1 << SubPixelBits);
   for (int i = 0; i < 3; ++i)
     if (t.A[i] * (px - t.Xa[i]) + t.B[i] * (py - t.Ya[i]) < t.bias[i]) return false;
   return true;
@@ -145,11 +175,11 @@ bool TriangleCovers(const TTriangleSetup& t, int32_t x, int32_t y) {
 
 bool TriangleRow(const TTriangleSetup& t, const TDevRect& scissor, int32_t y, int32_t& x0, int32_t& x1) {
   int64_t lo = scissor.left, hi = scissor.right;
-  int64_t py = int64_t(y) << SubPixelBits;
+  int64_t py = int64_t(y) * (1 << SubPixelBits);
   for (int i = 0; i < 3; ++i) {
     // E(px) = A * 256 * px + c >= bias
     int64_t c = t.B[i] * (py - t.Ya[i]) - t.A[i] * t.Xa[i];
-    int64_t a = t.A[i] << SubPixelBits;
+    int64_t a = t.A[i] * (1 << SubPixelBits);
     if (a > 0)
       lo = std::max(lo, CeilDiv(t.bias[i] - c, a));
     else if (a < 0)
@@ -163,14 +193,90 @@ bool TriangleRow(const TTriangleSetup& t, const TDevRect& scissor, int32_t y, in
   return true;
 }
 
-void DrawTriangle(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, const TRasterVertex& v2) {
-  TTriangleSetup t;
-  if (!SetupTriangle(state, v0, v1, v2, t)) return;
+namespace {
+
+// Walks a set-up triangle row by row. The left and right bounds of each edge are
+// stepped from row to row with an exact quotient and remainder, giving the same
+// pixels as TriangleRow without its divisions.
+void WalkTriangle(const TRasterState& state, const TTriangleSetup& t) {
+  enum TKind { Left, Right, Flat };
+  struct TEdgeStep { TKind kind; int64_t q, r, dq, dr, a, bias; };
+  TEdgeStep edges[3];
+  int64_t py = int64_t(t.rowTop) * (1 << SubPixelBits);
+  for (int i = 0; i < 3; ++i) {
+    int64_t a = t.A[i] * (1 << SubPixelBits);
+    int64_t c = t.B[i] * (py - t.Ya[i]) - t.A[i] * t.Xa[i];
+    int64_t step = t.B[i] * (1 << SubPixelBits);  // c grows by this per row
+    TEdgeStep& e = edges[i];
+    if (a == 0) {
+      // A horizontal edge keeps or drops whole rows: c >= bias.
+      e = {Flat, c, 0, step, 0, 0, t.bias[i]};
+      continue;
+    }
+    // Left: x >= ceil((bias - c) / a); right: x <= floor((c - bias) / -a).
+    e.kind = a > 0 ? Left : Right;
+    e.a = a > 0 ? a : -a;
+    int64_t num = a > 0 ? t.bias[i] - c + e.a - 1 : c - t.bias[i];
+    int64_t dnum = a > 0 ? -step : step;
+    e.q = FloorDiv(num, e.a);
+    e.r = num - e.q * e.a;
+    e.dq = FloorDiv(dnum, e.a);
+    e.dr = dnum - e.dq * e.a;
+  }
   TSpan span;
   for (int32_t y = t.rowTop; y < t.rowBottom; ++y) {
+    int64_t lo = state.scissor.left, hi = state.scissor.right;
+    for (TEdgeStep& e : edges) {
+      if (e.kind == Flat) {
+        if (e.q < e.bias) hi = lo;
+        e.q += e.dq;
+        continue;
+      }
+      if (e.kind == Left) lo = std::max(lo, e.q); else hi = std::min(hi, e.q + 1);
+      e.q += e.dq;
+      e.r += e.dr;
+      if (e.r >= e.a) { e.r -= e.a; ++e.q; }
+    }
+    if (lo >= hi) continue;
     span.y = y;
-    if (TriangleRow(t, state.scissor, y, span.x0, span.x1)) DrawSpan(state, t.planes, span);
+    span.x0 = int32_t(lo);
+    span.x1 = int32_t(hi);
+    DrawSpan(state, t.planes, span);
   }
+}
+
+}  // namespace
+
+void DrawTriangle(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, const TRasterVertex& v2) {
+  TTriangleSetup t;
+  if (SetupTriangle(state, v0, v1, v2, t)) WalkTriangle(state, t);
+}
+
+void DrawQuad(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, const TRasterVertex& v2,
+              const TRasterVertex& v3) {
+  TTriangleSetup a, b;
+  bool hasA = SetupTriangle(state, v0, v1, v2, a), hasB = SetupTriangle(state, v0, v2, v3, b);
+  if (hasA && hasB && SamePlanes(a.planes, b.planes)) {
+    // An axis-aligned rectangle split on its diagonal: by the top-left rule the two
+    // halves cover exactly the pixel centres in [left, right) x [top, bottom), and
+    // with equal planes one span per row gives the same pixels as two.
+    int64_t X[4] = {Snap(v0.x), Snap(v1.x), Snap(v2.x), Snap(v3.x)}, Y[4] = {Snap(v0.y), Snap(v1.y), Snap(v2.y), Snap(v3.y)};
+    bool rect = X[0] != X[2] && Y[0] != Y[2] &&
+                ((X[1] == X[2] && Y[1] == Y[0] && X[3] == X[0] && Y[3] == Y[2]) ||
+                 (X[1] == X[0] && Y[1] == Y[2] && X[3] == X[2] && Y[3] == Y[0]));
+    if (rect) {
+      const int64_t one = 1 << SubPixelBits;
+      int64_t left = std::max<int64_t>(CeilDiv(std::min(X[0], X[2]), one), state.scissor.left);
+      int64_t right = std::min<int64_t>(CeilDiv(std::max(X[0], X[2]), one), state.scissor.right);
+      int64_t top = std::max<int64_t>(CeilDiv(std::min(Y[0], Y[2]), one), state.scissor.top);
+      int64_t bottom = std::min<int64_t>(CeilDiv(std::max(Y[0], Y[2]), one), state.scissor.bottom);
+      for (int64_t y = top; left < right && y < bottom; ++y)
+        DrawSpan(state, a.planes, TSpan{int32_t(y), int32_t(left), int32_t(right)});
+      return;
+    }
+  }
+  if (hasA) WalkTriangle(state, a);
+  if (hasB) WalkTriangle(state, b);
 }
 
 bool SetupLine(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, TLineSetup& l) {
@@ -199,6 +305,10 @@ bool SetupLine(const TRasterState& state, const TRasterVertex& v0, const TRaster
     for (int k = 0; k < 7; ++k) a1[k] = a0[k];
   int32_t ref = int32_t(std::floor(start));
   for (int k = 0; k < AttrCount; ++k) {
+    if (!AttributeUsed(state, k)) {
+      *PlaneSlot(l.planes, k) = TPlane{};
+      continue;
+    }
     double d = (a1[k] - a0[k]) / span;
     double atRef = a0[k] + d * (ref - start);
     *PlaneSlot(l.planes, k) = l.xMajor ? MakePlane(atRef, d, 0, ref, 0, PlaneBits(k)) : MakePlane(atRef, 0, d, 0, ref, PlaneBits(k));

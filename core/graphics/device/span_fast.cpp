@@ -78,6 +78,9 @@ void FastLoop(uint32_t* dst, const uint32_t* tex, int32_t n, uint32_t texOr, uin
   const __m128i white = _mm_set1_epi32(-1);
   for (; i + 4 <= n; i += 4) {
     __m128i t = tex ? _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(tex + i)), orMask) : white;
+    // Four texels of alpha 0 leave a blended target as it is.
+    if (Kind != TFast::Opaque && !alphaConst && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi32(t, 24), zero)) == 0xFFFF)
+      continue;
     __m128i d = Kind == TFast::Opaque ? zero : _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
     __m128i lo = FastPair<Kind>(_mm_unpacklo_epi8(t, zero), tint16, alphaMask, const16, alphaConst, _mm_unpacklo_epi8(d, zero));
     __m128i hi = FastPair<Kind>(_mm_unpackhi_epi8(t, zero), tint16, alphaMask, const16, alphaConst, _mm_unpackhi_epi8(d, zero));

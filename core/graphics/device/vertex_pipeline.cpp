@@ -135,6 +135,22 @@ void DrawClippedTriangle(const TRasterState& s, const TVertexPipeline& p, bool t
     DrawTriangle(s, first, ToScreen(p, transformed, poly[i]), ToScreen(p, transformed, poly[i + 1]));
 }
 
+bool SameVertex(const TClipVertex& a, const TClipVertex& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Quads (v0, v1, v2) + (v0, v2, v3) that need no clipping go to the rasteriser whole,
+// which draws axis-aligned ones one span per row.
+void DrawClippedQuad(const TRasterState& s, const TVertexPipeline& p, bool transformed, const TClipVertex& a,
+                     const TClipVertex& b, const TClipVertex& c, const TClipVertex& d) {
+  float band = Band(p, transformed);
+  auto inside = [&](const TClipVertex& v) { return transformed ? Inside(ClipPlanes, v, band) : Inside(ScreenPlanes, v, band); };
+  if (inside(a) && inside(b) && inside(c) && inside(d)) {
+    DrawQuad(s, ToScreen(p, transformed, a), ToScreen(p, transformed, b), ToScreen(p, transformed, c), ToScreen(p, transformed, d));
+    return;
+  }
+  DrawClippedTriangle(s, p, transformed, a, b, c);
+  DrawClippedTriangle(s, p, transformed, a, c, d);
+}
+
 void DrawClippedLine(const TRasterState& s, const TVertexPipeline& p, bool transformed, TClipVertex a, TClipVertex b) {
   float band = Band(p, transformed);
   auto clip = [&](auto& planes) {
@@ -206,9 +222,20 @@ void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transf
   auto at = [&](uint32_t i) -> const TClipVertex& { return v[indices ? indices[i] : i]; };
   switch (type) {
     case D3DPT_TRIANGLELIST:
-      for (uint32_t i = 0; i + 2 < count; i += 3) DrawClippedTriangle(s, p, transformed, at(i), at(i + 1), at(i + 2));
+      for (uint32_t i = 0; i + 2 < count; i += 3) {
+        if (i + 5 < count && SameVertex(at(i), at(i + 3)) && SameVertex(at(i + 2), at(i + 4))) {
+          DrawClippedQuad(s, p, transformed, at(i), at(i + 1), at(i + 2), at(i + 5));
+          i += 3;
+          continue;
+        }
+        DrawClippedTriangle(s, p, transformed, at(i), at(i + 1), at(i + 2));
+      }
       break;
     case D3DPT_TRIANGLEFAN:
+      if (count == 4) {
+        DrawClippedQuad(s, p, transformed, at(0), at(1), at(2), at(3));
+        break;
+      }
       for (uint32_t i = 1; i + 1 < count; ++i) DrawClippedTriangle(s, p, transformed, at(0), at(i), at(i + 1));
       break;
     case D3DPT_LINELIST:

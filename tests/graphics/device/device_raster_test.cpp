@@ -95,8 +95,7 @@ void CompareQuad(const TCase& c) {
   PrepareRasterState(s);
   TRasterVertex q[4] = {V(c.x0 - 0.5f, c.y0 - 0.5f, c.u0, c.v0, c.tint[0]), V(c.x1 - 0.5f, c.y0 - 0.5f, c.u1, c.v0, c.tint[1]),
                         V(c.x1 - 0.5f, c.y1 - 0.5f, c.u1, c.v1, c.tint[2]), V(c.x0 - 0.5f, c.y1 - 0.5f, c.u0, c.v1, c.tint[3])};
-  DrawTriangle(s, q[0], q[1], q[2]);
-  DrawTriangle(s, q[0], q[2], q[3]);
+  DrawQuad(s, q[0], q[1], q[2], q[3]);
   s.target = reference.Target();
   ReferenceTriangle(s, q[0], q[1], q[2]);
   ReferenceTriangle(s, q[0], q[2], q[3]);
