@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
 
   // The settings in their load order: defaults, engine values, settings.xml, command line.
   TRandom random;
+  ReseedAtStartup(random);
   TAssetManager assets;
   TStringTable strings;
   SetAssetManager(&assets);

@@ -3,6 +3,7 @@
 #include <sys/random.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 
@@ -83,6 +84,19 @@ int TRandom::RandomRange(int lo, int hi) {
   int64_t offset = int64_t(GenRandDouble() * double(span));
   if (offset >= span) offset = span - 1;
   return int(lo + offset);
+}
+
+void ReseedAtStartup(TRandom& random) {
+  // The wall clock, not the engine timer: that one counts from start-up and barely varies.
+  auto now = std::chrono::system_clock::now().time_since_epoch();
+  uint64_t ms = uint64_t(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+  srand(unsigned((ms * 8627u) % 104729u));
+  uint32_t words[4];
+  for (uint32_t& word : words) {
+    uint32_t r1 = uint32_t(rand()), r2 = uint32_t(rand()), r3 = uint32_t(rand());
+    word = r1 * 8 * r2 + (r3 >> 3);
+  }
+  random.InitByArray(words, 4);
 }
 
 void GenerateGuid(unsigned char guid[16]) {

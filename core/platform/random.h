@@ -22,6 +22,9 @@ class TRandom {
   int mIndex = N + 1;
 };
 
+// The start-up reseed: four words from the runtime's rand, seeded from the clock.
+void ReseedAtStartup(TRandom& random);
+
 // Fills 16 bytes with a new random GUID.
 void GenerateGuid(unsigned char guid[16]);
 // A new GUID's four 32-bit words in memory order, "%08x" each: 32 characters.

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/log.h"
 #include "platform/xml_node.h"
 
 
@@ -116,9 +117,12 @@ TString MakeComputerId() {
 }
 bool LoadSettingsFile(const TString& name) {
   TXmlNode document;
-  document.LoadFile(name);
+  if (!document.LoadFile(name)) return false;
   TXmlNode* settings = document.GetChild("settings");
-  if (!settings) return false;
+  if (!settings) {
+    LogPrintf("%s holds no <settings> element; the settings stay as they were", name.c_str());
+    return false;
+  }
   settings->ResetChildIterator();
   TString key;
   TXmlNode* child = nullptr;

@@ -95,6 +95,7 @@ bool TStringTable::MergeBuffer(const char* data, size_t size, const TString& sou
   // Scanned as a NUL-terminated text: a NUL inside the file ends it.
   const char* all = text.c_str();
   const char* end = all + strlen(all);
+  if (!strstr(all, "<Row")) LogPrintf("%s holds no <Row> elements; no strings added", sourceName.c_str());
   for (const char* row = strstr(all, "<Row"); row; ) {
     const char* next = strstr(row + 4, "<Row");
     const char* rowEnd = next ? next : end;

@@ -4,6 +4,7 @@
 
 #include "platform/command_line.h"
 #include "platform/file_map.h"
+#include "platform/log.h"
 #include "platform/settings.h"
 #include "test_util.h"
 
@@ -115,6 +116,11 @@ TEST_F(SettingsTest, MissingOrMalformedSettingsFileKeepsTheMap) {
   EXPECT_STREQ(GetConfig("kept").c_str(), "yes");
   EXPECT_STREQ(GetConfig("a").c_str(), "1");
   WriteTextFile(folder / "other.xml", "<config><a>9</a></config>");
+  OpenLogFile(folder.Path().c_str());
   EXPECT_FALSE(LoadSettingsFile("::" + (folder / "other.xml")));
   EXPECT_STREQ(GetConfig("a").c_str(), "1");
+  EXPECT_NE(ReadTextFile(GetLogPath()).find("other.xml holds no <settings> element"), std::string::npos);
+  WriteTextFile(folder / "packed.xml", "ZXML\x10\0\0\0\x10\0\0\0garbage");
+  EXPECT_FALSE(LoadSettingsFile("::" + (folder / "packed.xml")));
+  EXPECT_NE(ReadTextFile(GetLogPath()).find("packed.xml: ZXML image"), std::string::npos);
 }
