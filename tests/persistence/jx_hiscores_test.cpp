@@ -139,6 +139,24 @@ TEST_F(HiscoresTest, ScoresRoundTrip) {
   EXPECT_EQ(text.find("Empty"), std::string::npos);
 }
 
+// A score file made by an independent implementation of the cipher under the test key.
+TEST_F(HiscoresTest, ReadsSavedFileOfAnEarlierBuild) {
+  WriteBytes(FilePath(), ReadBytes(Fixture("hiscore_v1.dat")));
+  TJxHiscores store(false);
+  Select(store, "Anna");
+  EXPECT_EQ(Rows(store), (std::vector<std::string>{"1:12500:Anna", "2:9000:J\xC3\xBCrgen"}));
+  char data[32];
+  bool flag = false;
+  ASSERT_TRUE(store.GetScore(true, 0, nullptr, nullptr, 0, &flag, nullptr, data, sizeof data));
+  EXPECT_EQ(std::string(data), "chapter=4");
+  EXPECT_TRUE(flag);
+  TString medal;
+  EXPECT_EQ(store.CountUnsubmittedMedals(), 1);
+  ASSERT_TRUE(store.GetMedal(0, &medal, nullptr, nullptr, nullptr));
+  EXPECT_EQ(medal.ToStd(), "Meisterdetektiv");
+  EXPECT_EQ(sandbox.Log(), "");
+}
+
 TEST_F(HiscoresTest, EqualScoresShareRanks) {
   TJxHiscores store(false);
   Select(store, "Anna");
