@@ -1,0 +1,29 @@
+# The graphics library: image codecs, vector math, vector fonts and their rasteriser, and
+# (added as they come) the renderer, textures, text layout, sprites and particles.
+find_package(PNG REQUIRED)
+find_package(JPEG REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(OPENJP2 REQUIRED IMPORTED_TARGET libopenjp2)
+
+# The built-in default font: assets/fonts/default.mvec as a byte array in the executable.
+set(TARVELON_DEFAULT_FONT ${PROJECT_SOURCE_DIR}/assets/fonts/default.mvec)
+set(TARVELON_DEFAULT_FONT_CPP ${CMAKE_CURRENT_BINARY_DIR}/default_font_data.cpp)
+add_custom_command(
+  OUTPUT ${TARVELON_DEFAULT_FONT_CPP}
+  COMMAND ${CMAKE_COMMAND} -DINPUT=${TARVELON_DEFAULT_FONT} -DOUTPUT=${TARVELON_DEFAULT_FONT_CPP}
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/embed_font.cmake
+  DEPENDS ${TARVELON_DEFAULT_FONT} ${CMAKE_CURRENT_SOURCE_DIR}/embed_font.cmake
+  COMMENT "Embedding the default font")
+
+tarvelon_library(tarvelon_graphics
+  SOURCES
+    ${CMAKE_CURRENT_SOURCE_DIR}/image_codecs.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/png_codec.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/jpeg_codec.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/jpeg2000_codec.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/vector_math.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/vec_font.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/mini_vec_draw.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/mini_vec_draw_output.cpp
+    ${TARVELON_DEFAULT_FONT_CPP}
+  DEPS tarvelon_platform PNG::PNG JPEG::JPEG PkgConfig::OPENJP2)
