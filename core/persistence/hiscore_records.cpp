@@ -19,21 +19,6 @@ void Checksum(const std::string& data, size_t length, uint8_t sum[4]) {
   for (size_t i = 0; i < length; ++i) sum[i % 4] ^= uint8_t(data[i]);
 }
 
-std::string Encipher(TStringCipher& cipher, const void* data, int length) {
-  int needed = cipher.Encrypt(data, length, nullptr, 0, false);
-  std::string out(size_t(needed), '\0');
-  cipher.Encrypt(data, length, out.data(), needed, false);
-  return out;
-}
-
-std::string Decipher(TStringCipher& cipher, const char* data, size_t length) {
-  int needed = cipher.Decrypt(data, int(length), nullptr, 0, false);
-  std::string out(size_t(needed), '\0');
-  cipher.Decrypt(data, int(length), out.data(), needed, false);
-  out.resize(size_t(cipher.GetLastLength()));
-  return out;
-}
-
 void SetIfNotEmpty(TXmlNode& node, const char* name, const TString& value) {
   if (!value.IsEmpty()) node.SetAttribute(name, value);
 }
@@ -146,10 +131,10 @@ void ParseHiscoreXml(TJxHiscoresImpl& store, const char* text, size_t length, co
 
 std::string BuildHiscoreImage(const TJxHiscoresImpl& store) {
   TString xml = BuildHiscoreXml(store);
-  std::string image = Encipher(*store.cipher, xml.c_str(), int(xml.Length()) + 1);
+  std::string image = store.cipher->EncryptBytes(xml.c_str(), int(xml.Length()) + 1);
   uint8_t sum[4];
   Checksum(image, image.size(), sum);
-  image += Encipher(*store.cipher, sum, 4);
+  image += store.cipher->EncryptBytes(sum, 4);
   return image;
 }
 
@@ -158,8 +143,8 @@ bool LoadHiscoreImage(TJxHiscoresImpl& store, const std::string& image, const TS
   size_t length = image.size() - ChecksumBlockSize;
   uint8_t sum[4];
   Checksum(image, length, sum);
-  std::string text = Decipher(*store.cipher, image.data(), length);
-  std::string trailer = Decipher(*store.cipher, image.data() + length, ChecksumBlockSize);
+  std::string text = store.cipher->DecryptBytes(image.data(), int(length));
+  std::string trailer = store.cipher->DecryptBytes(image.data() + length, int(ChecksumBlockSize));
   if (trailer.size() < 4 || memcmp(trailer.data(), sum, 4) != 0) {
     LogPrintf("HiScores: Checksum did not match! Ignoring saved score data.");
     return false;

@@ -1,7 +1,6 @@
 #include "persistence/prefs_db.h"
 
 #include <cstring>
-#include <vector>
 
 #include "persistence/prefs_db_impl.h"
 #include "persistence/string_cipher.h"
@@ -26,12 +25,7 @@ TPrefsDB::~TPrefsDB() {
 bool TPrefsDB::ReadValue(const TString& key, int user, std::string& plain) {
   std::string stored;
   if (!mImpl->Read(user, key, stored)) return false;
-  // The buffer is as large as the cipher asks: a damaged value that is no whole number of
-  // blocks must not be deciphered beyond its end.
-  int needed = mCipher->Decrypt(stored.data(), int(stored.size()), nullptr, 0, false);
-  std::vector<char> buffer(static_cast<size_t>(needed));
-  mCipher->Decrypt(stored.data(), int(stored.size()), buffer.data(), needed, false);
-  plain.assign(buffer.data(), size_t(mCipher->GetLastLength()));
+  plain = mCipher->DecryptBytes(stored.data(), int(stored.size()));
   return true;
 }
 
@@ -41,10 +35,7 @@ void TPrefsDB::WriteValue(const TString& key, const void* data, int length, int 
     return;
   }
   if (length < 0) length = 0;
-  std::string stored(size_t(length) + 8, '\0');
-  mCipher->Encrypt(data, length, stored.data(), int(stored.size()), false);
-  stored.resize(size_t(mCipher->GetLastLength()));
-  mImpl->Write(user, key, stored);
+  mImpl->Write(user, key, mCipher->EncryptBytes(data, length));
   if (commit && mAutoCommit) mImpl->Commit();
 }
 

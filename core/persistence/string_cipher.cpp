@@ -83,6 +83,22 @@ int TStringCipher::Decrypt(const void* input, int inputLength, void* output, int
   return 0;
 }
 
+std::string TStringCipher::EncryptBytes(const void* input, int inputLength) {
+  int needed = Encrypt(input, inputLength, nullptr, 0, false);
+  std::string out(static_cast<size_t>(needed), '\0');
+  Encrypt(input, inputLength, out.data(), needed, false);
+  return out;
+}
+
+std::string TStringCipher::DecryptBytes(const void* input, int inputLength) {
+  // As large as the cipher asks: data that is no whole number of blocks is filled up.
+  int needed = Decrypt(input, inputLength, nullptr, 0, false);
+  std::string out(static_cast<size_t>(needed), '\0');
+  Decrypt(input, inputLength, out.data(), needed, false);
+  out.resize(static_cast<size_t>(mLastLength));
+  return out;
+}
+
 TString TStringCipher::EncryptString(const TString& text) {
   int needed = Encrypt(text.c_str(), int(text.Length()) + 1, nullptr, 0, true);
   std::vector<char> buffer(static_cast<size_t>(needed));

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "platform/engine_string.h"
 
@@ -28,6 +29,10 @@ class TStringCipher {
   int Encrypt(const void* input, int inputLength, void* output, int outputSize, bool asText);
   int Decrypt(const void* input, int inputLength, void* output, int outputSize, bool asText);
   int GetLastLength() const { return mLastLength; }
+
+  // The size query and the call in one, on raw bytes (asText false): the whole result.
+  std::string EncryptBytes(const void* input, int inputLength);
+  std::string DecryptBytes(const void* input, int inputLength);
 
   // The text and its NUL enciphered, as base64 text.
   TString EncryptString(const TString& text);

@@ -1,7 +1,5 @@
 #include "persistence/text_codec.h"
 
-const TCodecRow HexCodec = {1, 2, "0123456789ABCDEF"};
-const TCodecRow Base32Codec = {5, 8, "ABCDEFGHIJKLMNOPQRSTUVWXYZ234567="};
 const TCodecRow Base64EncodeCodec = {3, 4, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="};
 
 namespace {

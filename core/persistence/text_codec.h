@@ -1,5 +1,5 @@
 #pragma once
-// The cipher's text codecs. Only base64 is used; its decoder is lenient on purpose: stored
+// The cipher's base64 text codec. The decoder is lenient on purpose: stored
 // keys and files were written against exactly these rules (see text_codec.cpp).
 
 #include <cstddef>
@@ -12,8 +12,6 @@ struct TCodecRow {
   int outChars;
   const char* alphabet;
 };
-extern const TCodecRow HexCodec;
-extern const TCodecRow Base32Codec;
 extern const TCodecRow Base64EncodeCodec;
 
 // ceil(length / 3) * 4 characters, no line breaks, "=" padding.

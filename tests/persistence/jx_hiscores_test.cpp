@@ -255,6 +255,14 @@ TEST_F(HiscoresTest, TinyOrMissingFileLoadsNothingQuietly) {
   EXPECT_NE(sandbox.Log().find("Checksum did not match"), std::string::npos);
 }
 
+TEST_F(HiscoresTest, HugeFileIsNotRead) {
+  WriteBytes(FilePath(), "");
+  std::filesystem::resize_file(FilePath().c_str(), 20 << 20);  // sparse: cheap to make
+  TJxHiscores store(false);
+  EXPECT_NE(sandbox.Log().find("user:hiscore.dat: 20971520 bytes is too large for a score file; it is not read"),
+            std::string::npos);
+}
+
 TEST_F(HiscoresTest, ScoreQueriesCutAndCheckRanges) {
   WriteImage("<score name=\"Tarvelon\">" + ScoreRow(1, 900, "Annabella", "gameData=\"abcdef\"") + "</score>");
   TJxHiscores store(false);
