@@ -1,0 +1,102 @@
+// The auxiliary library: argument checks, buffers, references and chunk loading.
+#pragma once
+
+#include <cstdio>
+
+#include "script/lua/lua.h"
+
+#define LUA_NOREF (-2)
+#define LUA_REFNIL (-1)
+
+typedef struct luaL_reg {
+  const char* name;
+  lua_CFunction func;
+} luaL_reg;
+
+void luaL_openlib(lua_State* L, const char* libname, const luaL_reg* l, int nup);
+int luaL_getmetafield(lua_State* L, int obj, const char* e);
+int luaL_callmeta(lua_State* L, int obj, const char* e);
+int luaL_typerror(lua_State* L, int narg, const char* tname);
+int luaL_argerror(lua_State* L, int numarg, const char* extramsg);
+const char* luaL_checklstring(lua_State* L, int numArg, size_t* l);
+const char* luaL_optlstring(lua_State* L, int numArg, const char* def, size_t* l);
+lua_Number luaL_checknumber(lua_State* L, int numArg);
+lua_Number luaL_optnumber(lua_State* L, int nArg, lua_Number def);
+const lua_WChar* luaL_checklwstring(lua_State* L, int numArg, size_t* l);
+const lua_WChar* luaL_optlwstring(lua_State* L, int numArg, const lua_WChar* def, size_t* l);
+
+void luaL_checkstack(lua_State* L, int sz, const char* msg);
+void luaL_checktype(lua_State* L, int narg, int t);
+void luaL_checkany(lua_State* L, int narg);
+
+int luaL_newmetatable(lua_State* L, const char* tname);
+void luaL_getmetatable(lua_State* L, const char* tname);
+void* luaL_checkudata(lua_State* L, int ud, const char* tname);
+
+void luaL_where(lua_State* L, int lvl);
+int luaL_error(lua_State* L, const char* fmt, ...);
+
+int luaL_findstring(const char* st, const char* const lst[]);
+
+int luaL_ref(lua_State* L, int t);
+void luaL_unref(lua_State* L, int t, int ref);
+
+int luaL_getn(lua_State* L, int t);
+void luaL_setn(lua_State* L, int t, int n);
+
+int luaL_loadfile(lua_State* L, const char* filename);
+int luaL_loadbuffer(lua_State* L, const char* buff, size_t sz, const char* name);
+
+#define luaL_argcheck(L, cond, numarg, extramsg) \
+  if (!(cond)) luaL_argerror(L, numarg, extramsg)
+#define luaL_checkstring(L, n) (luaL_checklstring(L, (n), NULL))
+#define luaL_optstring(L, n, d) (luaL_optlstring(L, (n), (d), NULL))
+#define luaL_checkint(L, n) ((int)luaL_checknumber(L, n))
+#define luaL_checklong(L, n) ((long)luaL_checknumber(L, n))
+#define luaL_optint(L, n, d) ((int)luaL_optnumber(L, n, (lua_Number)(d)))
+#define luaL_optlong(L, n, d) ((long)luaL_optnumber(L, n, (lua_Number)(d)))
+#define luaL_checkwstring(L, n) (luaL_checklwstring(L, (n), NULL))
+#define luaL_optwstring(L, n, d) (luaL_optlwstring(L, (n), (d), NULL))
+
+// Generic buffer. With `isWide' set the bytes collected are 16-bit units and the result
+// is a wide string of half the byte length.
+#define LUAL_BUFFERSIZE BUFSIZ
+
+typedef struct luaL_Buffer {
+  char* p;  // current position in buffer
+  int lvl;  // number of strings in the stack (level)
+  lua_State* L;
+  int isWide;
+  char buffer[LUAL_BUFFERSIZE];
+} luaL_Buffer;
+
+#define luaL_putchar(B, c) \
+  ((void)((B)->p < ((B)->buffer + LUAL_BUFFERSIZE) || luaL_prepbuffer(B)), (*(B)->p++ = (char)(c)))
+#define luaL_addsize(B, n) ((B)->p += (n))
+
+void luaL_buffinit(lua_State* L, luaL_Buffer* B);
+void luaL_wbuffinit(lua_State* L, luaL_Buffer* B);
+char* luaL_prepbuffer(luaL_Buffer* B);
+void luaL_addlstring(luaL_Buffer* B, const char* s, size_t l);
+void luaL_addstring(luaL_Buffer* B, const char* s);
+void luaL_addwchar(luaL_Buffer* B, lua_WChar c);
+void luaL_addlwstring(luaL_Buffer* B, const lua_WChar* s, size_t l);
+void luaL_addvalue(luaL_Buffer* B);
+void luaL_pushresult(luaL_Buffer* B);
+
+// compatibility
+int lua_dofile(lua_State* L, const char* filename);
+int lua_dostring(lua_State* L, const char* str);
+int lua_dobuffer(lua_State* L, const char* buff, size_t sz, const char* n);
+
+#define luaL_check_lstr luaL_checklstring
+#define luaL_opt_lstr luaL_optlstring
+#define luaL_check_number luaL_checknumber
+#define luaL_opt_number luaL_optnumber
+#define luaL_arg_check luaL_argcheck
+#define luaL_check_string luaL_checkstring
+#define luaL_opt_string luaL_optstring
+#define luaL_check_int luaL_checkint
+#define luaL_check_long luaL_checklong
+#define luaL_opt_int luaL_optint
+#define luaL_opt_long luaL_optlong
