@@ -10,20 +10,9 @@
 #include "sound/stream_spooler.h"
 #include "sound_test_util.h"
 
-namespace {
+using SoundDataSource = TSoundTest;
 
-class SoundDataSource : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetPlatformState();
-    ClearSoundDataSourceBuilders();
-    RegisterOggDataSource();
-  }
-  void TearDown() override {
-    ClearSoundDataSourceBuilders();
-    ResetPlatformState();
-  }
-};
+namespace {
 
 std::vector<int16_t> ReadAll(TSoundDataSource& source) {
   std::vector<int16_t> out(size_t(source.GetLength() / 2));

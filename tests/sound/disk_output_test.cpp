@@ -16,24 +16,11 @@
 #include "sound/sound_data_source.h"
 #include "sound_test_util.h"
 
+using SdlOutput = TSoundTest;
+
 namespace {
 
 constexpr long FramesPerSecond = 44100;
-
-class SdlOutput : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetPlatformState();
-    RegisterOggDataSource();
-    SetAssetManager(&mCache);
-  }
-  void TearDown() override {
-    SetAssetManager(nullptr);
-    ClearSoundDataSourceBuilders();
-  }
-
-  TAssetManager mCache;
-};
 
 // The disk driver writing into a temporary file for the test's lifetime.
 class TDiskAudio {

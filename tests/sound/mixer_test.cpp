@@ -20,6 +20,15 @@ void Fill(TSoundBuffer& buffer, const std::vector<int16_t>& samples) {
   buffer.Unlock();
 }
 
+// A buffer holding exactly samples, playing.
+std::unique_ptr<TSoundBuffer> Playing(TSoundMixer& mixer, int channels, const std::vector<int16_t>& samples,
+                                      bool looping = true, int rate = 44100) {
+  auto buffer = mixer.CreateBuffer(rate, channels, uint32_t(samples.size() * 2));
+  Fill(*buffer, samples);
+  buffer->Play(looping);
+  return buffer;
+}
+
 }  // namespace
 
 TEST(SoundMixer, GainFollowsHundredthsOfDecibel) {
@@ -48,35 +57,25 @@ TEST(SoundMixer, StereoBufferAtOutputRatePlaysItsSamplesScaled) {
 
 TEST(SoundMixer, MonoBufferFeedsBothSides) {
   auto mixer = TSoundMixer::Make(44100);
-  auto buffer = mixer->CreateBuffer(44100, 1, 2 * 4);
-  Fill(*buffer, {1000, 2000, 3000, 4000});
-  buffer->Play(true);
+  auto buffer = Playing(*mixer, 1, {1000, 2000, 3000, 4000});
   EXPECT_EQ(MixFrames(*mixer, 2), (std::vector<int16_t>{1000, 1000, 2000, 2000}));
 }
 
 TEST(SoundMixer, LoopingBufferWrapsAndOneShotStopsAtItsEnd) {
   auto mixer = TSoundMixer::Make(44100);
-  auto looping = mixer->CreateBuffer(44100, 1, 2 * 3);
-  Fill(*looping, {1, 2, 3});
-  looping->Play(true);
+  auto looping = Playing(*mixer, 1, {1, 2, 3});
   EXPECT_EQ(MixFrames(*mixer, 7), (std::vector<int16_t>{1, 1, 2, 2, 3, 3, 1, 1, 2, 2, 3, 3, 1, 1}));
   looping->Stop();
 
-  auto once = mixer->CreateBuffer(44100, 1, 2 * 3);
-  Fill(*once, {5, 6, 7});
-  once->Play(false);
+  auto once = Playing(*mixer, 1, {5, 6, 7}, false);
   EXPECT_EQ(MixFrames(*mixer, 5), (std::vector<int16_t>{5, 5, 6, 6, 7, 7, 0, 0, 0, 0}));
   EXPECT_FALSE(once->IsPlaying());
 }
 
 TEST(SoundMixer, BuffersSumAndClip) {
   auto mixer = TSoundMixer::Make(44100);
-  auto a = mixer->CreateBuffer(44100, 1, 2 * 2);
-  auto b = mixer->CreateBuffer(44100, 1, 2 * 2);
-  Fill(*a, {30000, -30000});
-  Fill(*b, {10000, -10000});
-  a->Play(true);
-  b->Play(true);
+  auto a = Playing(*mixer, 1, {30000, -30000});
+  auto b = Playing(*mixer, 1, {10000, -10000});
   EXPECT_EQ(MixFrames(*mixer, 2), (std::vector<int16_t>{32767, 32767, -32768, -32768}));
   b->SetVolume(SilentAttenuation);
   EXPECT_EQ(MixFrames(*mixer, 1), (std::vector<int16_t>{30000, 30000}));
@@ -88,9 +87,7 @@ TEST(SoundMixer, BuffersSumAndClip) {
 
 TEST(SoundMixer, StoppedBufferKeepsItsPlaceAndDestroyedBufferLeaves) {
   auto mixer = TSoundMixer::Make(44100);
-  auto buffer = mixer->CreateBuffer(44100, 1, 2 * 4);
-  Fill(*buffer, {1, 2, 3, 4});
-  buffer->Play(true);
+  auto buffer = Playing(*mixer, 1, {1, 2, 3, 4});
   MixFrames(*mixer, 2);
   buffer->Stop();
   EXPECT_EQ(MixFrames(*mixer, 2), (std::vector<int16_t>{0, 0, 0, 0}));
@@ -121,9 +118,7 @@ TEST(SoundMixer, LockRefusesBadRangesAndASecondLock) {
 
 TEST(SoundMixer, OtherRatesInterpolateBetweenFrames) {
   auto mixer = TSoundMixer::Make(44100);
-  auto buffer = mixer->CreateBuffer(22050, 1, 2 * 4);
-  Fill(*buffer, {0, 1000, 2000, 3000});
-  buffer->Play(false);
+  auto buffer = Playing(*mixer, 1, {0, 1000, 2000, 3000}, false, 22050);
   EXPECT_EQ(MixFrames(*mixer, 8),
             (std::vector<int16_t>{0, 0, 500, 500, 1000, 1000, 1500, 1500, 2000, 2000, 2500, 2500, 3000, 3000,
                                   3000, 3000}));
@@ -149,10 +144,8 @@ TEST(SoundMixer, FastLoopMatchesReference) {
     std::vector<int16_t> samples(size_t(c.frames) * size_t(c.channels));
     for (int16_t& s : samples) s = int16_t(sample(random));
     for (TSoundMixer* mixer : {fast.get(), plain.get()}) {
-      buffers.push_back(mixer->CreateBuffer(44100, c.channels, c.frames * uint32_t(c.channels) * 2));
-      Fill(*buffers.back(), samples);
+      buffers.push_back(Playing(*mixer, c.channels, samples, c.looping));
       buffers.back()->SetVolume(c.volume);
-      buffers.back()->Play(c.looping);
     }
   }
   for (int chunk : {1, 333, 1024, 4410, 17}) {

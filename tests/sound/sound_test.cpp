@@ -8,24 +8,7 @@
 #include "sound/sound_data_source.h"
 #include "sound_test_util.h"
 
-namespace {
-
-class Sound : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetPlatformState();
-    RegisterOggDataSource();
-    SetAssetManager(&mCache);
-  }
-  void TearDown() override {
-    SetAssetManager(nullptr);
-    ClearSoundDataSourceBuilders();
-  }
-
-  TAssetManager mCache;
-};
-
-}  // namespace
+using Sound = TSoundTest;
 
 TEST_F(Sound, CachedByNameStreamFlagAndGroup) {
   TString name = SoundFixture("tone_b.ogg");

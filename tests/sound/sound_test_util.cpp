@@ -10,6 +10,21 @@
 #include <thread>
 
 #include "platform/log.h"
+#include "sound/ogg_data_source.h"
+#include "sound/sound_data_source.h"
+
+void TSoundTest::SetUp() {
+  ResetPlatformState();
+  ClearSoundDataSourceBuilders();
+  RegisterOggDataSource();
+  SetAssetManager(&mCache);
+}
+
+void TSoundTest::TearDown() {
+  SetAssetManager(nullptr);
+  ClearSoundDataSourceBuilders();
+  ResetPlatformState();
+}
 
 TString SoundFixture(const char* name) { return TString("::") + TARVELON_FIXTURES + "/sound/" + name; }
 

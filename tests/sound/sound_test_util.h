@@ -10,11 +10,23 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "platform/asset.h"
 #include "platform/engine_string.h"
 #include "platform/test_util.h"
 #include "sound/sound_manager.h"
 #include "sound/sound_mixer.h"
 #include "sound/sound_output.h"
+
+// Clean platform state, the Ogg builder registered and an asset cache in place.
+class TSoundTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  TAssetManager mCache;
+};
 
 // A fixture as a file name the engine opens ("::" + its path).
 TString SoundFixture(const char* name);

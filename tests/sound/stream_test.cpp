@@ -8,22 +8,9 @@
 #include "sound/sound_data_source.h"
 #include "sound_test_util.h"
 
+using SoundStream = TSoundTest;
+
 namespace {
-
-class SoundStream : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetPlatformState();
-    RegisterOggDataSource();
-    SetAssetManager(&mCache);
-  }
-  void TearDown() override {
-    SetAssetManager(nullptr);
-    ClearSoundDataSourceBuilders();
-  }
-
-  TAssetManager mCache;
-};
 
 std::vector<int16_t> Silence(size_t samples) { return std::vector<int16_t>(samples, 0); }
 

@@ -12,18 +12,7 @@
 #include "sound/sound_data_source.h"
 #include "sound_test_util.h"
 
-namespace {
-
-class SoundThread : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetPlatformState();
-    RegisterOggDataSource();
-  }
-  void TearDown() override { ClearSoundDataSourceBuilders(); }
-};
-
-}  // namespace
+using SoundThread = TSoundTest;
 
 TEST_F(SoundThread, StartsAndQuits) {
   TSoundManager manager;
