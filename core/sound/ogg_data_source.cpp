@@ -100,6 +100,8 @@ uint32_t TOggDataSource::Read(void* buffer, int64_t position, uint32_t bytes) {
     if (ov_pcm_seek(mVorbis.get(), position / frameBytes) != 0) return 0;
     mPosition = position / frameBytes * frameBytes;
   }
+  // Never past the length the stream claims, whatever the decoder would still hand out.
+  bytes = uint32_t(std::min<int64_t>(bytes, mLength - position));
   char* out = static_cast<char*>(buffer);
   uint32_t got = 0;
   int holes = 0;

@@ -132,6 +132,8 @@ void TSoundStream::FillTarget(uint32_t offset, uint32_t bytes) {
 
 void TSoundStream::Play() {
   TSoundLock lock;
+  // An ended stream stays silent: its buffer would only repeat its last halves.
+  if (!mSpooler) return;
   if (TSoundManager* manager = GetSoundManager()) SetVolume(manager->GetGroupVolume(mGroup));
   if (mBuffer) mBuffer->Play(true);
   mClock.Start();
