@@ -1,0 +1,46 @@
+// The ".mvec" loader on arbitrary bytes; a font it accepts has every glyph drawn by the
+// rasteriser, plain and with strokes, italics and a rotation, into a sink that only counts.
+//   corpus: fuzz/vec_font/corpus (seeded with assets/fonts/*.mvec)
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "graphics/mini_vec_draw.h"
+#include "graphics/vec_font.h"
+
+namespace {
+
+class TCountingSink : public ISpanSink {
+ public:
+  void DrawSpans(const TColorSpan*, size_t count) override { spans += count; }
+  std::shared_ptr<IVecDrawTarget> CreateRenderTarget(int, int) override { return nullptr; }
+  bool BeginRenderTarget(const std::shared_ptr<IVecDrawTarget>&) override { return false; }
+  void EndRenderTarget() override {}
+  size_t spans = 0;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  TVecFont font;
+  if (!font.Load(std::vector<uint8_t>(data, data + size), "fuzz.mvec")) return 0;
+  for (int i = 0; i < font.GetGlyphCount(); ++i) font.FindGlyph(font.GetCode(i));
+  TCountingSink sink;
+  TJxMiniVecDraw draw;
+  draw.SetSpanSink(&sink);
+  struct {
+    float scale, stroke0, stroke1, cosine, sine;
+    bool italic;
+  } const settings[] = {{1 / 32.0f, 0, 0, 1, 0, false}, {0.3f, 1.5f, 3, 0.6f, 0.8f, true}};
+  for (const auto& s : settings) {
+    draw.SetScale(s.scale, s.scale);
+    draw.SetStrokeWidths(s.stroke0, s.stroke1);
+    draw.SetRotation(s.cosine, s.sine);
+    draw.SetItalic(s.italic);
+    draw.BeginDraw(100.25f, 200.5f, nullptr);
+    for (int g = 0; g < font.GetGlyphCount() && g < 64; ++g) draw.DrawShape(font.GetShape(g), g, -g);
+    draw.EndDraw();
+  }
+  return 0;
+}
