@@ -53,10 +53,9 @@ struct TJpegSource {
   jpeg_source_mgr manager;
   TFile* file;
   JOCTET* buffer;
-  bool started;
 };
 
-void SourceInit(j_decompress_ptr info) { reinterpret_cast<TJpegSource*>(info->src)->started = true; }
+void SourceInit(j_decompress_ptr) {}
 
 boolean SourceFill(j_decompress_ptr info) {
   static const JOCTET EndOfImage[2] = {0xFF, JPEG_EOI};
@@ -128,7 +127,6 @@ bool ReadJpegHeader(TJpegRead* r, TFile* file) {
   r->source->buffer = static_cast<JOCTET*>((*r->info.mem->alloc_small)(
       reinterpret_cast<j_common_ptr>(&r->info), JPOOL_PERMANENT, JpegBufferSize));
   r->source->file = file;
-  r->source->started = false;
   r->source->manager.init_source = SourceInit;
   r->source->manager.fill_input_buffer = SourceFill;
   r->source->manager.skip_input_data = SourceSkip;

@@ -96,7 +96,7 @@ void TJxMiniVecDraw::DrawShapeImpl(const uint8_t* shape, int x, int y, bool cach
   ++mScanCount;
   while (!ParseShape(shape)) {
     // The edge array was too small: it has grown, and the shape is parsed again.
-    SetColour(0, TColor{0, 0, 0, 0}, 1.0f);
+    SetColour(0, TColor{0, 0, 0, 0}, mAlphaFactor);
   }
   Scan();
   if (mRecording) {
