@@ -260,9 +260,8 @@ void TypeError(lua_State* L, const Value* o, const char* op) {
   RunError(L, "attempt to %s a %s value", op, t);
 }
 
-void ConcatError(lua_State* L, const Value* p1, const Value* p2, bool wide) {
-  bool firstOk = IsNumber(p1) || (wide ? IsWString(p1) : IsString(p1));
-  if (firstOk) p1 = p2;
+void ConcatError(lua_State* L, const Value* p1, const Value* p2, bool) {
+  if (IsString(p1) || IsNumber(p1)) p1 = p2;
   TypeError(L, p1, "concatenate");
 }
 

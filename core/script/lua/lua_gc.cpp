@@ -107,14 +107,14 @@ void TraverseClosure(GCState* st, Closure* c) {
 
 void TraverseThread(GCState* st, lua_State* L1) {
   MarkValue(st, &L1->globals);
+  // open upvalues stay while their thread lives: the thread closes them later
+  for (LUpval* uv = L1->openupval; uv; uv = uv->openNext) MarkObject(st, uv);
   if (!L1->stack) return;
-  Value* lim = L1->top;
-  for (CallInfo* ci = L1->baseCi; ci <= L1->ci; ci++)
-    if (lim < ci->top) lim = ci->top;
+  // everything live is below the top: a running Lua frame keeps its top at the frame's end
   Value* end = L1->stack + L1->stacksize;
-  if (lim > end) lim = end;
-  for (Value* o = L1->stack; o < lim; o++) MarkValue(st, o);
-  for (Value* o = lim; o < end; o++) SetNil(o);  // stale slots must never hold freed objects
+  Value* o = L1->stack;
+  for (; o < L1->top; o++) MarkValue(st, o);
+  for (; o < end; o++) SetNil(o);  // stale slots must never hold freed objects
 }
 
 void Propagate(GCState* st) {
@@ -310,6 +310,9 @@ void FullCollect(lua_State* L) {
   }
   Propagate(&st);
   ClearWeakTables(&st);
+  // a dying thread closes its upvalues while every upvalue object still exists
+  for (GCObject* o = g->rootgc; o; o = o->next)
+    if (o->tt == TThread && !IsMarked(o)) CloseUpvals(static_cast<lua_State*>(o), static_cast<lua_State*>(o)->stack);
   SweepList(L, &g->rootgc, false);
   SweepStrings(L, false);
   for (GCObject* u = g->tmudata; u; u = u->next) u->marked &= uint8_t(~kMarkBit);

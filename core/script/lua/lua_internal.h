@@ -159,3 +159,8 @@ int CurrentLine(CallInfo* ci);
 bool CheckProto(const LProto* p);
 
 }  // namespace tlua
+
+namespace tlua {
+// Selects the plain reference instruction loop for a state (tests compare both loops).
+inline void SetReferenceVm(lua_State* L, bool on) { L->g->referenceVm = on; }
+}  // namespace tlua

@@ -92,7 +92,7 @@ int CountIntKeys(const LTable* t, int* nums, int* totalOut) {
       total++;
       if (n->key.tt == TNumber) {
         int k = ArrayIndex(n->key.u.n);
-        if (k) nums[CeilLog2(unsigned(k))]++;
+        if (k && k <= (1 << kMaxBits)) nums[CeilLog2(unsigned(k))]++;
       }
     }
   }
@@ -121,7 +121,7 @@ void Rehash(lua_State* L, LTable* t, const Value* extraKey) {
   total++;
   if (extraKey->tt == TNumber) {
     int k = ArrayIndex(extraKey->u.n);
-    if (k) nums[CeilLog2(unsigned(k))]++;
+    if (k && k <= (1 << kMaxBits)) nums[CeilLog2(unsigned(k))]++;
   }
   int inArray;
   int nasize = ComputeArraySize(nums, &inArray);
