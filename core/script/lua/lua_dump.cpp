@@ -27,7 +27,7 @@ int HostEndianness() {
 
 class Dumper {
  public:
-  Dumper(lua_State* L, lua_Chunkwriter w, void* data) : mL(L), mWriter(w), mData(data) {}
+  Dumper(lua_State* L, lua_Chunkwriter w, void* data, bool strip) : mL(L), mWriter(w), mData(data), mStrip(strip) {}
 
   void Header() {
     Block(kSignature, sizeof kSignature);
@@ -51,16 +51,19 @@ class Dumper {
     Byte(f->numparams);
     Byte(f->isVararg);
     Byte(f->maxstacksize);
-    Int(f->sizelineinfo);
-    for (int i = 0; i < f->sizelineinfo; i++) Int(f->lineinfo[i]);
-    Int(f->sizelocvars);
-    for (int i = 0; i < f->sizelocvars; i++) {
+    int nlines = mStrip ? 0 : f->sizelineinfo;
+    Int(nlines);
+    for (int i = 0; i < nlines; i++) Int(f->lineinfo[i]);
+    int nlocvars = mStrip ? 0 : f->sizelocvars;
+    Int(nlocvars);
+    for (int i = 0; i < nlocvars; i++) {
       String(f->locvars[i].name);
       Int(f->locvars[i].startpc);
       Int(f->locvars[i].endpc);
     }
-    Int(f->sizeupvalues);
-    for (int i = 0; i < f->sizeupvalues; i++) String(f->upvalues[i]);
+    int nupnames = mStrip ? 0 : f->sizeupvalues;
+    Int(nupnames);
+    for (int i = 0; i < nupnames; i++) String(f->upvalues[i]);
     Int(f->sizek);
     for (int i = 0; i < f->sizek; i++) {
       const Value* o = &f->k[i];
@@ -109,6 +112,7 @@ class Dumper {
   lua_State* mL;
   lua_Chunkwriter mWriter;
   void* mData;
+  bool mStrip;
 };
 
 // ---- undump
@@ -309,8 +313,8 @@ LProto* Undump(lua_State* L, ChunkStream* z, const char* name) {
   return f;
 }
 
-int Dump(lua_State* L, const LProto* f, lua_Chunkwriter w, void* data) {
-  Dumper d(L, w, data);
+int Dump(lua_State* L, const LProto* f, lua_Chunkwriter w, void* data, bool strip) {
+  Dumper d(L, w, data, strip);
   d.Header();
   d.Function(f, nullptr);
   return 1;

@@ -61,7 +61,7 @@ int ProtectedParser(lua_State* L, lua_Chunkreader reader, void* data, const char
 void RestoreStackLimit(lua_State* L);
 class ChunkStream;
 LProto* Undump(lua_State* L, ChunkStream* z, const char* name);
-int Dump(lua_State* L, const LProto* f, lua_Chunkwriter w, void* data);
+int Dump(lua_State* L, const LProto* f, lua_Chunkwriter w, void* data, bool strip = false);
 
 // ---- objects (lua_object.cpp)
 bool Str2Number(const char* s, double* result);
