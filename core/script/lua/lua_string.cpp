@@ -59,7 +59,7 @@ LString* NewLStr(lua_State* L, const char* str, size_t len) {
   StringTable* tb = &L->g->strt;
   for (GCObject* o = tb->hash[h & uint32_t(tb->size - 1)]; o; o = o->next) {
     LString* ts = static_cast<LString*>(o);
-    if (ts->tt == TString && ts->len == len && memcmp(str, ts->Data(), len) == 0) return ts;
+    if (ts->tt == TString && ts->len == len && (len == 0 || memcmp(str, ts->Data(), len) == 0)) return ts;
   }
   if (len > size_t(-1) - sizeof(LString) - 2) RunError(L, "memory allocation error: block too big");
   LString* ts = static_cast<LString*>(Alloc(L, sizeof(LString) + len + 1));
@@ -68,7 +68,7 @@ LString* NewLStr(lua_State* L, const char* str, size_t len) {
   ts->reserved = 0;
   ts->hash = h;
   ts->len = len;
-  memcpy(ts->Data(), str, len);
+  if (len) memcpy(ts->Data(), str, len);
   ts->Data()[len] = '\0';
   AddToTable(L, ts, h);
   return ts;
