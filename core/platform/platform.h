@@ -1,0 +1,124 @@
+#pragma once
+// TPlatform: the engine's single platform object, a facade over the start-up record
+// TPlatformImpl. GetPlatform() reaches it from everywhere between RunEngine's start-up and
+// teardown. ProcessEvents runs one step of the engine's event loop.
+//
+// Main thread only, except GetTimer and Sleep.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "platform/engine_string.h"
+#include "platform/platform_event.h"
+#include "platform/point.h"
+#include "platform/task_list.h"
+
+class IDisplayHandler;
+class IRenderer;
+class IWindowManager;
+class TAssetManager;
+class TOsWindow;
+class TPlatformImpl;
+class TSoundManager;
+class TStringTable;
+
+// Mouse modes: absolute positions, or deltas from an anchor to which the pointer returns.
+enum TMouseMode : int32_t {
+  MouseAbsolute = 0,
+  MouseRelative = 1,
+};
+
+class TPlatform {
+ public:
+  // The platform constructor of the start-up (settings, asset folders, string tables, the
+  // game state); the main window comes after it (CreateMainWindow).
+  explicit TPlatform(std::unique_ptr<TPlatformImpl> impl);
+  // The teardown: cursor thread first, then the managers, the display, the record.
+  ~TPlatform();
+  TPlatform(const TPlatform&) = delete;
+  TPlatform& operator=(const TPlatform&) = delete;
+
+  // One step of the event loop; always fills the event.
+  void ProcessEvents(TPlatformEvent& event);
+
+  // Milliseconds since start, less the time a portal host held the game paused.
+  uint32_t GetTimer() const;
+  void Sleep(uint32_t ms) const;
+  // Posts the quit message; the step that takes it answers EventQuit.
+  void PostQuit(int32_t code);
+
+  IWindowManager* GetWindowManager() const;
+  TAssetManager* GetAssetManager() const;
+  TStringTable* GetStringTable() const;
+  TSoundManager* GetSoundManager() const;
+  // Never null while the main window exists: the real display handler or the stand-in.
+  IDisplayHandler* GetDisplayHandler() const;
+  IRenderer* GetRenderer() const;
+  // The main window (null before CreateMainWindow and after teardown).
+  TOsWindow* GetMainWindow() const;
+
+  TTaskList& GetTaskList();
+  TTask* AddTask(std::unique_ptr<TTask> task);
+  std::unique_ptr<TTask> RemoveTask(TTask* task);
+  TTaskList& GetRestoreTaskList();
+  TTask* AddRestoreTask(std::unique_ptr<TTask> task);
+
+  uint32_t GetRandom();
+  TString GetGameName() const;
+  TString GetVersion() const;
+  void SetWindowTitle(const TString& title);
+  // Whether the main window has the input focus.
+  bool HasFocus() const;
+
+  bool IsFullScreen() const;
+  bool SetFullScreen(bool fullScreen);
+  void GetScreenMode(uint32_t& width, uint32_t& height, bool& fullScreen) const;
+  bool IsDisplayReady() const;
+  bool IsFrameDone() const;
+  void ReportOutOfVideoMemory();
+  // Display start: the screen window, the display mode, the renderer's clip rectangle.
+  void InitDisplay(uint32_t width, uint32_t height, bool fullScreen);
+  // The display mode was set anew: the next step reports EventDisplayChanged.
+  void NotifyDisplayChanged();
+
+  // Moves the pointer to a point of the window.
+  void SetMousePosition(TPoint point);
+  // Shows or hides the hardware cursor; nothing when the state is unchanged.
+  void SetCursorVisible(bool visible);
+  bool IsCursorVisible() const;
+  int32_t GetMouseMode() const;
+  // Relative mode anchors the pointer where it is now.
+  void SetMouseMode(int32_t mode);
+  float GetViewportScale() const;
+
+  TString GetClipboardString() const;
+  bool SetClipboardString(const TString& text);
+  // Opens an http, https or mailto address with the desktop's handler; false for any
+  // other text and when no handler could be started.
+  bool OpenUrl(const TString& url);
+
+  // "vsync" and "viewportscale" take effect at once.
+  void OnSettingChanged(const TString& key, const TString& value);
+
+  // The window procedure's view of the activation state.
+  bool IsActive() const;
+  bool IsMinimized() const;
+  bool IsCursorThreadRunning() const;
+
+  // Sees every event ProcessEvents fills, after it is filled (the test hook's transcript).
+  void SetEventObserver(std::function<void(const TPlatformEvent&)> observer);
+
+  // The start-up record, for the engine's own entry, event step and window procedure.
+  TPlatformImpl& Impl() { return *mImpl; }
+
+ private:
+  void Step(TPlatformEvent& event);
+
+  std::unique_ptr<TPlatformImpl> mImpl;
+  TTaskList mRestoreTasks;
+  std::function<void(const TPlatformEvent&)> mEventObserver;
+};
+
+// The platform object, or null before start-up and after teardown.
+TPlatform* GetPlatform();
