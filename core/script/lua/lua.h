@@ -144,6 +144,7 @@ const char* lua_version(void);
 int lua_error(lua_State* L);
 int lua_next(lua_State* L, int idx);
 void lua_concat(lua_State* L, int n);
+int lua_pushupvalues(lua_State* L);
 
 // the dialect's additions
 size_t lua_wstrlen(const lua_WChar* s);

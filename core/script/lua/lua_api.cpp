@@ -531,6 +531,17 @@ const char* lua_setupvalue(lua_State* L, int funcindex, int n) {
   return (n - 1 < lf->p->sizeupvalues) ? lf->p->upvalues[n - 1]->Data() : "";
 }
 
+int lua_pushupvalues(lua_State* L) {
+  Value* func = L->base - 1;
+  if (!IsFunction(func) || !ClValue(func)->isC) return 0;
+  CClosure* c = static_cast<CClosure*>(ClValue(func));
+  int n = c->nupvalues;
+  CheckStack(L, n);
+  for (int i = 0; i < n; i++) L->top[i] = c->upvalue[i];
+  L->top += n;
+  return n;
+}
+
 // ---- the dialect's additions
 
 size_t lua_wstrlen(const lua_WChar* s) {

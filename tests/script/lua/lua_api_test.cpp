@@ -180,6 +180,29 @@ TEST_F(LuaApi, AllocationHookSeesEveryBlock) {
   lua_setallochook(oldHook, oldUd);
 }
 
+int gFinalized = 0;
+
+int CountFinalizer(lua_State*) {
+  gFinalized++;
+  return 0;
+}
+
+TEST(LuaApiClose, FinalizersRunAtClose) {
+  std::string out;
+  lua_State* L = OpenState(&out);
+  gFinalized = 0;
+  for (int i = 0; i < 3; i++) {
+    lua_newuserdata(L, 8);
+    lua_newtable(L);
+    lua_pushliteral(L, "__gc");
+    lua_pushcfunction(L, CountFinalizer);
+    lua_settable(L, -3);
+    lua_setmetatable(L, -2);
+  }
+  lua_close(L);  // all three are still on the stack: close runs their __gc
+  EXPECT_EQ(gFinalized, 3);
+}
+
 int HugeUserdata(lua_State* L) {
   lua_newuserdata(L, size_t(4294967293u));
   return 0;
