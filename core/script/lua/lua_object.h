@@ -266,7 +266,11 @@ inline bool RawEqual(const Value* a, const Value* b) {
   }
 }
 
-inline int Fb2Int(int x) { return (x & 7) << (x >> 3); }
+// A table size byte (mmmmmxxx): xxx * 2^mmmmm; sizes past the table limit stay huge.
+inline int Fb2Int(int x) {
+  int e = x >> 3;
+  return e >= 29 ? 0x7FFFFFFF : (x & 7) << e;
+}
 int Int2Fb(unsigned int x);
 int CeilLog2(unsigned int x);
 int FloorLog2(unsigned int x);
