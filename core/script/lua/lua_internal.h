@@ -164,3 +164,9 @@ namespace tlua {
 // Selects the plain reference instruction loop for a state (tests compare both loops).
 inline void SetReferenceVm(lua_State* L, bool on) { L->g->referenceVm = on; }
 }  // namespace tlua
+
+namespace tlua {
+// True while a thread is suspended in a yield (its current frame is not the base frame and
+// carries the yield flag): what the engine's script tasks test before resuming.
+inline bool IsYielded(const lua_State* L) { return L->ci != L->baseCi && (L->ci->flags & kCIYield) != 0; }
+}  // namespace tlua

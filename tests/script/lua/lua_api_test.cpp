@@ -180,6 +180,25 @@ TEST_F(LuaApi, AllocationHookSeesEveryBlock) {
   lua_setallochook(oldHook, oldUd);
 }
 
+TEST_F(LuaApi, ThreadsResumeAndReportYields) {
+  lua_State* co = lua_newthread(L);
+  const char* body = "local a = coroutine.yield(1) coroutine.yield(a * 2)";
+  ASSERT_EQ(luaL_loadbuffer(co, body, strlen(body), "=co"), 0);
+  EXPECT_FALSE(tlua::IsYielded(co));
+  ASSERT_EQ(lua_resume(co, 0), 0);
+  EXPECT_TRUE(tlua::IsYielded(co));
+  EXPECT_EQ(lua_tonumber(co, -1), 1);
+  lua_settop(co, 0);
+  lua_pushnumber(co, 21);
+  ASSERT_EQ(lua_resume(co, 1), 0);
+  EXPECT_EQ(lua_tonumber(co, -1), 42);
+  lua_settop(co, 0);
+  ASSERT_EQ(lua_resume(co, 0), 0);  // runs to the end
+  EXPECT_FALSE(tlua::IsYielded(co));
+  EXPECT_EQ(lua_resume(co, 0), LUA_ERRRUN);
+  EXPECT_STREQ(lua_tostring(co, -1), "cannot resume dead coroutine");
+}
+
 int gFinalized = 0;
 
 int CountFinalizer(lua_State*) {
