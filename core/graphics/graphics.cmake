@@ -25,5 +25,10 @@ tarvelon_library(tarvelon_graphics
     ${CMAKE_CURRENT_SOURCE_DIR}/vec_font.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/mini_vec_draw.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/mini_vec_draw_output.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/font_cache.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/text_tags.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/text_layout.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/text_graphic.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/text_graphic_draw.cpp
     ${TARVELON_DEFAULT_FONT_CPP}
   DEPS tarvelon_platform PNG::PNG JPEG::JPEG PkgConfig::OPENJP2)
