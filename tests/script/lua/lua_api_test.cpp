@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -151,33 +152,53 @@ TEST_F(LuaApi, CallsAndErrors) {
   EXPECT_STREQ(lua_tostring(L, -1), "s:1: unexpected symbol near `='");
 }
 
+// The hook is told the true size of every block it frees or resizes.
+struct BlockLedger {
+  std::map<void*, size_t> live;
+  bool sizesAgree = true;
+};
+BlockLedger* gLedger = nullptr;
+
+void* LedgerHook(void*, void* block, size_t oldSize, size_t newSize, int, void*) {
+  if (block) {
+    auto it = gLedger->live.find(block);
+    if (it == gLedger->live.end() || it->second != oldSize) gLedger->sizesAgree = false;
+    if (it != gLedger->live.end()) gLedger->live.erase(it);
+  }
+  if (newSize == 0) {
+    free(block);
+    return nullptr;
+  }
+  void* r = realloc(block, newSize);
+  gLedger->live[r] = newSize;
+  return r;
+}
+
 TEST_F(LuaApi, AllocationHookSeesEveryBlock) {
-  struct Count {
-    long blocks = 0;
-  };
-  static Count count;
-  auto hook = [](void*, void* block, size_t oldSize, size_t newSize, int, void*) -> void* {
-    if (oldSize == 0 && newSize > 0) count.blocks++;
-    if (newSize == 0 && block) count.blocks--;
-    if (newSize == 0) {
-      free(block);
-      return nullptr;
-    }
-    return realloc(block, newSize);
-  };
+  BlockLedger ledger;
+  gLedger = &ledger;
   lua_AllocHook oldHook;
   void* oldUd;
   lua_getallochook(&oldHook, &oldUd);
-  lua_setallochook(hook, nullptr);
-  lua_State* L2 = lua_open();
-  luaopen_standard(L2);
-  const char* code = "local t = {} for i = 1, 100 do t[i] = {i} end";
-  EXPECT_EQ(luaL_loadbuffer(L2, code, strlen(code), "=h"), 0);
-  EXPECT_EQ(lua_pcall(L2, 0, 0, 0), 0);
-  EXPECT_GT(count.blocks, 100);
+  lua_setallochook(LedgerHook, nullptr);
+  std::string out;
+  lua_State* L2 = OpenState(&out);
+  for (const char* p : {"closures", "coroutines", "gc", "metatables", "tables"}) {
+    std::string source = ReadFile(std::string(TARVELON_FIXTURES) + "/script/corpus/" + p + ".lua");
+    ASSERT_EQ(luaL_loadbuffer(L2, source.data(), source.size(), p), 0);
+    ASSERT_EQ(lua_pcall(L2, 0, 0, 0), 0) << lua_tostring(L2, -1);
+  }
+  const char* wide = "local t = {} for i = 1, 100 do t[i] = towstring(i) .. L\"x\" end "
+                     "local u = newproxy(true) getmetatable(u).__gc = function() end";
+  ASSERT_EQ(luaL_loadbuffer(L2, wide, strlen(wide), "=w"), 0);
+  ASSERT_EQ(lua_pcall(L2, 0, 0, 0), 0);
+  lua_pushboxedpointer(L2, &ledger);
+  EXPECT_GT(ledger.live.size(), 100u);
   lua_close(L2);
-  EXPECT_EQ(count.blocks, 0);  // everything handed out came back
   lua_setallochook(oldHook, oldUd);
+  EXPECT_TRUE(ledger.sizesAgree);
+  EXPECT_TRUE(ledger.live.empty());  // everything handed out came back
+  gLedger = nullptr;
 }
 
 TEST_F(LuaApi, ThreadsResumeAndReportYields) {
