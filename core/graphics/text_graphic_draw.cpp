@@ -55,6 +55,7 @@ void TTextGraphic::DrawAt(const TVec2& position, float availableHeight, const TT
   const float sx = params.scale, sy = params.scale * params.scaleY;
   // Beyond this a glyph would not fit the rasteriser's rows anyway.
   if (!(sx > 0) || !(sy > 0) || sx > MaxScale || sy > MaxScale) return;
+  if (!std::isfinite(position.x) || !std::isfinite(position.y)) return;
   std::vector<TPlacedLine> placed = PlaceLines(availableHeight, sy, params.spacing);
   if (placed.empty()) return;
 
