@@ -8,7 +8,11 @@ using namespace tlua;
 
 namespace {
 
-Value gNoValue = {{nullptr}, TNil};
+// The per-state nil slot; reset on every use because writing through it is not supported.
+Value* NoValue(lua_State* L) {
+  SetNil(&L->g->noValue);
+  return &L->g->noValue;
+}
 
 // The slot an index names, or null when there is none (pseudo-indices included).
 Value* IndexAcceptable(lua_State* L, int idx) {
@@ -33,20 +37,13 @@ Value* IndexAcceptable(lua_State* L, int idx) {
   int k = LUA_REFBASE - idx;
   LTable* reg = HValue(&L->g->registry);
   const Value* v = TableGetNum(reg, k);
-  if (v == &kNilObject) {
-    gNoValue.tt = TNil;
-    return &gNoValue;
-  }
+  if (v == &kNilObject) return NoValue(L);
   return const_cast<Value*>(v);
 }
 
 Value* Index(lua_State* L, int idx) {
   Value* o = IndexAcceptable(L, idx);
-  if (o == nullptr) {
-    gNoValue.tt = TNil;
-    return &gNoValue;
-  }
-  return o;
+  return o == nullptr ? NoValue(L) : o;
 }
 
 inline void ApiIncrTop(lua_State* L) {
@@ -222,7 +219,7 @@ const char* lua_tostring(lua_State* L, int idx) {
   Value* o = IndexAcceptable(L, idx);
   if (o == nullptr) return nullptr;
   if (IsString(o)) return SValue(o)->Data();
-  if (o == &gNoValue || !IsNumber(o)) return nullptr;
+  if (o == &L->g->noValue || !IsNumber(o)) return nullptr;
   CheckGC(L);
   o = IndexAcceptable(L, idx);
   if (!ToStringInPlace(L, o)) return nullptr;
@@ -552,7 +549,7 @@ size_t lua_wstrlen(const lua_WChar* s) {
 
 int lua_numbertowstring(lua_State* L, int idx) {
   Value* o = IndexAcceptable(L, idx);
-  if (o == nullptr || o == &gNoValue || !IsNumber(o)) return 0;
+  if (o == nullptr || o == &L->g->noValue || !IsNumber(o)) return 0;
   NumberToWString(L, o);
   return 1;
 }

@@ -220,6 +220,7 @@ struct GlobalState {
   bool gcRunning;
   int cCalls;  // native nesting over all threads, bounds the C++ stack
   bool referenceVm;  // run the plain reference loop instead of the threaded one
+  Value noValue;     // what an absent registry reference or index reads as (nil)
 };
 
 // Value helpers.

@@ -215,6 +215,7 @@ lua_State* lua_open(void) {
   g->gcRunning = false;
   g->cCalls = 0;
   g->referenceVm = false;
+  SetNil(&g->noValue);
   SetNil(&g->registry);
   SetNil(&g->defaultMeta);
   for (auto& slot : g->typeSlots) SetNil(&slot);
