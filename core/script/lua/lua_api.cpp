@@ -230,7 +230,7 @@ size_t lua_strlen(lua_State* L, int idx) {
   Value* o = IndexAcceptable(L, idx);
   if (o == nullptr) return 0;
   if (IsString(o) || IsWString(o)) return SValue(o)->len;
-  if (IsNumber(o) && o != &gNoValue) {
+  if (IsNumber(o) && o != &L->g->noValue) {
     ToStringInPlace(L, o);
     return SValue(o)->len;
   }
@@ -558,7 +558,7 @@ const lua_WChar* lua_towstring(lua_State* L, int idx) {
   Value* o = IndexAcceptable(L, idx);
   if (o == nullptr) return nullptr;
   if (IsWString(o)) return SValue(o)->WData();
-  if (IsNumber(o) && o != &gNoValue) {
+  if (IsNumber(o) && o != &L->g->noValue) {
     NumberToWString(L, o);
     return SValue(o)->WData();
   }
