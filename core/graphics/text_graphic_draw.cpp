@@ -14,6 +14,8 @@ namespace {
 constexpr float RectPieceWidth = 192.0f;
 constexpr float RectScale = 4.0f / 128.0f;  // path units to quarter pixels
 constexpr float MaxScale = 64.0f;
+// Wider outlines only cost time: a text's outline width is not checked anywhere else.
+constexpr float MaxOutline = 64.0f;
 
 void PutPoint(uint8_t*& out, float x, float y) {
   for (float v : {x, y}) {
@@ -90,7 +92,7 @@ void TTextGraphic::DrawAt(const TVec2& position, float availableHeight, const TT
       const float unit = float(run.size) / 512.0f;  // shape units to quarter pixels
       const bool bold = (run.style & TextBold) != 0;
       const float boldWidth = bold ? 0.0125f * float(run.size) * sx : 0.0f;
-      const float outline = run.outlineWidth > 0 ? run.outlineWidth * sx : 0.0f;
+      const float outline = run.outlineWidth > 0 ? std::min(run.outlineWidth, MaxOutline) * sx : 0.0f;
       draw->SetColour(1, run.colour, params.alpha);
       if (outline > 0) {
         draw->SetColour(255, run.outlineColour, params.alpha);

@@ -15,8 +15,16 @@ float TTextRun::Below() const { return font ? (font->GetDescent() + font->GetLin
 namespace {
 
 constexpr uint32_t SoftHyphen = 0xAD;
+// Sizes and tab positions come from the text: bounded so that pen positions (quarter
+// pixels in an int) cannot overflow however long the line.
+constexpr int32_t MaxFontSize = 1024;
+constexpr int32_t MaxPosition = 1 << 20;
+constexpr int64_t MaxPen = 1 << 30;
 
 int Quarters(float fontUnits, int32_t size) { return int(std::lround(fontUnits * float(size) / 4.0f)); }
+
+// Pen steps saturate far beyond any screen.
+int Advance(int pen, int step) { return int(std::max<int64_t>(-MaxPen, std::min<int64_t>(MaxPen, int64_t(pen) + step))); }
 
 // Lays out one line at a time. A line is first laid out until the text overflows the box;
 // when it must break, it is laid out again from its start up to the break, so that runs,
@@ -175,11 +183,13 @@ bool TLineBuilder::ApplyTag(const TTextTag& tag, TTextLine& line) {
     case TTextTagKind::Cursor: {
       const FontSpec& font = mState.CurrentFont();
       line.cursor.x = mPen;
-      line.cursor.size = font.size;
+      line.cursor.size = std::max(0, std::min(MaxFontSize, font.size));
       line.cursor.colour = mState.inLink ? mState.linkColour : font.colour;
       return false;
     }
-    case TTextTagKind::Tab: mPen = tag.IntAttribute("pos", 0) * 4; return false;
+    case TTextTagKind::Tab:
+      mPen = std::max(-MaxPosition, std::min(MaxPosition, tag.IntAttribute("pos", 0))) * 4;
+      return false;
     case TTextTagKind::Center:
     case TTextTagKind::EndCenter:
     case TTextTagKind::Left:
@@ -212,10 +222,11 @@ void TLineBuilder::AddChar(uint32_t code, size_t start, size_t end, TTextLine& l
 void TLineBuilder::AddGlyph(const std::shared_ptr<const TVecFont>& font, int glyph, size_t start, size_t end,
                             TTextLine& line) {
   const FontSpec& spec = mState.CurrentFont();
+  const int32_t size = std::max(0, std::min(MaxFontSize, spec.size));
   int italic = mState.italic ? 1 : 0;
   if (mLastItalic >= 0 && italic != mLastItalic) {
     // Italic glyphs lean over their neighbours: a change of slant opens a little room.
-    mPen += int(std::lround(font->GetSlant() * float(spec.size) / 4.0f / 3.0f));
+    mPen = Advance(mPen, int(std::lround(font->GetSlant() * float(size) / 4.0f / 3.0f)));
   }
   mLastItalic = italic;
   TTextRun* run = mOpenRun >= 0 ? &line.runs[size_t(mOpenRun)] : nullptr;
@@ -226,7 +237,7 @@ void TLineBuilder::AddGlyph(const std::shared_ptr<const TVecFont>& font, int gly
     run->start = uint32_t(start);
     run->x = mPen;
     run->font = font;
-    run->size = spec.size;
+    run->size = size;
     run->colour = mState.inLink ? mState.linkColour : spec.colour;
     run->style = (mState.bold ? uint32_t(TextBold) : 0u) | (mState.italic ? uint32_t(TextItalic) : 0u) |
                  (mState.underline ? uint32_t(TextUnderline) : 0u);
@@ -236,7 +247,7 @@ void TLineBuilder::AddGlyph(const std::shared_ptr<const TVecFont>& font, int gly
     run->outlineColour = mState.outlineColour;
   }
   run->glyphs.push_back(TTextGlyph{glyph, mPen});
-  mPen += Quarters(font->GetAdvance(glyph), run->size);
+  mPen = Advance(mPen, Quarters(font->GetAdvance(glyph), run->size));
   run->width = mPen - run->x;
   run->end = uint32_t(end);
   ++mGlyphs;

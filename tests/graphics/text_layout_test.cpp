@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <random>
 #include <string>
 
 #include "graphics/font_cache.h"
@@ -310,6 +311,33 @@ TEST_F(TextLayoutTest, MissingAndBrokenFonts) {
   EXPECT_NE(log.find("ERROR: FONT missing in text when attempting to render string x<br>"), std::string::npos)
       << log;
   RegisterMemoryFile("fonts/broken.mvec", nullptr, 0);
+}
+
+// Texts made of tag fragments, escapes, broken UTF-8 and soft hyphens: lines cover the
+// text in order, every line makes progress, and drawing stays inside the rasteriser.
+TEST_F(TextLayoutTest, RandomTaggedTextsLayOutInOrder) {
+  const char* pieces[] = {"<", ">", "<b>", "</font>", "<font size='40' color='#ff00ff80'>", "<center>", "</right>",
+                          "<a id='q'>", "</a>", "<tab pos='-30'>", "<br pad='-5'>", "<cursor>", "<i>", "\\",
+                          "\\", " ", "  ", "\n", "ab", "xyzw", "\xC3", "\xA4", "\xE2\x82", "\xC2\xAD", "'", "\"",
+                          "<outline size='1e9'>", "<outline size='nan'>", "<font face=''>", "<u>", "=", "<font size='2000000000'>", "<tab pos='2000000000'>", "<font size='-9'>"};
+  std::mt19937 random(11);
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    int count = int(random() % 40);
+    for (int i = 0; i < count; ++i) text += pieces[random() % (sizeof(pieces) / sizeof(pieces[0]))];
+    int width = int(random() % 120) - 10;
+    auto laid = Lay(text, width, 50, random() % 16);
+    uint32_t at = 0;
+    for (int i = 0; i < laid->GetLineCount(); ++i) {
+      const TTextLine& line = laid->GetLine(i);
+      ASSERT_EQ(line.start, at) << text;
+      ASSERT_GT(line.end, line.start) << text;
+      at = line.end;
+    }
+    ASSERT_EQ(at, uint32_t(text.size())) << text;
+    laid->SetScroll(float(random() % 5) - 1.5f);
+    laid->DrawAt(TVec2(3, 4), 50);
+  }
 }
 
 }  // namespace
