@@ -1,101 +1,52 @@
-// The game's entry. The window, renderer and game model come with their subsystems; until
-// then it starts what exists of the engine (settings, log, files, strings) on assets/ and
-// says on stdout what it loaded.
-
-#include <unistd.h>
+// The game's entry: it stores the game's defaults and starts the engine with its main
+// function. Until the game model and its screens exist, the main function opens the
+// display and runs the event loop until the window is closed.
 
 #include <cstdio>
-#include <string>
 
-#include "platform/asset.h"
 #include "platform/command_line.h"
-#include "platform/directory_iterator.h"
-#include "platform/file_map.h"
-#include "platform/log.h"
-#include "platform/random.h"
+#include "platform/engine_entry.h"
+#include "platform/i_window_manager.h"
+#include "platform/platform.h"
 #include "platform/settings.h"
-#include "platform/string_table.h"
-#include "platform/timer.h"
 
 namespace {
 
-const char GameName[] = "Tarvelon";
-const char GameVersion[] = "V. 1.0";
-
 // The game's own defaults, stored before the engine starts.
 void StoreGameDefaults() {
-  SetConfig("gamename", GameName);
-  SetConfig("version", GameVersion);
+  SetConfig("gamename", "Tarvelon");
   SetConfig("publisher", "Wendrock");
+  SetConfig("version", "V. 1.0");
 }
 
-// The engine finds assets/ beside the executable: its folder becomes the working folder.
-void EnterProgramFolder() {
-  std::string self(4096, '\0');
-  ssize_t n = readlink("/proc/self/exe", self.data(), self.size() - 1);
-  if (n <= 0) return;
-  self.resize(size_t(n));
-  size_t slash = self.rfind('/');
-  if (slash != std::string::npos && chdir(self.substr(0, slash).c_str()) != 0)
-    fprintf(stderr, "tarvelon: cannot enter %s\n", self.substr(0, slash).c_str());
-}
+void GameMain(TPlatform* platform) {
+  uint32_t width = uint32_t(GetConfig("screenwidth", "1024").ToInt());
+  uint32_t height = uint32_t(GetConfig("screenheight", "768").ToInt());
+  platform->SetWindowTitle(GetConfig("windowtitle", platform->GetGameName()));
+  platform->InitDisplay(width, height, IsEnabled("fullscreen"));
+  printf("%s %s: the window is open (%ux%u). It stays empty until the renderer exists; close it to quit.\n",
+         platform->GetGameName().c_str(), platform->GetVersion().c_str(), width, height);
+  fflush(stdout);
 
-TString WithoutFinalSlash(TString path) {
-  if (path.Length() > 1 && path.CharAt(path.Length() - 1) == '/') path.Erase(path.Length() - 1, 1);
-  return path;
+  TPlatformEvent event;
+  for (;;) {
+    platform->ProcessEvents(event);
+    if (event.type == EventQuit) break;
+    // Without a game to ask, a close request ends the game.
+    if (event.type == EventClose) platform->PostQuit(0);
+    platform->GetWindowManager()->HandleEvent(event);
+  }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   StoreGameDefaults();
-  TCommandLine line = TCommandLine::FromArguments(argc, argv);
-  TString startupDir = GetCurrentDir();
-  EnterProgramFolder();
-
-  TString gameName = GetConfig("gamename", GameName);
-  TString user = GetDataFolder(false, gameName);
-  TString common = GetDataFolder(true, gameName);
-  TString desktop = WithoutFinalSlash(GetDesktopPath());
-  SetDataFolders(user, common.IsEmpty() ? user : common, desktop.IsEmpty() ? user : desktop);
-  if (!line.WorkingFolder().IsEmpty()) {
-    LogPrintf("Switching current directory to: %s", line.WorkingFolder().c_str());
-    if (chdir(line.WorkingFolder().c_str()) != 0) fprintf(stderr, "tarvelon: no folder %s\n", line.WorkingFolder().c_str());
-  }
-  if (!user.IsEmpty()) OpenLogFile(user.c_str());
-
-  // The settings in their load order: defaults, engine values, settings.xml, command line.
-  TRandom random;
-  ReseedAtStartup(random);
-  TAssetManager assets;
-  TStringTable strings;
-  SetAssetManager(&assets);
-  SetStringTable(&strings);
-  SetConfig("memorymax", "100000000");
-  SetConfig("texturememorymax", "100000000");
-  ApplyEarlyCommandLine(line);
-  SetConfig("computerid", MakeComputerId());
-  bool settingsLoaded = LoadSettingsFile("::assets/settings.xml");
-  InitAssetFolders();
-  bool stringsLoaded = LoadStringTables(strings);
-  SetConfig("buildtag", "tarvelon");
-  LogPrintf("%s, version %s.", gameName.c_str(), GetConfig("version").c_str());
-  SetConfig("installkey", GetCurrentDir());
-  SetConfig("startupdir", startupDir);
-  ApplyCommandLineSettings(line);
-
-  printf("%s %s\n", gameName.c_str(), GetConfig("version").c_str());
-  printf("settings: %s, %zu values\n", settingsLoaded ? "assets/settings.xml" : "defaults only (no assets/settings.xml)",
-         GetAllConfig().size());
-  printf("files: %zu names in the asset folders\n", GetFileMap().size());
-  printf("strings: %s, %zu texts\n", stringsLoaded ? "strings.xml" : "none (strings.xml missing)", strings.Size());
-  printf("log: %s\n", GetLogPath().IsEmpty() ? "off" : GetLogPath().c_str());
-  printf("%s\n", strings.GetString("GREETING", GetConfig("windowtitle", gameName)).c_str());
-  printf("%s\n", strings.GetString("NO_SCREEN_YET").c_str());
-
-  SetStringTable(nullptr);
-  SetAssetManager(nullptr);
-  ClearConfig();
-  ClearFileMap();
-  return 0;
+  TEngineStart start;
+  start.commandLine = TCommandLine::FromArguments(argc, argv).Text();
+  start.gameMain = GameMain;
+  start.version.productName = "Tarvelon";
+  start.version.internalName = "tarvelon";
+  start.version.fileVersion[0] = 1;
+  return RunEngine(start);
 }

@@ -1,0 +1,134 @@
+#include "platform/engine_entry.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "host/dll_game_state.h"
+#include "host/game_state.h"
+#include "host/portal.h"
+#include "persistence/cheat_code.h"
+#include "platform/directory_iterator.h"
+#include "platform/log.h"
+#include "platform/os/input_injection.h"
+#include "platform/os/os_clock.h"
+#include "platform/os/program_path.h"
+#include "platform/platform.h"
+#include "platform/platform_impl.h"
+#include "platform/settings.h"
+#include "platform/test_hook_host.h"
+#include "platform/window_procedure.h"
+#include "sound/sound_manager.h"
+
+namespace {
+
+enum class TWindowResult { Made, NoWindow, LostParent };
+
+TWindowResult CreateMainWindow(TPlatform& platform, std::string& error) {
+  TPlatformImpl& p = platform.Impl();
+  if (p.mExternalParent != 0 && !TOsWindow::IsLiveWindow(p.mExternalParent)) {
+    LogPrintf("Error: mExternalWindowParent is lost, exiting!");
+    return TWindowResult::LostParent;
+  }
+  p.mMainWindow = TOsWindow::Create("Wendrock", 480, 360, p.mWideWindow, error);
+  if (!p.mMainWindow) return TWindowResult::NoWindow;
+  TOsWindow& window = *p.mMainWindow;
+  SetConfig("hwnd", TString::Printf("%d", int(window.GetHandle())));
+  if (p.mAxTest) {
+    window.SetClientSize(480, 360);
+    window.Show();
+  }
+  window.SetProcedure(&MainWindowProc);
+  window.SetUserData(&platform);
+  p.mQueue->AttachWindow(&window);
+  SetInjectionWindow(&window);
+  p.mQueue->Activate();
+  return TWindowResult::Made;
+}
+
+// Game-state modules in the top folder ("*.jxmod.so").
+void LoadGameStateModules() {
+  TDirectoryIterator folder(".");
+  TString name;
+  while (folder.Next(name, nullptr)) {
+    if (name.Find(".jxmod") < 0) continue;
+    auto module = std::make_unique<TDllGameState>();
+    if (module->LoadModule("./" + name)) GetGameState()->AddHandler(std::move(module));
+  }
+}
+
+uintptr_t ParseWindowHandle(const TCommandLine& line) {
+  TString text = line.WordAfter("-wnd=", 5);
+  return uintptr_t(strtoull(text.c_str(), nullptr, 16));
+}
+
+}  // namespace
+
+int RunEngine(TEngineStart start) {
+  TTestHookHost hook;
+  TString text = start.commandLine;
+  hook.Load(FolderOfPath(GetProgramFile()) + "jxHarness.so", text);
+  TCommandLine line(text);
+
+  bool allowMultiple = start.allowMultiple || line.Has("-wnd=") || line.Has("--multiple");
+  InstallCheatCodeCheck();
+  srand((OsMilliseconds() * 8627u) % 104729u);
+  auto impl = std::make_unique<TPlatformImpl>(line, allowMultiple, start.version, start.makeWindowManager);
+  impl->mQuitTarget = hook.QuitTarget();
+  if (impl->IsAnotherInstanceRunning()) {
+    printf("%s is running already.\n", impl->mGameName.c_str());
+    return 0;
+  }
+
+  if (line.Has("-wnd=")) {
+    impl->mExternalParent = ParseWindowHandle(line);
+    impl->mEmbedded = true;
+    SetConfig("activex", "1");
+    if (!TOsWindow::IsLiveWindow(impl->mExternalParent)) {
+      fprintf(stderr, "The host window given with -wnd= does not exist.\n");
+      return ExitLostParent;
+    }
+  }
+  if (line.Has("-msn")) StartMsnPortal();
+  if (line.Has("-zylom")) StartZylomPortal();
+  if (line.Has("-aol")) StartAolPortal();
+  if (line.Has("--axtest")) impl->mAxTest = impl->mEmbedded = true;
+  impl->SetDataFolders();
+  if (!impl->mEmbedded || line.Has("-pq=")) OpenLogFile(impl->mUserDir.c_str());
+
+  auto platform = std::make_unique<TPlatform>(std::move(impl));
+  TPlatformImpl& p = platform->Impl();
+  std::string error;
+  TWindowResult made = CreateMainWindow(*platform, error);
+  if (made != TWindowResult::Made) {
+    if (!error.empty()) {
+      fprintf(stderr, "%s\n", error.c_str());
+      LogPrintf("%s", error.c_str());
+    }
+    platform.reset();
+    return made == TWindowResult::LostParent ? ExitLostParent : ExitNoWindow;
+  }
+  if (p.mAxTest) {
+    p.mExternalParent = p.mMainWindow->GetHandle();
+    SetConfig("activex", "1");
+  }
+  if (!GetSoundManager()) p.mSoundManager = std::make_unique<TSoundManager>();
+  GetSoundManager()->Initialize();
+  p.SetDisplayHandler(start.makeDisplayHandler ? start.makeDisplayHandler() : nullptr);
+  p.SetRenderer(start.makeRenderer ? start.makeRenderer() : nullptr);
+  SetConfig("installkey", p.mProgramDir);
+  SetConfig("startupdir", p.mStartupDir);
+  ApplyCommandLineSettings(line);
+  if (line.Has("-pq=")) StartMsnPortal();
+  LoadGameStateModules();
+  GetGameState()->SendEvent("cmdline", line.Text());
+  GetGameState()->SendEvent("commondatadir", p.mCommonDir);
+  GetGameState()->SendEvent("userdatadir", p.mUserDir);
+
+  hook.Attach(*platform);
+  if (start.gameMain) start.gameMain(platform.get());
+  TOsMessageQueue::PostQuit(0);
+  hook.Detach(*platform);
+  SetInjectionWindow(nullptr);
+  platform.reset();
+  return 0;
+}
