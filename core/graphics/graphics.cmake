@@ -31,4 +31,20 @@ tarvelon_library(tarvelon_graphics
     ${CMAKE_CURRENT_SOURCE_DIR}/text_graphic.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/text_graphic_draw.cpp
     ${TARVELON_DEFAULT_FONT_CPP}
-  DEPS tarvelon_platform PNG::PNG JPEG::JPEG PkgConfig::OPENJP2)
+    ${CMAKE_CURRENT_SOURCE_DIR}/cursor_images.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/display.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/display_host.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/dx_context.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/dx_context_cursor.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/dx_texture_data.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/dx_trace.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/platform_data.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/platform_data_cursor.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/platform_data_draw.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/platform_data_restore.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/platform_data_target.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/renderer.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/renderer_span_sink.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/system_cursor_image.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/texture.cpp
+  DEPS tarvelon_platform tarvelon_device PNG::PNG JPEG::JPEG PkgConfig::OPENJP2)

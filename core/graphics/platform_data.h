@@ -1,0 +1,219 @@
+#pragma once
+// TPlatformData: the display handler, one per process. It owns the device context and
+// decides the display mode (platform_data.cpp: set-up, modes and the fall-back chain),
+// notices lost devices and rebuilds them (platform_data_restore.cpp), is the drawing back
+// end that the renderer forwards to (platform_data_draw.cpp, platform_data_target.cpp)
+// and gives the platform and its cursor thread the cursor operations
+// (platform_data_cursor.cpp).
+
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <vector>
+
+#include "graphics/dx_context.h"
+#include "graphics/rect.h"
+#include "graphics/vector_math.h"
+#include "platform/engine_string.h"
+
+class TTexture;
+class TTextureData;
+
+class TPlatformData {
+ public:
+  // Makes the device context, reads "common:display.xml" and becomes the handler that
+  // GetPlatformData returns (until it is destroyed).
+  TPlatformData();
+  ~TPlatformData();
+  TPlatformData(const TPlatformData&) = delete;
+  TPlatformData& operator=(const TPlatformData&) = delete;
+
+  // ---- Set-up and modes ----
+  // (Re)creates the device. force: even when the mode is unchanged or the game inactive;
+  // quiet: no fall-back message boxes; inParentWindow: the platform has an external
+  // parent window. Success shows as IsDeviceReady.
+  void SetDisplay(uint32_t width, uint32_t height, bool fullScreen, bool force, bool quiet, bool inParentWindow);
+  // False (nothing done) when a window is asked for and cannot be had.
+  bool SetFullscreen(bool fullScreen);
+  void GetDisplayMode(uint32_t& width, uint32_t& height, bool& fullScreen) const;
+  bool IsFullscreen() const { return mFullScreen; }
+  void SetDirectXBroken();
+  // Reads the desktop's colour count and size again (the display changed).
+  void UpdateDesktopMode();
+  bool IsDisplayReady() const { return mDisplayReady; }
+
+  // ---- Loss, restore and video memory ----
+  bool IsDeviceReady();
+  void Restore();
+  void SetDirectXBrokenThrottled();
+  void RestoreAssets();
+  void OnOutOfVideoMemory();
+  void ResetWorkingCount() { mWorkingCount = 0; }
+  // The cursor thread's test: set up and not broken.
+  bool IsActive() const { return mDisplayReady && !mBroken; }
+
+  // ---- Drawing back end ----
+  bool BeginDraw(bool copyFront);
+  void EndDraw(bool present);
+  bool Begin2d();
+  void End2d();
+  bool Begin3d();
+  void End3d() {}
+  void SetTexture(const std::shared_ptr<TTexture>& texture);
+  void SetBlendMode(int mode);
+  void SetCullMode(int mode);
+  void SetFilter(int mode);
+  void SetTextureAddress(int u, int v);
+  void SetZEnable(bool on);
+  void SetZWrite(bool on);
+  void SetShadeMode(int mode);
+  void SetWorldTransform(const TDevMatrix& matrix);
+  void SetViewTransform(const TDevMatrix& matrix);
+  void SetProjection(float nearZ, float farZ, float fieldOfView, float aspect);
+  std::unique_ptr<TTextureData> NewTextureData();
+  void PrePresent(int) {}
+  void SetAmbientLight(const TColor& colour);
+  void SetMaterial(const TDevMaterial& material);
+  void GetViewport(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) const;
+  void SetViewport(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  void PushViewport(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  void PopViewport();
+  bool SetClipRect(const TRect& rect);
+  const TRect& GetClipRect() const { return mClipRect; }
+  // Without a target while drawing: a coloured quad; otherwise a colour fill of the back
+  // buffer (clipped to the renderer's clip rectangle) or of the target's surface.
+  void FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom, const TColor& colour,
+                const std::shared_ptr<TTexture>& target);
+  void DrawVertices(uint32_t primitive, const TVertexList& list);
+  void DrawIndexedVertices(uint32_t primitive, const TVertexList& list, const uint16_t* indices, uint32_t indexCount);
+  void SetOption(const TString& name, const TString& value);
+  TString GetOption(const TString& name) const;
+  bool CanUseAnyTextureSize() const;
+  bool IsFrameDone();
+  TDevResult WaitForFlip();
+  // Render-target blocks draw into the back buffer's top-left corner and copy the result
+  // into the texture at their end (platform_data_target.cpp).
+  bool BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int mode);
+  void EndRenderTarget();
+  // Makes the device draw into a surface; false when the surface cannot be a target.
+  bool SwitchRenderTarget(const std::shared_ptr<TSoftSurface>& current, const std::shared_ptr<TSoftSurface>& surface);
+  // Tries an alpha render-target surface as the device's target and switches back.
+  void CheckRenderTarget(const std::shared_ptr<TSoftSurface>& surface);
+  void CalibratePixelOffset();
+
+  // ---- Cursor and presentation ----
+  TCursorPoint UpdateCursor(int32_t x, int32_t y);
+  void RefreshCursor();
+  // Shows a cursor moved by the cursor thread; main thread, once per event step.
+  void ShowCursorMoves();
+  TCursorPoint GetCursorPosition();
+  bool SetCursorImage(const std::shared_ptr<TTexture>& texture, int32_t hotX, int32_t hotY, bool hardware);
+  void SetHardwareCursor(bool on);
+  bool SetWindowsCursor();
+  void OnWindowMoved();
+  void ResetCursorState();
+  void GetWindowOrigin(int32_t& x, int32_t& y);
+  void SetVSync(bool on);
+  void FlipToGDISurface();
+  bool IsSquareTexturesOnly() const { return mSquareTexturesOnly; }
+
+  // ---- State read by textures, the renderer and the tests ----
+  TDXContext& GetContext() { return *mContext; }
+  const std::shared_ptr<TSoftDevice>& GetDevice() const { return mDevice; }
+  const std::shared_ptr<TSoftSurface>& GetBackBuffer() const { return mBackBuffer; }
+  const TRect& GetDisplayRect() const { return mDisplayRect; }
+  int GetColourDepth() const { return mColourDepth; }
+  bool IsBroken() const { return mBroken; }
+  bool IsInFrame() const { return mInFrame; }
+  bool IsLowMemoryVideo() const { return mLowMemoryVideo; }
+  uint32_t GetWorkingCount() const { return mWorkingCount; }
+  float GetTexelOffset() const { return mTexelOffset; }
+  void SetTexelOffset(float offset) { mTexelOffset = offset; }
+  uint32_t GetIndexCapacity() const { return mIndexCapacity; }
+  const uint16_t* GetIndexBuffer() const { return mIndexBuffer.get(); }
+  // The adapter whose indexed drawing must be expanded into plain draws.
+  void SetExpandIndexedDraws(bool on) { mExpandIndexedDraws = on; }
+  bool GetExpandIndexedDraws() const { return mExpandIndexedDraws; }
+  void SetSixteenBitRetry(bool on) { mSixteenBitRetry = on; }
+  bool GetSixteenBitRetry() const { return mSixteenBitRetry; }
+  // Video memory held by texture surfaces (bytes); also in the settings
+  // "texture_ram_allocated" and "max_texture_ram_allocated".
+  void AddTextureMemory(int64_t bytes);
+  int64_t GetTextureMemory() const { return mTextureMemory; }
+
+ private:
+  bool PrepareSetDisplay(uint32_t width, uint32_t height, bool& fullScreen, bool force, bool& quiet,
+                         bool& inParentWindow);
+  bool RefuseWindow(uint32_t width, uint32_t height, bool inParentWindow, bool& fullScreen);
+  void FallBack(uint32_t width, uint32_t height, bool fullScreen, bool force, bool quiet);
+  void FinishSetDisplay(bool fullScreen, bool inParentWindow);
+  void SetInitialDeviceState();
+  void Recreate(bool quiet);
+  bool WindowRefused(bool& palette, bool& tooLarge, bool& memory) const;
+  void ApplyViewportRect(const TRect& rect);
+  bool ApplyDeviceViewport(const TRect& rect);
+  bool ApplyViewport();
+  TRect EffectiveViewport() const;
+  void VertexFormatStep(int32_t kind, uint32_t& fvf);
+  void ApplyBlendMode();
+  bool InModeFourTarget() const;
+  void FillWithQuad(const TRect& rect, const TColor& colour);
+  void CopyBackBufferToTexture(TTexture& texture, const TRect& rect);
+  void CopyRenderTargetMode4(TTexture& texture, const TRect& rect);
+  void FixRenderTargetAlpha(TTexture& texture);
+  void RestoreViewScale();
+
+  std::unique_ptr<TDXContext> mContext;
+  bool mIndexedExpansionAllowed = true;
+  bool mExpandIndexedDraws = false;
+  bool mSixteenBitRetry = false;
+
+  // The device objects taken from the context by a set-up.
+  std::shared_ptr<TSoftDraw> mDirectDraw;
+  std::shared_ptr<TSoft3D> mDirect3D;
+  std::shared_ptr<TSoftDevice> mDevice;
+  std::shared_ptr<TSoftSurface> mRenderTarget, mBackBuffer;
+
+  std::list<TRect> mViewportStack;
+  TRect mViewport, mDisplayRect, mClipRect, mSavedViewport;
+  bool mFullScreen = false;
+  int mBlendMode = -1;
+  int mColourDepth = 0;
+  bool mDisplayReady = false;
+  bool mBroken = false;
+  bool mReconfigureNotice = false;
+  bool mDepthWrite = false, mDepthTest = false;
+  int mRenderTargetMode = 0;
+  std::shared_ptr<TTexture> mRenderTargetTexture;
+  bool mFallBackRunning = false;
+  bool mFatal = false;
+  bool mSeparateTextureMemories = false;
+  bool mNoSpecular = false;
+  bool mSquareTexturesOnly = false;
+  uint32_t mWorkingCount = 0;
+  uint32_t mBrokenTime = 0;
+  bool mWasFullScreen = false;
+  bool mLowMemoryVideo = false;
+  bool mInSetUp = false;
+  bool mInRestore = false;
+  bool mInFrame = false;
+  bool mViewportDirty = true;
+  TDevMatrix mCamera;
+  float mNear = 0.1f, mFar = 1000.0f;
+  bool mAntialias = false, mAntialiasHint = false, mNewSubtractive = false, mNewRenderBlend = false;
+  bool mCalibrating = false;
+  bool mDrawingEnabled = true;
+  float mTexelOffset = -0.5f;
+  std::unique_ptr<uint16_t[]> mIndexBuffer;
+  uint32_t mIndexCapacity = 0;
+  std::vector<TLVertex> mExpanded;
+
+  bool mCursorSetUp = false;
+  float mSavedViewScale = 1.0f;
+  int64_t mTextureMemory = 0, mMaxTextureMemory = 0;
+  bool mRenderTargetFailureLogged = false;
+};
+
+// The display handler in force (null before one is made).
+TPlatformData* GetPlatformData();
+std::unique_ptr<TPlatformData> NewPlatformData();

@@ -1,0 +1,266 @@
+#include "graphics/renderer.h"
+
+#include <malloc.h>
+
+#include <memory>
+
+#include "graphics/display_host.h"
+#include "graphics/platform_data.h"
+#include "graphics/texture.h"
+#include "platform/log.h"
+#include "platform/settings.h"
+#include "platform/timer.h"
+
+namespace {
+
+std::unique_ptr<TRenderer>& Instance() {
+  static std::unique_ptr<TRenderer> instance;
+  return instance;
+}
+
+TPlatformData* Backend() { return GetPlatformData(); }
+
+int64_t MemoryInUse() { return int64_t(mallinfo2().uordblks); }
+
+}  // namespace
+
+TRenderer* TRenderer::GetInstance() {
+  std::unique_ptr<TRenderer>& instance = Instance();
+  if (!instance) instance.reset(new TRenderer());
+  return instance.get();
+}
+
+void TRenderer::DestroyInstance() { Instance().reset(); }
+
+bool TRenderer::BeginDraw(bool copyFront) {
+  mInDraw = Backend() && Backend()->BeginDraw(copyFront);
+  return mInDraw;
+}
+
+bool TRenderer::BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int mode) {
+  if (!texture || texture->IsSimple() || mInDraw || mInRenderTarget || !Backend()) return false;
+  mInRenderTarget = Backend()->BeginRenderTarget(texture, mode);
+  mInDraw = mInRenderTarget;
+  return mInRenderTarget;
+}
+
+void TRenderer::EndRenderTarget() {
+  if (Backend()) Backend()->EndRenderTarget();
+  mInRenderTarget = false;
+  mInDraw = false;
+}
+
+bool TRenderer::Begin2d() {
+  if (mIn2d) {
+    LogPrintf("Begin2d called when already in Begin2d state");
+    return false;
+  }
+  if (mIn3d) {
+    LogPrintf("Begin2d called when already in Begin3d state");
+    return false;
+  }
+  if (!IsDrawing()) {
+    LogPrintf("ERROR: Calling Begin2d outside of a BeginDraw or BeginRenderTarget block!");
+    return false;
+  }
+  mIn2d = Backend() && Backend()->Begin2d();
+  return mIn2d;
+}
+
+bool TRenderer::Begin3d() {
+  if (mIn2d) {
+    LogPrintf("Begin3d called when already in Begin2d state");
+    return false;
+  }
+  if (mIn3d) {
+    LogPrintf("Begin3d called when already in Begin3d state");
+    return false;
+  }
+  if (!IsDrawing()) {
+    LogPrintf("ERROR: Calling Begin3d outside of a BeginDraw or BeginRenderTarget block!");
+    return false;
+  }
+  mIn3d = Backend() && Backend()->Begin3d();
+  return mIn3d;
+}
+
+void TRenderer::End2d() {
+  if (!mIn2d) {
+    LogPrintf("End2d called when not in Begin2d state");
+    return;
+  }
+  if (!IsDrawing()) LogPrintf("ERROR: Calling End2d after EndDraw or EndRenderTarget!");
+  if (Backend()) Backend()->End2d();
+  mIn2d = false;
+}
+
+void TRenderer::End3d() {
+  if (!mIn3d) {
+    LogPrintf("End3d called when not in Begin3d state");
+    return;
+  }
+  if (!IsDrawing()) LogPrintf("Calling End3d after EndDraw or EndRenderTarget!");
+  if (Backend()) Backend()->End3d();
+  mIn3d = false;
+}
+
+void TRenderer::EndDraw(bool present) {
+  TPlatformData* backend = Backend();
+  if (backend) backend->PrePresent(present);
+  uint32_t now = GetTimer();
+  mFrameTimes[mFrameIndex] = now;
+  mFrameIndex = (mFrameIndex + 1) % 15;
+  if (mFrameIndex == 0) {
+    uint32_t span = now - mFrameTimes[0];
+    if (span) mFps = 15000.0f / float(span);
+  }
+  if (mStatsOn) DrawStats();
+  mInDraw = false;
+  if (backend) backend->EndDraw(present);
+  FinishCapture();
+}
+
+TString TRenderer::FormatStats() const {
+  int64_t memory = MemoryInUse();
+  int sprites = GetConfig("current_sprite_count").ToInt();
+  int textureMemory = GetConfig("texture_ram_allocated").ToInt();
+  int maxTextureMemory = GetConfig("max_texture_ram_allocated").ToInt();
+  return TString::Printf(
+      "Larkspan Version %d.%d.%d.%d<br>%f FPS<tab pos='150'>Sprites: %d<br>Mem: %dkB<tab pos='150'>TexMem: "
+      "%dkB<br>MaxMem: %dkB<tab pos='150'>MaxTexMem: %dkB<br>",
+      4, 0, 23, 1, double(mFps), sprites, int(memory / 1024), textureMemory / 1024, int(mPeakMemory / 1024),
+      maxTextureMemory / 1024);
+}
+
+void TRenderer::DrawStats() {
+  mPeakMemory = std::max(mPeakMemory, MemoryInUse());
+  TString text = FormatStats();
+  bool entered = Begin2d();
+  FillRect(TRect(0, 0, 300, 64), TColor{0, 0, 0, 0});
+  if (mStatsTextDrawer) mStatsTextDrawer(text);
+  if (entered) End2d();
+}
+
+void TRenderer::DrawVertices(uint32_t primitive, const TVertexList& list) {
+  if (!mIn2d && !mIn3d) {
+    LogPrintf("DrawVertices called when not in Begin2d or Begin3d state");
+    return;
+  }
+  if (Backend()) Backend()->DrawVertices(primitive, list);
+}
+
+void TRenderer::DrawIndexedVertices(uint32_t primitive, const TVertexList& list, const uint16_t* indices,
+                                    uint32_t indexCount) {
+  if (!mIn2d && !mIn3d) {
+    LogPrintf("DrawIndexedVertices called when not in Begin2d or Begin3d state");
+    return;
+  }
+  if (Backend()) Backend()->DrawIndexedVertices(primitive, list, indices, indexCount);
+}
+
+void TRenderer::SetTexture(const std::shared_ptr<TTexture>& texture) {
+  mTexture = texture && !texture->IsSimple() ? texture : nullptr;
+  if (Backend()) Backend()->SetTexture(mTexture);
+}
+
+void TRenderer::SetBlendMode(int mode) {
+  if (Backend()) Backend()->SetBlendMode(mode);
+}
+
+void TRenderer::SetCullMode(int mode) {
+  if (Backend()) Backend()->SetCullMode(mode);
+}
+
+void TRenderer::FillRect(const TRect& rect, const TColor& colour, const std::shared_ptr<TTexture>& target) {
+  if (!Backend()) return;
+  TRect area = rect;
+  if (!target) {
+    TRect viewport;
+    GetViewport(viewport);
+    area = TRect(rect.left + viewport.left, rect.top + viewport.top, rect.right + viewport.left,
+                 rect.bottom + viewport.top)
+               .Intersect(viewport);
+  }
+  Backend()->FillRect(area.left, area.top, area.right, area.bottom, colour, target);
+}
+
+void TRenderer::GetViewport(TRect& rect) const {
+  rect = TRect();
+  if (Backend()) Backend()->GetViewport(rect.left, rect.top, rect.right, rect.bottom);
+}
+
+void TRenderer::PushViewport(const TRect& rect) {
+  if (Backend()) Backend()->PushViewport(rect.left, rect.top, rect.right, rect.bottom);
+}
+
+void TRenderer::PopViewport() {
+  if (Backend()) Backend()->PopViewport();
+}
+
+bool TRenderer::PushClipRect(const TRect& rect) {
+  mClipStack.push_back(rect);
+  return Backend() && Backend()->SetClipRect(rect);
+}
+
+void TRenderer::PopClipRect() {
+  if (mClipStack.size() <= 1) return;
+  mClipStack.pop_back();
+  if (Backend()) Backend()->SetClipRect(mClipStack.back());
+}
+
+void TRenderer::GetClipRect(TRect& rect) const { rect = mClipStack.empty() ? TRect() : mClipStack.back(); }
+
+void TRenderer::SetOption(const TString& name, const TString& value) {
+  if (Backend()) Backend()->SetOption(name, value);
+}
+
+TString TRenderer::GetOption(const TString& name) const { return Backend() ? Backend()->GetOption(name) : TString(); }
+
+bool TRenderer::CanUseAnyTextureSize() const { return !Backend() || Backend()->CanUseAnyTextureSize(); }
+
+void TRenderer::SetTextureFilter(int mode) {
+  if (Backend()) Backend()->SetFilter(mode);
+}
+
+void TRenderer::SetCaptureTexture(const std::shared_ptr<TTexture>& texture) {
+  if (!texture) {
+    mCaptureTexture.reset();
+    return;
+  }
+  int32_t width = 0, height = 0;
+  if (!DisplayHost().GetScreenSize(width, height) && Backend()) {
+    width = Backend()->GetDisplayRect().Width();
+    height = Backend()->GetDisplayRect().Height();
+  }
+  if (int64_t(texture->GetWidth()) == width && int64_t(texture->GetHeight()) == height) mCaptureTexture = texture;
+}
+
+bool TRenderer::CaptureNextFrame(const TString& fileName) {
+  if (!Backend()) return false;
+  int32_t width = 0, height = 0;
+  if (!DisplayHost().GetScreenSize(width, height)) {
+    width = Backend()->GetDisplayRect().Width();
+    height = Backend()->GetDisplayRect().Height();
+  }
+  if (width <= 0 || height <= 0) return false;
+  std::shared_ptr<TTexture> texture = TTexture::CreateRenderTarget(uint32_t(width), uint32_t(height), false);
+  if (!texture) return false;
+  SetCaptureTexture(texture);
+  mPendingCapture = texture;
+  mPendingCaptureFile = fileName;
+  return true;
+}
+
+// Saves a captured frame once the end of a frame has filled the capture texture.
+void TRenderer::FinishCapture() {
+  if (!mPendingCapture || mCaptureTexture == mPendingCapture) return;
+  std::shared_ptr<TTexture> texture = std::move(mPendingCapture);
+  mPendingCapture.reset();
+  if (!texture->Save(mPendingCaptureFile)) LogPrintf("Frame capture to %s failed", mPendingCaptureFile.c_str());
+}
+
+bool TRenderer::ToggleStats() {
+  bool was = mStatsOn;
+  mStatsOn = !mStatsOn;
+  return was;
+}

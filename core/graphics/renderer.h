@@ -1,0 +1,143 @@
+#pragma once
+// TRenderer: the one drawing front end of the engine. It guards the order of the blocks
+// (a frame, 2D and 3D blocks inside it, render-target blocks) and logs misuse, keeps the
+// clip-rectangle stack and the current texture, forwards vertices and states to the
+// display handler, measures the frame rate and draws the statistics overlay.
+//
+// A frame of the window manager:
+//   BeginDraw(false); Begin2d(); PushViewport/PushClipRect per window, the windows draw
+//   (textures, sprites, text spans), pops; End2d(); EndDraw(true);
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "graphics/dx_context.h"
+#include "graphics/mini_vec_draw.h"
+#include "graphics/rect.h"
+#include "graphics/vector_math.h"
+
+class TTexture;
+
+// The rasteriser's side of the renderer: spans become one-pixel line lists blended
+// normally without a texture; the start-up check draws into a render-target texture.
+class TRendererSpanSink : public ISpanSink {
+ public:
+  void DrawSpans(const TColorSpan* spans, size_t count) override;
+  std::shared_ptr<IVecDrawTarget> CreateRenderTarget(int width, int height) override;
+  bool BeginRenderTarget(const std::shared_ptr<IVecDrawTarget>& target) override;
+  void EndRenderTarget() override;
+
+ private:
+  std::vector<TLVertex> mVertices;
+  bool mOpened2d = false;
+};
+
+// A texture as the rasteriser's blending target; unlocking asks for a redraw.
+class TTextureVecTarget : public IVecDrawTarget {
+ public:
+  explicit TTextureVecTarget(std::shared_ptr<TTexture> texture) : mTexture(std::move(texture)) {}
+  bool Lock(uint32_t*& pixels, int& pitch, int& width, int& height) override;
+  void Unlock() override;
+  const std::shared_ptr<TTexture>& GetTexture() const { return mTexture; }
+
+ private:
+  std::shared_ptr<TTexture> mTexture;
+};
+
+class TRenderer {
+ public:
+  static TRenderer* GetInstance();
+  static void DestroyInstance();
+
+  // Frame blocks; each answers whether it was entered.
+  bool BeginDraw(bool copyFront);
+  bool BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int mode);
+  void EndRenderTarget();
+  bool Begin2d();
+  bool Begin3d();
+  void End2d();
+  void End3d();
+  void EndDraw(bool present);
+
+  bool Is2d() const { return mIn2d; }
+  bool Is3d() const { return mIn3d; }
+  bool IsDrawing() const { return mInDraw || mInRenderTarget; }
+  std::shared_ptr<TTexture> GetTexture() const { return mTexture; }
+  std::shared_ptr<TTexture> GetCaptureTexture() const { return mCaptureTexture; }
+
+  // Primitive types as the device numbers them (2 line list, 4 triangle list, 6 fan).
+  void DrawVertices(uint32_t primitive, const TVertexList& list);
+  void DrawIndexedVertices(uint32_t primitive, const TVertexList& list, const uint16_t* indices, uint32_t indexCount);
+  void SetTexture(const std::shared_ptr<TTexture>& texture);
+  // 0 normal, 1 opaque, 2 additive, 3 subtractive, 4 multiply.
+  void SetBlendMode(int mode);
+  // 1 none, 2 clockwise, 3 counter-clockwise.
+  void SetCullMode(int mode);
+  // Without a target the rectangle is in the current viewport's coordinates.
+  void FillRect(const TRect& rect, const TColor& colour, const std::shared_ptr<TTexture>& target = nullptr);
+  void GetViewport(TRect& rect) const;
+  void PushViewport(const TRect& rect);
+  void PopViewport();
+  bool PushClipRect(const TRect& rect);
+  void PopClipRect();
+  void GetClipRect(TRect& rect) const;
+  const std::vector<TRect>& GetClipStack() const { return mClipStack; }
+  void SetOption(const TString& name, const TString& value);
+  TString GetOption(const TString& name) const;
+  bool CanUseAnyTextureSize() const;
+  void SetTextureFilter(int mode);
+
+  // A texture of the screen's size that the end of the next frame fills with the frame.
+  void SetCaptureTexture(const std::shared_ptr<TTexture>& texture);
+  // Captures the next finished frame into an image file (PNG or JPEG by its name).
+  bool CaptureNextFrame(const TString& fileName);
+
+  // Flips the statistics overlay; answers the previous state.
+  bool ToggleStats();
+  bool IsStatsOn() const { return mStatsOn; }
+  float GetFps() const { return mFps; }
+  // Draws the overlay's text at the top-left corner (set by the text layout).
+  using TStatsTextDrawer = std::function<void(const TString& text)>;
+  void SetStatsTextDrawer(TStatsTextDrawer drawer) { mStatsTextDrawer = std::move(drawer); }
+  // The overlay's text for the current numbers.
+  TString FormatStats() const;
+
+  TRendererSpanSink& GetSpanSink() { return mSpanSink; }
+
+ private:
+  TRenderer() = default;
+  void DrawStats();
+  void FinishCapture();
+
+  uint32_t mFrameIndex = 0;
+  float mFps = 0.0f;
+  uint32_t mFrameTimes[15] = {};
+  bool mStatsOn = false;
+  TStatsTextDrawer mStatsTextDrawer;
+  std::shared_ptr<TTexture> mTexture;
+  std::shared_ptr<TTexture> mCaptureTexture;
+  std::vector<TRect> mClipStack;
+  bool mIn2d = false, mIn3d = false, mInDraw = false, mInRenderTarget = false;
+  int64_t mPeakMemory = 0;
+
+  std::shared_ptr<TTexture> mPendingCapture;
+  TString mPendingCaptureFile;
+  TRendererSpanSink mSpanSink;
+};
+
+// A 2D block that ends with its scope when it was entered.
+class TScoped2d {
+ public:
+  TScoped2d() : mEntered(TRenderer::GetInstance()->Begin2d()) {}
+  ~TScoped2d() {
+    if (mEntered) TRenderer::GetInstance()->End2d();
+  }
+  TScoped2d(const TScoped2d&) = delete;
+  TScoped2d& operator=(const TScoped2d&) = delete;
+  bool Entered() const { return mEntered; }
+
+ private:
+  bool mEntered;
+};
