@@ -8,10 +8,6 @@
 #include "platform/log.h"
 #include "platform/settings.h"
 
-float TTextRun::Above() const { return font ? (font->GetAscent() + font->GetLineGap(true)) * Scale() : 0; }
-
-float TTextRun::Below() const { return font ? (font->GetDescent() + font->GetLineGap(false)) * Scale() : 0; }
-
 namespace {
 
 constexpr uint32_t SoftHyphen = 0xAD;
@@ -21,10 +17,33 @@ constexpr int32_t MaxFontSize = 1024;
 constexpr int32_t MaxPosition = 1 << 20;
 constexpr int64_t MaxPen = 1 << 30;
 
+// Pixels from a line's top to the baseline, and from the baseline to the line's bottom.
+float AboveBaseline(const TVecFont* font, int32_t size) {
+  return font ? (font->GetAscent() + font->GetLineGap(true)) * float(size) / 16.0f : 0;
+}
+float BelowBaseline(const TVecFont* font, int32_t size) {
+  return font ? (font->GetDescent() + font->GetLineGap(false)) * float(size) / 16.0f : 0;
+}
+
+// An empty face is the built-in font.
+std::shared_ptr<const TVecFont> FaceFont(const TString& face) {
+  return TFontCache::GetFont(face.IsEmpty() ? TString("__DEFAULT") : face);
+}
+
+}  // namespace
+
+float TTextRun::Above() const { return AboveBaseline(font.get(), size); }
+
+float TTextRun::Below() const { return BelowBaseline(font.get(), size); }
+
+namespace {
+
 int Quarters(float fontUnits, int32_t size) { return int(std::lround(fontUnits * float(size) / 4.0f)); }
 
 // Pen steps saturate far beyond any screen.
-int Advance(int pen, int step) { return int(std::max<int64_t>(-MaxPen, std::min<int64_t>(MaxPen, int64_t(pen) + step))); }
+int Advance(int pen, int step) {
+  return int(std::max<int64_t>(-MaxPen, std::min<int64_t>(MaxPen, int64_t(pen) + step)));
+}
 
 // Lays out one line at a time. A line is first laid out until the text overflows the box;
 // when it must break, it is laid out again from its start up to the break, so that runs,
@@ -75,7 +94,7 @@ const std::shared_ptr<const TVecFont>& TLineBuilder::CurrentFont() {
   const TString& face = mState.CurrentFont().face;
   if (!mFaceFont || face != mFace) {
     mFace = face;
-    mFaceFont = TFontCache::GetFont(face.IsEmpty() ? TString("__DEFAULT") : face);
+    mFaceFont = FaceFont(face);
   }
   return mFaceFont;
 }
@@ -269,12 +288,11 @@ void TLineBuilder::Finish(TTextLine& line, const TTextMarkupState& startState) {
   }
   if (!inked && !mFontMissing) {
     // An empty line is as high as its font's line.
-    TTextRun probe;
-    probe.font = TFontCache::GetFont(startState.CurrentFont().face.IsEmpty() ? TString("__DEFAULT")
-                                                                             : startState.CurrentFont().face);
-    probe.size = startState.CurrentFont().size;
-    above = probe.Above();
-    below = probe.Below();
+    const FontSpec& spec = startState.CurrentFont();
+    auto font = FaceFont(spec.face);
+    const int32_t size = std::max(0, std::min(MaxFontSize, spec.size));
+    above = AboveBaseline(font.get(), size);
+    below = BelowBaseline(font.get(), size);
   }
   line.baseline = above;
   line.height = above + below + mPad;
