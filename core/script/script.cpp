@@ -176,8 +176,11 @@ bool TScript::DoLuaString(const TString& text, int length, int results) {
   int top = lua_gettop(L);
   if (!lua_checkstack(L, results + 3)) return false;
   SetGlobalString("LUA_PATH", GetScriptSearchPath());
-  // A length beyond the text is cut to the text.
-  size_t size = (length < 0 || uint32_t(length) > text.Length()) ? text.Length() : size_t(length);
+  // Lua text ends at its first zero byte; a precompiled chunk (a TScriptCode's bytes) holds
+  // zero bytes and may run on to the end of the string's storage. A length past that is cut.
+  bool binary = text.CharAt(0) == '\x1b';
+  size_t limit = binary && text.Capacity() > 0 ? text.Capacity() - 1 : text.Length();
+  size_t size = (length < 0 || size_t(length) > limit) ? text.Length() : size_t(length);
   const char* phase = "parsing";
   FrameMark mark = Mark();
   int status = luaL_loadbuffer(L, text.c_str(), size, text.c_str());

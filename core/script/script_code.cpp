@@ -69,7 +69,8 @@ std::shared_ptr<TScriptCode> TScriptCode::Get(const TString& fileName, const TSt
   std::shared_ptr<TScriptCode> code;
   if (luaL_loadfile(L, fileName.c_str()) == 0) {
     std::string bytes;
-    if (lua_dump(L, &AppendChunk, &bytes) != 0 && !bytes.empty()) code = std::make_shared<TScriptCode>(TString(bytes));
+    if (lua_dump(L, &AppendChunk, &bytes) != 0 && !bytes.empty() && bytes.size() < UINT32_MAX)
+      code = std::make_shared<TScriptCode>(bytes.data(), uint32_t(bytes.size()));
   } else if (error) {
     const char* message = lua_tostring(L, -1);
     *error = message ? message : "";

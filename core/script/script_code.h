@@ -11,7 +11,8 @@
 class TScriptCode : public TAsset {
  public:
   TARVELON_CLASS_ID()
-  explicit TScriptCode(TString code) : mCode(std::move(code)) {}
+  // The bytes of a precompiled chunk; they hold zero bytes, so their count is kept apart.
+  TScriptCode(const char* bytes, uint32_t length) : mCode(bytes, length), mLength(length) {}
   const char* GetClassName() const override { return "TScriptCode"; }
   bool IsKindOf(TClassId id) const override { return id == ClassId() || TAsset::IsKindOf(id); }
 
@@ -23,12 +24,14 @@ class TScriptCode : public TAsset {
                                           TString* error = nullptr);
   static std::shared_ptr<TScriptCode> CastFromAsset(const std::shared_ptr<TAsset>& asset);
 
-  // The precompiled chunk bytes.
+  // The precompiled chunk bytes. A TString's own length stops at the first zero byte: use
+  // GetLength (DoLuaString(GetCode(), GetLength()) runs the chunk).
   const TString& GetCode() const { return mCode; }
-  uint32_t GetLength() const { return mCode.Length(); }
+  uint32_t GetLength() const { return mLength; }
 
  private:
   TString mCode;
+  uint32_t mLength;
 };
 
 // The search path whose "?" marks `require' replaces by a module name; ";" separates the

@@ -133,11 +133,11 @@ TEST_F(TableTest, ReadsThatRaiseGiveDefaultsAndALogLineNotAnExit) {
   EXPECT_EQ(CountInLog("cannot read x"), 1) << ReadLog();
   EXPECT_EQ(CountInLog("read only"), 1);
 
-  auto number = Read("42");  // not a table at all
+  auto number = Read("nil");  // nothing to index at all
   EXPECT_EQ(number->GetNumber("x", 6), 6);
   std::unique_ptr<TLuaObjectWrapper> key;
   EXPECT_EQ(number->GetNext(key), nullptr);
-  EXPECT_EQ(CountInLog("Lua error: attempt to index a number value"), 1) << ReadLog();
+  EXPECT_EQ(CountInLog("Lua error: attempt to index a nil value"), 1) << ReadLog();
 
   // A key that is no longer in the table ends the walk (with a log line).
   auto table = Read("{a = 1}");
