@@ -10,8 +10,11 @@
 // operation runs on the main thread.
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/point.h"
+
+class TTexture;
 
 class IDisplayHandler {
  public:
@@ -57,4 +60,9 @@ class IDisplayHandler {
   // vector rasteriser, run its self-test and clear the screen; on every start calibrate
   // the pixel offset and re-apply the cursor images.
   virtual void AfterDisplayStart(bool firstStart) = 0;
+
+  // The game's cursor images (TPlatform::SetCursor): hardware true sets the hardware
+  // cursor's image, else the drawn cursor's; the display handler keeps both and applies
+  // them again after every display start and device restore.
+  virtual void SetCursor(const std::shared_ptr<TTexture>& texture, int32_t hotX, int32_t hotY, bool hardware) {}
 };

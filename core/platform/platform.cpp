@@ -152,6 +152,10 @@ void TPlatform::SetCursorVisible(bool visible) {
   if (mImpl->mDisplayHandler) mImpl->Display().SetHardwareCursor(visible);
 }
 
+void TPlatform::SetCursor(const std::shared_ptr<TTexture>& texture, int32_t hotX, int32_t hotY, bool hardware) {
+  if (mImpl->mDisplayHandler) mImpl->Display().SetCursor(texture, hotX, hotY, hardware);
+}
+
 bool TPlatform::IsCursorVisible() const { return mImpl->mCursorShown; }
 int32_t TPlatform::GetMouseMode() const { return mImpl->mMouseMode; }
 

@@ -22,6 +22,7 @@ class TOsWindow;
 class TPlatformImpl;
 class TSoundManager;
 class TStringTable;
+class TTexture;
 
 // Mouse modes: absolute positions, or deltas from an anchor to which the pointer returns.
 enum TMouseMode : int32_t {
@@ -86,6 +87,8 @@ class TPlatform {
   void SetMousePosition(TPoint point);
   // Shows or hides the hardware cursor; nothing when the state is unchanged.
   void SetCursorVisible(bool visible);
+  // A cursor image with its hot spot: the hardware cursor's or the drawn cursor's.
+  void SetCursor(const std::shared_ptr<TTexture>& texture, int32_t hotX, int32_t hotY, bool hardware);
   bool IsCursorVisible() const;
   int32_t GetMouseMode() const;
   // Relative mode anchors the pointer where it is now.
