@@ -1,6 +1,25 @@
 #include "script/lua_object_wrapper.h"
 
+#include <unordered_set>
+
 #include "script/lua_frames.h"
+
+namespace {
+
+// Main threads of states closed by their owners. An address leaves the set when a new state
+// opens there. Lua states live on the main thread only.
+std::unordered_set<lua_State*>& ClosedStates() {
+  static std::unordered_set<lua_State*> closed;
+  return closed;
+}
+
+bool IsClosed(lua_State* L) { return !ClosedStates().empty() && ClosedStates().count(L) != 0; }
+
+}  // namespace
+
+void NoteLuaStateOpened(lua_State* L) { ClosedStates().erase(L); }
+
+void NoteLuaStateClosing(lua_State* L) { ClosedStates().insert(L); }
 
 // Registry reads and writes go raw: the registry has no metatable, and a raw access with a
 // light userdata key can raise no script error outside a protected call.
@@ -26,8 +45,12 @@ TLuaObjectWrapper::TLuaObjectWrapper(lua_State* L) : mState(LuaMainThread(L)) {
 
 TLuaObjectWrapper::~TLuaObjectWrapper() { Release(); }
 
+bool TLuaObjectWrapper::IsReleased() const { return mReleased || IsClosed(mState); }
+
+lua_State* TLuaObjectWrapper::GetState() const { return IsClosed(mState) ? nullptr : mState; }
+
 void TLuaObjectWrapper::Release() {
-  if (mReleased || !lua_checkstack(mState, 2)) return;
+  if (IsReleased() || !lua_checkstack(mState, 2)) return;
   mReleased = true;
   lua_pushlightuserdata(mState, this);
   lua_pushnil(mState);
@@ -35,7 +58,7 @@ void TLuaObjectWrapper::Release() {
 }
 
 bool TLuaObjectWrapper::PushTable() {
-  if (!lua_checkstack(mState, 1)) return false;
+  if (IsClosed(mState) || !lua_checkstack(mState, 1)) return false;
   if (mReleased) {
     lua_pushnil(mState);
     return true;
@@ -46,7 +69,7 @@ bool TLuaObjectWrapper::PushTable() {
 }
 
 bool TLuaObjectWrapper::PushTo(lua_State* L) {
-  if (L == mState || !L) return PushTable();
+  if (L == mState || !L || IsClosed(mState)) return PushTable();
   if (!lua_checkstack(L, 1) || !PushTable()) return false;
   lua_xmove(mState, L, 1);
   return true;
@@ -54,7 +77,7 @@ bool TLuaObjectWrapper::PushTo(lua_State* L) {
 
 bool TLuaFunction::Call() {
   lua_State* L = GetState();
-  if (!lua_checkstack(L, 3) || !PushTable()) return false;
+  if (!L || !lua_checkstack(L, 3) || !PushTable()) return false;
   if (!lua_isfunction(L, -1)) {
     lua_pop(L, 1);
     return false;

@@ -1,7 +1,8 @@
 #pragma once
 // Native references to Lua values. A wrapper anchors one value in the registry of its Lua
 // state under a light userdata of its own address, so the collector keeps the value while
-// the wrapper lives. Wrappers must be destroyed (or released) before their state is closed.
+// the wrapper lives. Wrappers should go before their state; one that outlives a state
+// closed through NoteLuaStateClosing holds nothing and touches nothing.
 
 #include <memory>
 
@@ -19,15 +20,15 @@ class TLuaObjectWrapper {
   // Clears the registry entry; the destructor then has nothing left to clear, so the entry
   // is released exactly once. A released wrapper pushes nil.
   void Release();
-  bool IsReleased() const { return mReleased; }
+  bool IsReleased() const;
 
   // Pushes the referenced value onto the wrapper's own state. False (nothing pushed) when
   // the stack has no room.
   bool PushTable();
   // Pushes the value onto another thread of the same state (a bound member's caller).
   bool PushTo(lua_State* L);
-  // The main thread of the state whose registry holds the value.
-  lua_State* GetState() const { return mState; }
+  // The main thread of the state whose registry holds the value (null once it is closed).
+  lua_State* GetState() const;
 
  private:
   lua_State* mState;
@@ -62,11 +63,18 @@ class TLuaThread {
   lua_State* mThread = nullptr;
 };
 
+// Owners of a state call these around lua_open and lua_close (TScript does).
+void NoteLuaStateOpened(lua_State* L);
+void NoteLuaStateClosing(lua_State* L);
+
 // Sets the stack top back to what it was at the start of the scope.
 class LuaStackGuard {
  public:
-  explicit LuaStackGuard(lua_State* L) : mState(L), mTop(lua_gettop(L)) {}
-  ~LuaStackGuard() { lua_settop(mState, mTop); }
+  // A null state (a wrapper's closed one) guards nothing.
+  explicit LuaStackGuard(lua_State* L) : mState(L), mTop(L ? lua_gettop(L) : 0) {}
+  ~LuaStackGuard() {
+    if (mState) lua_settop(mState, mTop);
+  }
   LuaStackGuard(const LuaStackGuard&) = delete;
   LuaStackGuard& operator=(const LuaStackGuard&) = delete;
   int GetTop() const { return mTop; }

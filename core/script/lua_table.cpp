@@ -55,7 +55,7 @@ bool TLuaTable::ProtectedGet() { return CallWithTable(*this, GetFieldBody, 1, 1)
 template <typename Key>
 bool TLuaTable::PushValue(const Key& key) {
   lua_State* L = GetState();
-  if (!lua_checkstack(L, 1)) return false;
+  if (!L || !lua_checkstack(L, 1)) return false;
   PushKey(L, key);
   if (!ProtectedGet()) return false;
   if (lua_isnil(L, -1)) {
@@ -107,7 +107,7 @@ TLuaVec4 TLuaTable::GetVec4At(double index, const TLuaVec4& defaultValue) {
 void TLuaTable::SetNumber(const char* key, double value) {
   lua_State* L = GetState();
   LuaStackGuard guard(L);
-  if (!lua_checkstack(L, 2)) return;
+  if (!L || !lua_checkstack(L, 2)) return;
   lua_pushstring(L, key);
   lua_pushnumber(L, value);
   CallWithTable(*this, SetFieldBody, 2, 0);
@@ -117,9 +117,9 @@ std::unique_ptr<TLuaObjectWrapper> TLuaTable::GetNext(std::unique_ptr<TLuaObject
   lua_State* L = GetState();
   LuaStackGuard guard(L);
   bool pushed = false;
-  if (key)
+  if (L && key)
     pushed = key->PushTable();
-  else if (lua_checkstack(L, 1)) {
+  else if (L && lua_checkstack(L, 1)) {
     lua_pushnil(L);
     pushed = true;
   }

@@ -60,6 +60,7 @@ TScript::TScript(lua_State* state) : mState(state) {
   if (!mState) {
     mState = lua_open();
     if (!mState) return;
+    NoteLuaStateOpened(mState);
     mOwnsState = true;
     lua_pushliteral(mState, "_SCRIPT");
     lua_pushlightuserdata(mState, this);
@@ -78,7 +79,10 @@ TScript::~TScript() {
     siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
   }
   mThread.reset();
-  if (mOwnsState && mState) lua_close(mState);
+  if (mOwnsState && mState) {
+    NoteLuaStateClosing(mState);
+    lua_close(mState);
+  }
 }
 
 void TScript::Detach() {

@@ -337,3 +337,53 @@ TEST_F(ScriptTest, TaskStepDuringTheCoroutinesOwnCallLeavesItRunning) {
 }
 
 }  // namespace
+
+namespace {
+
+struct TWaiter {
+  int waits = 0;
+  // The shape of a member that suspends the calling coroutine until the task resumes it.
+  int Wait(lua_State* L) {
+    waits++;
+    lua_pushstring(L, "waiting");
+    return lua_yield(L, 1);
+  }
+};
+
+TEST_F(ScriptTest, RawMemberCanSuspendTheCoroutine) {
+  TWaiter waiter;
+  BindLuaMember(L, "Wait", &waiter, &TWaiter::Wait);
+  ASSERT_TRUE(mScript->DoLuaString("return function() gPhase = 1; gGot = Wait(); gPhase = 2 end"));
+  EXPECT_EQ(waiter.waits, 1);
+  EXPECT_TRUE(mScript->IsYielded());
+  EXPECT_EQ(Global("gPhase"), "1");
+  lua_pushstring(L, "resumed with this");
+  EXPECT_EQ(mScript->Resume(1), 0);
+  EXPECT_EQ(Global("gPhase"), "2");
+  EXPECT_EQ(Global("gGot"), "resumed with this");
+  EXPECT_FALSE(mScript->IsYielded());
+  EXPECT_EQ(lua_gettop(L), 0);
+}
+
+TEST_F(ScriptTest, WrappersOutlivingTheirScriptLetItBe) {
+  auto script = std::make_unique<TScript>();
+  lua_State* S = script->GetState();
+  RunLua(S, "function f() end; t = {x = 1}");
+  lua_pushliteral(S, "f");
+  lua_rawget(S, LUA_GLOBALSINDEX);
+  auto function = std::make_unique<TLuaFunction>(S);
+  lua_pushliteral(S, "t");
+  lua_rawget(S, LUA_GLOBALSINDEX);
+  auto table = std::make_unique<TLuaTable>(S);
+  script.reset();  // the state closes first, as at a careless shutdown
+  EXPECT_EQ(function->GetState(), nullptr);
+  EXPECT_FALSE(function->Call());
+  EXPECT_EQ(table->GetNumber("x", 9), 9);
+  std::unique_ptr<TLuaObjectWrapper> key;
+  EXPECT_EQ(table->GetNext(key), nullptr);
+  table->SetNumber("x", 2);
+  function.reset();
+  table.reset();
+}
+
+}  // namespace
