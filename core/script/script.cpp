@@ -196,13 +196,13 @@ bool TScript::DoLuaString(const TString& text, int length, int results) {
       return true;
     }
   }
+  // A call handed to the suspended coroutine that failed there has been reported already.
+  if (!SameFrame(mark)) return false;
   ReportTextError(text, phase);
   // The error value goes: a caller that runs failing text again and again must not fill the
   // stack. Wanted results read nil.
-  if (SameFrame(mark)) {
-    lua_settop(L, top);
-    lua_settop(L, top + results);
-  }
+  lua_settop(L, top);
+  lua_settop(L, top + results);
   return false;
 }
 
