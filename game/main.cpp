@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "graphics/display_link.h"
 #include "platform/command_line.h"
 #include "platform/engine_entry.h"
 #include "platform/i_window_manager.h"
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
   TEngineStart start;
   start.commandLine = TCommandLine::FromArguments(argc, argv).Text();
   start.gameMain = GameMain;
+  start.makeDisplayHandler = MakeDisplayHandler;
+  start.makeRenderer = MakeRenderer;
   start.version.productName = "Tarvelon";
   start.version.internalName = "tarvelon";
   start.version.fileVersion[0] = 1;

@@ -2,9 +2,8 @@
 // The platform's cursor images: the drawn cursor's and the hardware cursor's, each a
 // texture with a hot spot, handed to the display handler and again after every device
 // restore; the built-in system cursor image stands in for a missing drawn cursor. Also
-// the display start, which sets the mode, prepares the vector rasteriser, calibrates
-// the display handler and applies the cursor images. The platform owns one of these
-// and forwards its cursor and display-start calls to it.
+// the display start's tail, which prepares the vector rasteriser, calibrates the display
+// handler and applies the cursor images. The display handler owns the one instance.
 
 #include <cstddef>
 #include <cstdint>
@@ -29,18 +28,14 @@ class TCursorImages {
   TCursorImages& operator=(const TCursorImages&) = delete;
 
   // hardware: the hardware cursor's image, else the drawn cursor's (only stored while
-  // the cursor is hidden).
+  // the platform's cursor is hidden).
   void SetCursor(const std::shared_ptr<TTexture>& texture, int32_t hotX, int32_t hotY, bool hardware);
   // Hands both stored images to the display handler again (after a device restore).
   void RestoreCursors();
-  // The platform's cursor-visible flag.
-  void SetCursorShown(bool shown) { mCursorShown = shown; }
-  bool IsCursorShown() const { return mCursorShown; }
 
-  // The display start: mode, rasteriser (first start only), calibration, cursors.
-  void InitDisplay(uint32_t width, uint32_t height, bool fullScreen);
-  // The scale of an embedded game (its parent's client width over the game's width).
-  float GetViewportScale() const { return mViewportScale; }
+  // After the display mode of a display start is set: the rasteriser with its check and
+  // a cleared screen (first start only), the calibration, the cursor images.
+  void AfterDisplayStart(bool firstStart);
   TJxMiniVecDraw* GetVecDraw() const { return mVecDraw.get(); }
 
   const std::shared_ptr<TTexture>& GetDrawnCursorTexture() const { return mDrawnTexture; }
@@ -48,8 +43,6 @@ class TCursorImages {
   const std::shared_ptr<TTexture>& GetSystemCursorTexture() const { return mSystemTexture; }
 
  private:
-  float mViewportScale = 1.0f;
-  bool mCursorShown = false;
   std::shared_ptr<TTexture> mDrawnTexture, mHardwareTexture, mSystemTexture;
   int32_t mDrawnHotX = 0, mDrawnHotY = 0, mHardwareHotX = 0, mHardwareHotY = 0;
   std::unique_ptr<TJxMiniVecDraw> mVecDraw;

@@ -12,7 +12,6 @@
 #include "platform/task_list.h"
 
 class TPresenter;
-class TTexture;
 
 enum class TMessageBoxIcon { None, Exclamation, Stop };
 
@@ -44,10 +43,6 @@ class IDisplayHost {
   virtual bool IsExternalParentAlive() { return true; }
   virtual bool IsExternalPlayerMode() { return false; }  // "-pq="
   virtual bool IsZylomPortal() { return false; }
-  // Asks the external player's window for full screen or a window ("-pq=").
-  virtual void RequestExternalFullScreen(bool fullScreen) {}
-  // The client width of the external parent window; false when there is none.
-  virtual bool GetExternalParentClientWidth(int32_t& width) { return false; }
 
   // The platform's view scale (1.0 unless embedded and scaled).
   virtual float GetViewScale() { return 1.0f; }
@@ -66,10 +61,6 @@ class IDisplayHost {
   // The list of tasks run after the display device was restored.
   virtual void AddRestoreTask(std::unique_ptr<TTask> task);
   virtual void RunRestoreTasks();
-  // Hands both stored cursor images to the display handler again.
-  virtual void RestoreCursors() {}
-  // The platform's cursor images (hardware: the window-class cursor image).
-  virtual void SetCursor(const std::shared_ptr<TTexture>& texture, int32_t hotX, int32_t hotY, bool hardware) {}
   // The cursor-visible flag of the platform.
   virtual bool IsCursorShown() { return true; }
   // From now on the main window has no cursor of its own.
@@ -82,8 +73,6 @@ class IDisplayHost {
   virtual bool IsDrawSuspended() { return false; }
   virtual bool GetScreenSize(int32_t& width, int32_t& height) { return false; }
   virtual bool IsCursorRestoreBlocked() { return false; }
-  // Makes and sizes the window manager's root screen when it has none yet.
-  virtual void EnsureScreen(uint32_t width, uint32_t height) {}
 
   virtual void Sleep(uint32_t milliseconds);
   // A message box: owned by the main window or by nobody. Never blocks in tests.

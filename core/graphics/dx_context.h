@@ -16,14 +16,10 @@
 #include "graphics/display.h"
 #include "graphics/vector_math.h"
 #include "platform/engine_string.h"
+#include "platform/point.h"
 
 class TTexture;
 class TMouseTextureListener;
-
-// A point of the cursor code in client coordinates.
-struct TCursorPoint {
-  int32_t x = -1, y = -1;
-};
 
 // The 32-byte pre-transformed vertex the renderer draws sprites and spans with.
 struct TLVertex {
@@ -108,13 +104,15 @@ class TDXContext {
   void SetHardwareCursor(bool on);
   // Applies the system cursor for the current switch; true when the engine sets it.
   bool SetWindowsCursor();
-  TCursorPoint UpdateCursor(int32_t x, int32_t y, bool force);
+  TPoint UpdateCursor(int32_t x, int32_t y, bool force);
   void RefreshCursor();
   // Shows the last frame again when the cursor thread moved the cursor (main thread).
   void ShowCursorMoves();
   void HideCursor();
   void ResetCursor();
-  TCursorPoint GetCursorPosition();
+  TPoint GetCursorPosition();
+  // Client coordinates to the engine's (the viewport scale undone).
+  static TPoint WindowToEngine(TPoint point);
   void OnWindowMoved();
   void GetWindowOrigin(int32_t& x, int32_t& y);
   void RestoreMouseImage();
@@ -175,7 +173,7 @@ class TDXContext {
   bool mCursorUnavailable = false;
   bool mCursorRestorePending = false;
   bool mCursorSurfacesRecreate = false;
-  TCursorPoint mLastDrawn, mPrevious, mCurrent;
+  TPoint mLastDrawn{-1, -1}, mPrevious{-1, -1}, mCurrent{-1, -1};
   uint32_t mLastDrawTime = 0;
   int32_t mCursorWidth = 0, mCursorHeight = 0;
   bool mCursorOnScreen = false;

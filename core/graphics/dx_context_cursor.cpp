@@ -25,16 +25,6 @@ constexpr uint32_t RedrawInterval = 16;
 
 std::atomic<bool> gRestoringMouseImage{false};
 
-// Client coordinates to the engine's (the viewport scale undone).
-TCursorPoint Unscaled(TCursorPoint p) {
-  float scale = 1.0f;
-  if (DisplayHost().GetViewportScale(scale) && scale > 0 && p.x != -1) {
-    p.x = int32_t(std::floor(p.x / scale));
-    p.y = int32_t(std::floor(p.y / scale));
-  }
-  return p;
-}
-
 // The texture's pixels laid out over its whole surface (the image at its border offset).
 bool ReadSurfaceImage(TTexture& texture, TCursorImage& out, uint32_t (*convert)(uint32_t)) {
   uint32_t* pixels = nullptr;
@@ -86,6 +76,15 @@ class TMouseTextureListener : public TTask {
 void TDXContext::DetachListener() {
   mListener->mContext = nullptr;
   mListener = nullptr;
+}
+
+TPoint TDXContext::WindowToEngine(TPoint p) {
+  float scale = 1.0f;
+  if (DisplayHost().GetViewportScale(scale) && scale > 0 && p.x != -1) {
+    p.x = int32_t(std::floor(p.x / scale));
+    p.y = int32_t(std::floor(p.y / scale));
+  }
+  return p;
 }
 
 bool TDXContext::UsesSystemCursor() const { return mDisplay.IsWindowed() && mHardwareIcon; }
@@ -196,7 +195,7 @@ void TDXContext::DrawCursorAt(int32_t x, int32_t y) {
   overlay.SetVisible(true);
   overlay.RequestRefresh();
   mPrevious = mLastDrawn;
-  mLastDrawn = {x, y};
+  mLastDrawn = TPoint(x, y);
   mLastDrawTime = GetTimer();
   mSaveIndex ^= 1;
   mCursorOnFront = true;
@@ -209,35 +208,35 @@ bool TDXContext::IsFrameShown() const {
   return back->GetFlipStatus(DDGFS_ISFLIPDONE) != DDERR_WASSTILLDRAWING;
 }
 
-TCursorPoint TDXContext::UpdateCursor(int32_t x, int32_t y, bool force) {
+TPoint TDXContext::UpdateCursor(int32_t x, int32_t y, bool force) {
   std::lock_guard<std::recursive_mutex> lock(mMouseMutex);
-  if (x != -1 || y != -1) mCurrent = {x, y};
+  if (x != -1 || y != -1) mCurrent = TPoint(x, y);
   if (UsesSystemCursor()) {
-    TCursorPoint p;
+    TPoint p;
     if (DisplayHost().GetMousePosition(p.x, p.y)) mCurrent = p;
-    return Unscaled(mCurrent);
+    return WindowToEngine(mCurrent);
   }
-  if (!mHardwareSwitch || !GetDirectDraw()) return Unscaled(mCurrent);
+  if (!mHardwareSwitch || !GetDirectDraw()) return WindowToEngine(mCurrent);
   if (!mCursorOnScreen) {
-    if (!force) return Unscaled(mCurrent);
-    TCursorPoint p;
+    if (!force) return WindowToEngine(mCurrent);
+    TPoint p;
     if (DisplayHost().GetMousePosition(p.x, p.y)) mCurrent = p;
     mCursorOnScreen = true;
   }
   bool moved = mCurrent.x != mLastDrawn.x || mCurrent.y != mLastDrawn.y;
-  if (!force && !moved) return Unscaled(mCurrent);
-  if (!force && TimeDiff(GetTimer(), mLastDrawTime) < int32_t(RedrawInterval)) return Unscaled(mCurrent);
+  if (!force && !moved) return WindowToEngine(mCurrent);
+  if (!force && TimeDiff(GetTimer(), mLastDrawTime) < int32_t(RedrawInterval)) return WindowToEngine(mCurrent);
   if (mCursorUnavailable) {
     DisplayHost().InvalidateWindows();
-    return Unscaled(mCurrent);
+    return WindowToEngine(mCurrent);
   }
   // A forced draw waits for full screen on newer systems; an unforced one for the
   // previous frame to be shown.
   bool draw = force ? !IsWindowsVistaOrLater() || (!mDisplay.IsWindowed() && !DisplayHost().IsExternalPlayerMode())
                     : IsFrameShown();
-  if (!draw) return Unscaled(mCurrent);
+  if (!draw) return WindowToEngine(mCurrent);
   DrawCursorAt(mCurrent.x, mCurrent.y);
-  return Unscaled(mCurrent);
+  return WindowToEngine(mCurrent);
 }
 
 void TDXContext::RefreshCursor() {
@@ -262,18 +261,18 @@ void TDXContext::HideCursor() {
 
 void TDXContext::ResetCursor() {
   std::lock_guard<std::recursive_mutex> lock(mMouseMutex);
-  mLastDrawn = mPrevious = TCursorPoint{};
+  mLastDrawn = mPrevious = TPoint(-1, -1);
   mCursorOnScreen = false;
   mCursorOnFront = false;
   mSaveIndex = 0;
   mDisplay.UpdateBounds();
 }
 
-TCursorPoint TDXContext::GetCursorPosition() {
+TPoint TDXContext::GetCursorPosition() {
   std::lock_guard<std::recursive_mutex> lock(mMouseMutex);
-  TCursorPoint p;
+  TPoint p;
   if (DisplayHost().GetMousePosition(p.x, p.y)) mCurrent = p;
-  return Unscaled(mCurrent);
+  return WindowToEngine(mCurrent);
 }
 
 void TDXContext::OnWindowMoved() {

@@ -41,7 +41,7 @@ struct TChannelMap {
     return p | (alpha ? a.Place(argb >> 24) : a.mask);
   }
   uint32_t Unpack(uint32_t pixel, bool alpha) const {
-    uint32_t av = alpha ? a.Take(pixel) : 0xFF;
+    uint32_t av = alpha && a.bits ? a.Take(pixel) : 0xFF;
     return av << 24 | r.Take(pixel) << 16 | g.Take(pixel) << 8 | b.Take(pixel);
   }
 };

@@ -3,6 +3,7 @@
 
 #include "graphics/platform_data.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "graphics/display_host.h"
@@ -67,7 +68,22 @@ void TPlatformData::GetDisplayMode(uint32_t& width, uint32_t& height, bool& full
   fullScreen = mFullScreen;
 }
 
-void TPlatformData::UpdateDesktopMode() { mContext->ReadDesktopMode(); }
+// The adapter describes the desktop: it takes the new mode, which every set-up reads.
+void TPlatformData::UpdateDesktopMode(int32_t bitsPerPixel, int32_t width, int32_t height) {
+  if (auto adapter = SoftAdapter(0)) {
+    TSoftAdapterConfig& config = adapter->MutableConfig();
+    config.desktopColors = bitsPerPixel <= 8 ? int32_t(1) << std::max(bitsPerPixel, 0) : -1;
+    config.desktop.width = uint32_t(std::max(width, 0));
+    config.desktop.height = uint32_t(std::max(height, 0));
+  }
+  mContext->ReadDesktopMode();
+}
+
+void TPlatformData::AfterDisplayStart(bool firstStart) { mCursorImages.AfterDisplayStart(firstStart); }
+
+void TPlatformData::SetCursor(const std::shared_ptr<TTexture>& texture, int32_t hotX, int32_t hotY, bool hardware) {
+  mCursorImages.SetCursor(texture, hotX, hotY, hardware);
+}
 
 void TPlatformData::SetDirectXBroken() {
   mBrokenTime = GetTimer();
@@ -258,7 +274,7 @@ void TPlatformData::FinishSetDisplay(bool fullScreen, bool inParentWindow) {
   SetMaterial(material);
   if (!mContext->GetCursorTexture() && !mCursorSetUp) {
     mCursorSetUp = true;
-    host.SetCursor(nullptr, 2, 2, false);
+    mCursorImages.SetCursor(nullptr, 2, 2, false);
   }
   RestoreAssets();
   host.InvalidateWindows();

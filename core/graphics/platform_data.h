@@ -11,20 +11,22 @@
 #include <memory>
 #include <vector>
 
+#include "graphics/cursor_images.h"
 #include "graphics/dx_context.h"
 #include "graphics/rect.h"
 #include "graphics/vector_math.h"
 #include "platform/engine_string.h"
+#include "platform/i_display_handler.h"
 
 class TTexture;
 class TTextureData;
 
-class TPlatformData {
+class TPlatformData : public IDisplayHandler {
  public:
   // Makes the device context, reads "common:display.xml" and becomes the handler that
   // GetPlatformData returns (until it is destroyed).
   TPlatformData();
-  ~TPlatformData();
+  ~TPlatformData() override;
   TPlatformData(const TPlatformData&) = delete;
   TPlatformData& operator=(const TPlatformData&) = delete;
 
@@ -32,25 +34,29 @@ class TPlatformData {
   // (Re)creates the device. force: even when the mode is unchanged or the game inactive;
   // quiet: no fall-back message boxes; inParentWindow: the platform has an external
   // parent window. Success shows as IsDeviceReady.
-  void SetDisplay(uint32_t width, uint32_t height, bool fullScreen, bool force, bool quiet, bool inParentWindow);
+  void SetDisplay(uint32_t width, uint32_t height, bool fullScreen, bool force, bool quiet,
+                  bool inParentWindow) override;
   // False (nothing done) when a window is asked for and cannot be had.
-  bool SetFullscreen(bool fullScreen);
-  void GetDisplayMode(uint32_t& width, uint32_t& height, bool& fullScreen) const;
-  bool IsFullscreen() const { return mFullScreen; }
+  bool SetFullscreen(bool fullScreen) override;
+  void GetDisplayMode(uint32_t& width, uint32_t& height, bool& fullScreen) const override;
+  bool IsFullscreen() const override { return mFullScreen; }
   void SetDirectXBroken();
-  // Reads the desktop's colour count and size again (the display changed).
-  void UpdateDesktopMode();
-  bool IsDisplayReady() const { return mDisplayReady; }
+  // The desktop's mode changed (bits per pixel 8 or less: a palette display).
+  void UpdateDesktopMode(int32_t bitsPerPixel, int32_t width, int32_t height) override;
+  bool IsDisplayReady() const override { return mDisplayReady; }
+  // The display start's tail: the vector rasteriser and its check on the first start,
+  // the texel-offset calibration and the cursor images on every start.
+  void AfterDisplayStart(bool firstStart) override;
 
   // ---- Loss, restore and video memory ----
-  bool IsDeviceReady();
-  void Restore();
+  bool IsDeviceReady() override;
+  void Restore() override;
   void SetDirectXBrokenThrottled();
   void RestoreAssets();
-  void OnOutOfVideoMemory();
-  void ResetWorkingCount() { mWorkingCount = 0; }
+  void OnOutOfVideoMemory() override;
+  void ResetWorkingCount() override { mWorkingCount = 0; }
   // The cursor thread's test: set up and not broken.
-  bool IsActive() const { return mDisplayReady && !mBroken; }
+  bool IsActive() const override { return mDisplayReady && !mBroken; }
 
   // ---- Drawing back end ----
   bool BeginDraw(bool copyFront);
@@ -89,7 +95,7 @@ class TPlatformData {
   void SetOption(const TString& name, const TString& value);
   TString GetOption(const TString& name) const;
   bool CanUseAnyTextureSize() const;
-  bool IsFrameDone();
+  bool IsFrameDone() override;
   TDevResult WaitForFlip();
   // Render-target blocks draw into the back buffer's top-left corner and copy the result
   // into the texture at their end (platform_data_target.cpp).
@@ -102,18 +108,22 @@ class TPlatformData {
   void CalibratePixelOffset();
 
   // ---- Cursor and presentation ----
-  TCursorPoint UpdateCursor(int32_t x, int32_t y);
-  void RefreshCursor();
+  TPoint UpdateCursor(int32_t x, int32_t y) override;
+  TPoint WindowToEngine(TPoint windowPoint) const override { return TDXContext::WindowToEngine(windowPoint); }
+  void RefreshCursor() override;
   // Shows a cursor moved by the cursor thread; main thread, once per event step.
   void ShowCursorMoves();
-  TCursorPoint GetCursorPosition();
+  TPoint GetCursorPosition();
   bool SetCursorImage(const std::shared_ptr<TTexture>& texture, int32_t hotX, int32_t hotY, bool hardware);
-  void SetHardwareCursor(bool on);
-  bool SetWindowsCursor();
-  void OnWindowMoved();
+  void SetHardwareCursor(bool on) override;
+  bool SetWindowsCursor() override;
+  void OnWindowMoved() override;
   void ResetCursorState();
   void GetWindowOrigin(int32_t& x, int32_t& y);
-  void SetVSync(bool on);
+  void SetVSync(bool on) override;
+  // The platform's cursor images (hardware: the hardware cursor's).
+  void SetCursor(const std::shared_ptr<TTexture>& texture, int32_t hotX, int32_t hotY, bool hardware) override;
+  TCursorImages& GetCursorImages() { return mCursorImages; }
   void FlipToGDISurface();
   bool IsSquareTexturesOnly() const { return mSquareTexturesOnly; }
 
@@ -212,6 +222,7 @@ class TPlatformData {
   float mSavedViewScale = 1.0f;
   int64_t mTextureMemory = 0, mMaxTextureMemory = 0;
   bool mRenderTargetFailureLogged = false;
+  TCursorImages mCursorImages;
 };
 
 // The display handler in force (null before one is made).

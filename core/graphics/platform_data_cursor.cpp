@@ -3,13 +3,13 @@
 
 #include "graphics/platform_data.h"
 
-TCursorPoint TPlatformData::UpdateCursor(int32_t x, int32_t y) { return mContext->UpdateCursor(x, y, false); }
+TPoint TPlatformData::UpdateCursor(int32_t x, int32_t y) { return mContext->UpdateCursor(x, y, false); }
 
 void TPlatformData::RefreshCursor() { mContext->RefreshCursor(); }
 
 void TPlatformData::ShowCursorMoves() { mContext->ShowCursorMoves(); }
 
-TCursorPoint TPlatformData::GetCursorPosition() { return mContext->GetCursorPosition(); }
+TPoint TPlatformData::GetCursorPosition() { return mContext->GetCursorPosition(); }
 
 bool TPlatformData::SetCursorImage(const std::shared_ptr<TTexture>& texture, int32_t hotX, int32_t hotY,
                                    bool hardware) {

@@ -63,6 +63,8 @@ void TPlatformData::Restore() {
     host.Sleep(100);
     return;
   }
+  // Before the first set-up there is no mode to come back to.
+  if (mDisplayRect.IsEmpty()) return;
   if (GetAssetManager()) GetAssetManager()->ReleaseAll();
   if (!mDirectDraw || mReconfigureNotice) {
     LogPrintf("TPlatformData::Restore: mDirectDraw NULL. Calling SetDisplay()");
@@ -115,7 +117,7 @@ void TPlatformData::Restore() {
     return;
   }
   RestoreAssets();
-  host.RestoreCursors();
+  mCursorImages.RestoreCursors();
   host.InvalidateWindows();
 }
 

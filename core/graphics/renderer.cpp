@@ -5,7 +5,9 @@
 #include <memory>
 
 #include "graphics/display_host.h"
+#include "graphics/dx_texture_data.h"
 #include "graphics/platform_data.h"
+#include "graphics/text_graphic.h"
 #include "graphics/texture.h"
 #include "platform/log.h"
 #include "platform/settings.h"
@@ -23,6 +25,9 @@ TPlatformData* Backend() { return GetPlatformData(); }
 int64_t MemoryInUse() { return int64_t(mallinfo2().uordblks); }
 
 }  // namespace
+
+TRenderer::TRenderer() = default;
+TRenderer::~TRenderer() = default;
 
 TRenderer* TRenderer::GetInstance() {
   std::unique_ptr<TRenderer>& instance = Instance();
@@ -117,7 +122,6 @@ void TRenderer::EndDraw(bool present) {
   if (mStatsOn) DrawStats();
   mInDraw = false;
   if (backend) backend->EndDraw(present);
-  FinishCapture();
 }
 
 TString TRenderer::FormatStats() const {
@@ -135,9 +139,11 @@ TString TRenderer::FormatStats() const {
 void TRenderer::DrawStats() {
   mPeakMemory = std::max(mPeakMemory, MemoryInUse());
   TString text = FormatStats();
+  if (!mStatsText) mStatsText = TTextGraphic::Create(TString(), 512, 512, 0, TString(), 16, TColor{1, 0, 0, 1});
   bool entered = Begin2d();
   FillRect(TRect(0, 0, 300, 64), TColor{0, 0, 0, 0});
-  if (mStatsTextDrawer) mStatsTextDrawer(text);
+  mStatsText->SetText(text);
+  mStatsText->DrawAt(TVec2(0, 0), 512);
   if (entered) End2d();
 }
 
@@ -235,28 +241,17 @@ void TRenderer::SetCaptureTexture(const std::shared_ptr<TTexture>& texture) {
   if (int64_t(texture->GetWidth()) == width && int64_t(texture->GetHeight()) == height) mCaptureTexture = texture;
 }
 
-bool TRenderer::CaptureNextFrame(const TString& fileName) {
-  if (!Backend()) return false;
-  int32_t width = 0, height = 0;
-  if (!DisplayHost().GetScreenSize(width, height)) {
-    width = Backend()->GetDisplayRect().Width();
-    height = Backend()->GetDisplayRect().Height();
-  }
-  if (width <= 0 || height <= 0) return false;
-  std::shared_ptr<TTexture> texture = TTexture::CreateRenderTarget(uint32_t(width), uint32_t(height), false);
-  if (!texture) return false;
-  SetCaptureTexture(texture);
-  mPendingCapture = texture;
-  mPendingCaptureFile = fileName;
-  return true;
-}
-
-// Saves a captured frame once the end of a frame has filled the capture texture.
-void TRenderer::FinishCapture() {
-  if (!mPendingCapture || mCaptureTexture == mPendingCapture) return;
-  std::shared_ptr<TTexture> texture = std::move(mPendingCapture);
-  mPendingCapture.reset();
-  if (!texture->Save(mPendingCaptureFile)) LogPrintf("Frame capture to %s failed", mPendingCaptureFile.c_str());
+bool TRenderer::CaptureFrame(const TString& fileName) {
+  TPlatformData* backend = Backend();
+  if (!backend || !backend->IsDisplayReady()) return false;
+  const std::shared_ptr<TSoftSurface>& front = backend->GetContext().GetPrimarySurface();
+  if (!front || DevFailed(front->IsLost())) return false;
+  std::shared_ptr<TTexture> frame = TTexture::CreateRenderTarget(front->Width(), front->Height(), false);
+  if (!frame) return false;
+  auto* data = static_cast<TDxTextureData*>(frame->GetData());
+  TDevRect all{0, 0, int32_t(front->Width()), int32_t(front->Height())};
+  if (DevFailed(TSoftSurface::CopyClipped(*data->GetSurface(), 0, 0, *front, all))) return false;
+  return frame->Save(fileName);
 }
 
 bool TRenderer::ToggleStats() {

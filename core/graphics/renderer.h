@@ -9,7 +9,6 @@
 //   (textures, sprites, text spans), pops; End2d(); EndDraw(true);
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -19,6 +18,7 @@
 #include "graphics/vector_math.h"
 
 class TTexture;
+class TTextGraphic;
 
 // The rasteriser's side of the renderer: spans become one-pixel line lists blended
 // normally without a texture; the start-up check draws into a render-target texture.
@@ -91,40 +91,37 @@ class TRenderer {
 
   // A texture of the screen's size that the end of the next frame fills with the frame.
   void SetCaptureTexture(const std::shared_ptr<TTexture>& texture);
-  // Captures the next finished frame into an image file (PNG or JPEG by its name).
-  bool CaptureNextFrame(const TString& fileName);
+  // Writes the last presented frame (without the cursor) as an image file, PNG or JPEG by
+  // its name; false when nothing was presented or the file cannot be written.
+  bool CaptureFrame(const TString& fileName);
 
   // Flips the statistics overlay; answers the previous state.
   bool ToggleStats();
   bool IsStatsOn() const { return mStatsOn; }
   float GetFps() const { return mFps; }
-  // Draws the overlay's text at the top-left corner (set by the text layout).
-  using TStatsTextDrawer = std::function<void(const TString& text)>;
-  void SetStatsTextDrawer(TStatsTextDrawer drawer) { mStatsTextDrawer = std::move(drawer); }
   // The overlay's text for the current numbers.
   TString FormatStats() const;
 
   TRendererSpanSink& GetSpanSink() { return mSpanSink; }
 
  private:
-  TRenderer() = default;
+  TRenderer();
   void DrawStats();
-  void FinishCapture();
 
   uint32_t mFrameIndex = 0;
   float mFps = 0.0f;
   uint32_t mFrameTimes[15] = {};
   bool mStatsOn = false;
-  TStatsTextDrawer mStatsTextDrawer;
+  std::unique_ptr<TTextGraphic> mStatsText;
   std::shared_ptr<TTexture> mTexture;
   std::shared_ptr<TTexture> mCaptureTexture;
   std::vector<TRect> mClipStack;
   bool mIn2d = false, mIn3d = false, mInDraw = false, mInRenderTarget = false;
   int64_t mPeakMemory = 0;
-
-  std::shared_ptr<TTexture> mPendingCapture;
-  TString mPendingCaptureFile;
   TRendererSpanSink mSpanSink;
+
+  friend struct std::default_delete<TRenderer>;
+  ~TRenderer();
 };
 
 // A 2D block that ends with its scope when it was entered.

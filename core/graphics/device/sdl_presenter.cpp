@@ -104,6 +104,11 @@ void TSdlPresenter::SetHardwareCursor(const TCursorImage* image) {
   }
 }
 
+bool SdlShowMessageBox(const char* title, const char* text, int icon, SDL_Window* owner) {
+  uint32_t flags = icon == 2 ? SDL_MESSAGEBOX_ERROR : icon == 1 ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_INFORMATION;
+  return SDL_ShowSimpleMessageBox(flags, title, text, owner) == 0;
+}
+
 bool SdlReadDisplayModes(int displayIndex, TSoftAdapterConfig& config) {
   SDL_DisplayMode desktop;
   if (SDL_GetDesktopDisplayMode(displayIndex, &desktop) != 0) return false;

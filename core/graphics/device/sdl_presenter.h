@@ -43,6 +43,10 @@ class TSdlPresenter : public TPresenter {
   bool mHardwareCursor = false;
 };
 
+// A message box (icon 0 none, 1 warning, 2 error) over the owner window, or none; false
+// when it cannot be shown (no video, as in tests, returns at once).
+bool SdlShowMessageBox(const char* title, const char* text, int icon, SDL_Window* owner);
+
 // Fills an adapter configuration's display modes (each size at 16 and 32 bits) and
 // desktop mode from SDL's display API; false when SDL knows no display.
 bool SdlReadDisplayModes(int displayIndex, TSoftAdapterConfig& config);
