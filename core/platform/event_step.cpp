@@ -260,8 +260,13 @@ void TPlatform::Step(TPlatformEvent& event) {
     event.type = EventQuit;
     return;
   }
-  if (!p.mMinimized && p.mActive && !p.mActivationPending && !deviceReady) {
+  // A restore that leaves the device lost lets the next step take a message, so that a
+  // device that cannot come back never stops the window from being closed or minimised.
+  bool restoredLastStep = p.mRestoredLastStep;
+  p.mRestoredLastStep = false;
+  if (!p.mMinimized && p.mActive && !p.mActivationPending && !deviceReady && !restoredLastStep) {
     p.Display().Restore();
+    p.mRestoredLastStep = !p.Display().IsDeviceReady();
     event.type = EventNothing;
     return;
   }

@@ -103,6 +103,7 @@ class TPlatformImpl {
   TPoint mAnchorWindow, mAnchorEngine;
   uint32_t mPendingHighSurrogate = 0;
   bool mCursorShown = true;
+  bool mRestoredLastStep = false;
   bool mExternalFullScreen = false;
   bool mDisplayStarted = false;
   intptr_t mQuitTarget = 0;

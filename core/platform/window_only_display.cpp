@@ -7,6 +7,9 @@ void TWindowOnlyDisplay::SetDisplay(uint32_t width, uint32_t height, bool fullSc
   mWidth = width;
   mHeight = height;
   mWindow->SetClientSize(int32_t(width), int32_t(height));
+  int32_t x = 0, y = 0;
+  mWindow->GetScreenOrigin(x, y);
+  if (x == 0 && y == 0 && !fullScreen) mWindow->CenterOnScreen();
   mWindow->Show();
   mFullScreen = fullScreen && mWindow->SetFullScreen(true);
   mWindow->ClearClientArea();

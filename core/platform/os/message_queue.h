@@ -31,6 +31,10 @@ class TOsMessageQueue {
   // Waits up to ms for a message (less when a hover is due sooner).
   void WaitForMessage(uint32_t ms);
 
+  // Main thread: adds a message behind those already taken from the system, as if the
+  // system had queued it (tests feed messages that no SDL event can carry).
+  void Enqueue(const TNativeMessage& message) { mPending.push_back(message); }
+
   // Posting works from any thread; false when the event system is down.
   static bool PostMessage(const TNativeMessage& message);
   static bool PostQuit(int32_t code);

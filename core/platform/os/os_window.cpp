@@ -38,8 +38,8 @@ std::unique_ptr<TOsWindow> TOsWindow::Create(const std::string& title, int32_t w
     error = std::string("The game's window cannot be opened: ") + SDL_GetError();
     return nullptr;
   }
-  SDL_Window* sdl = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                                     SDL_WINDOW_HIDDEN);
+  // At the screen's corner, as the display set-up expects a window it has not placed yet.
+  SDL_Window* sdl = SDL_CreateWindow(title.c_str(), 0, 0, width, height, SDL_WINDOW_HIDDEN);
   if (!sdl) {
     error = std::string("The game's window cannot be opened: ") + SDL_GetError();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -75,6 +75,12 @@ void TOsWindow::Hide() { SDL_HideWindow(mWindow); }
 void TOsWindow::Minimize() { SDL_MinimizeWindow(mWindow); }
 void TOsWindow::Restore() { SDL_RestoreWindow(mWindow); }
 void TOsWindow::Raise() { SDL_RaiseWindow(mWindow); }
+
+void TOsWindow::CenterOnScreen() {
+  int display = SDL_GetWindowDisplayIndex(mWindow);
+  SDL_SetWindowPosition(mWindow, int(SDL_WINDOWPOS_CENTERED_DISPLAY(display < 0 ? 0 : display)),
+                        int(SDL_WINDOWPOS_CENTERED_DISPLAY(display < 0 ? 0 : display)));
+}
 
 bool TOsWindow::SetFullScreen(bool fullScreen) {
   return SDL_SetWindowFullscreen(mWindow, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;

@@ -52,6 +52,8 @@ class TOsWindow {
   void Minimize();
   void Restore();
   void Raise();
+  // Centres the window on the display it is on.
+  void CenterOnScreen();
   bool SetFullScreen(bool fullScreen);
   bool IsFullScreen() const;
   void SetClientSize(int32_t width, int32_t height);
