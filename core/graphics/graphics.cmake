@@ -53,3 +53,6 @@ tarvelon_library(tarvelon_graphics
 tarvelon_library(tarvelon_display_link
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/display_link.cpp
   DEPS tarvelon_graphics tarvelon_engine)
+
+# Sprites, animated textures and sprites, meshes and the asset map.
+include(${CMAKE_CURRENT_SOURCE_DIR}/sprites.cmake)

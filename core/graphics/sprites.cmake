@@ -1,0 +1,4 @@
+# Sprites and their assets, added to the graphics library: the sprite tree, animated
+# textures and sprites, meshes and the asset map.
+target_sources(tarvelon_graphics PRIVATE
+  ${CMAKE_CURRENT_SOURCE_DIR}/sprite.cpp)
