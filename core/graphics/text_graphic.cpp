@@ -71,17 +71,7 @@ void TTextGraphic::Relayout() {
   TTextLayoutResult result;
   LayoutText(input, mState, result);
   mLines = std::move(result.lines);
-  mLeft = result.left;
-  mTop = result.top;
-  mRight = result.right;
-  mBottom = result.bottom;
-}
-
-void TTextGraphic::GetTextBounds(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) const {
-  left = mLeft;
-  top = mTop;
-  right = mRight;
-  bottom = mBottom;
+  mBounds = TRect(result.left, result.top, result.right, result.bottom);
 }
 
 float TTextGraphic::GetTextHeight() const {

@@ -12,12 +12,14 @@
 #include <memory>
 #include <vector>
 
+#include "graphics/rect.h"
 #include "graphics/text_layout.h"
 #include "graphics/text_tags.h"
 #include "graphics/vector_math.h"
 #include "platform/engine_string.h"
 
 class IVecDrawTarget;
+class TTexture;
 
 // How a laid-out text is drawn and hit-tested.
 struct TTextDrawParams {
@@ -58,7 +60,7 @@ class TTextGraphic {
   int GetLineCount() const { return int(mLines.size()); }
   const TTextLine& GetLine(int index) const { return *mLines[size_t(index)]; }
   // The rectangle covered by the lines at scale 1 (pixels of the box; all 0 without lines).
-  void GetTextBounds(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) const;
+  TRect GetTextBounds() const { return mBounds; }
   // The sum of the line heights.
   float GetTextHeight() const;
   // The smallest first line from which all remaining lines fit in the box height, each
@@ -77,6 +79,12 @@ class TTextGraphic {
   void ClearHoverLink() { mHoverLink = TString(); }
   const TString& GetHoverLink() const { return mHoverLink; }
 
+  // The renderer's entry: draws the lines from the first visible one with the box's
+  // top-left corner at the rectangle's left and top, down to its height. Without a target
+  // the rectangle is in the current viewport and the platform's viewport scale, when one
+  // is set, multiplies the scale; with one it is in the texture's own pixels.
+  void Draw(const TRect& rect, const TTextDrawParams& params = TTextDrawParams(),
+            const std::shared_ptr<TTexture>& target = nullptr) const;
   // Draws the lines from the first visible one with the box's top-left corner at
   // position, down to availableHeight, through the text rasteriser (GetTextRasteriser):
   // into target when one is given (its own pixels), else to the screen.
@@ -95,7 +103,7 @@ class TTextGraphic {
 
   TString mText;
   TTextMarkupState mState;
-  int32_t mLeft = 0, mTop = 0, mRight = 0, mBottom = 0;
+  TRect mBounds;
   int32_t mWidth = 0, mHeight = 0;
   float mRotCos = 1.0f, mRotSin = 0.0f;
   int32_t mRotOriginX = 0, mRotOriginY = 0;

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graphics/display_host.h"
 #include "graphics/font_cache.h"
 #include "graphics/mini_vec_draw.h"
+#include "graphics/renderer.h"  // the texture target
 #include "graphics/text_graphic.h"
+#include "graphics/texture.h"
 
 namespace {
 
@@ -126,4 +129,18 @@ void TTextGraphic::DrawAt(const TVec2& position, float availableHeight, const TT
   draw->SetItalic(false);
   draw->SetStrokeWidths(0, 0);
   draw->EndDraw();
+}
+
+void TTextGraphic::Draw(const TRect& rect, const TTextDrawParams& params,
+                        const std::shared_ptr<TTexture>& target) const {
+  TTextDrawParams scaled = params;
+  std::shared_ptr<IVecDrawTarget> pixels;
+  if (target) {
+    pixels = std::make_shared<TTextureVecTarget>(target);
+  } else {
+    // The renderer's span sink moves spans by the viewport's corner itself.
+    float factor = 1.0f;
+    if (DisplayHost().GetViewportScale(factor)) scaled.scale *= factor;
+  }
+  DrawAt(TVec2(float(rect.left), float(rect.top)), float(rect.Height()), scaled, pixels);
 }

@@ -135,16 +135,11 @@ TEST_F(TextLayoutTest, AlignmentFlags) {
     EXPECT_EQ(text->GetLine(0).x, c.x) << c.flags;
     EXPECT_FLOAT_EQ(text->GetLine(0).y, c.y) << c.flags;
     EXPECT_FLOAT_EQ(text->GetLine(1).y, c.y + LineHeight) << c.flags;
-    int32_t left, top, right, bottom;
-    text->GetTextBounds(left, top, right, bottom);
-    EXPECT_EQ(left, int32_t(c.x));
-    EXPECT_EQ(right, int32_t(c.x) + 32);
-    EXPECT_EQ(top, int32_t(std::floor(c.y)));
-    EXPECT_EQ(bottom, int32_t(std::ceil(c.y + 2 * LineHeight)));
+    EXPECT_EQ(text->GetTextBounds(), TRect(int32_t(c.x), int32_t(std::floor(c.y)), int32_t(c.x) + 32,
+                                           int32_t(std::ceil(c.y + 2 * LineHeight))))
+        << c.flags;
   }
-  int32_t left = 7, top = 7, right = 7, bottom = 7;
-  Lay("")->GetTextBounds(left, top, right, bottom);
-  EXPECT_EQ(left | top | right | bottom, 0);
+  EXPECT_EQ(Lay("")->GetTextBounds(), TRect(0, 0, 0, 0));
 }
 
 TEST_F(TextLayoutTest, FontTagsGiveSizeColourAndFace) {
