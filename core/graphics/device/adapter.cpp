@@ -63,7 +63,8 @@ TDevDeviceDesc TSoftAdapter::DeviceDesc() const {
   if (mConfig.separateTextureMemories) d.devCaps |= D3DDEVCAPS_SEPARATETEXTUREMEMORIES;
   uint32_t shade = (mConfig.gouraudRgb ? D3DPSHADECAPS_COLORGOURAUDRGB : 0u) |
                    (mConfig.specularGouraud ? D3DPSHADECAPS_SPECULARGOURAUDRGB : 0u);
-  uint32_t texture = mConfig.squareTexturesOnly ? D3DPTEXTURECAPS_SQUAREONLY : 0u;
+  uint32_t texture = (mConfig.squareTexturesOnly ? D3DPTEXTURECAPS_SQUAREONLY : 0u) |
+                     (mConfig.powerOfTwoTextures ? D3DPTEXTURECAPS_POW2 : 0u);
   uint32_t raster = mConfig.antialiasing ? D3DPRASTERCAPS_ANTIALIASSORTINDEPENDENT : 0u;
   d.triCaps = {shade, texture, raster};
   d.lineCaps = d.triCaps;

@@ -38,6 +38,7 @@ struct TSoftAdapterConfig {
   uint32_t maxTextureWidth = 4096, maxTextureHeight = 4096;
   uint32_t maxTextureAspectRatio = 0;  // 0: any
   bool squareTexturesOnly = false;
+  bool powerOfTwoTextures = false;  // texture sides must be powers of two
   bool hardwareRasterization = true;
   bool hardwareTransformLighting = true;
   bool gouraudRgb = true;

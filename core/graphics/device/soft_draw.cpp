@@ -126,6 +126,8 @@ TDevResult TSoftDraw::CheckSurfaceDesc(const TDevSurfaceDesc& desc) const {
     const auto& c = mAdapter->Config();
     if (desc.width > c.maxTextureWidth || desc.height > c.maxTextureHeight) return DDERR_INVALIDPARAMS;
     if (c.squareTexturesOnly && desc.width != desc.height) return DDERR_INVALIDPARAMS;
+    bool powers = (desc.width & (desc.width - 1)) == 0 && (desc.height & (desc.height - 1)) == 0;
+    if (c.powerOfTwoTextures && !powers) return DDERR_INVALIDPARAMS;
   }
   return DD_OK;
 }
