@@ -39,11 +39,19 @@ void PatchTestReg(Instr* i, int reg) {
   SetA(*i, reg);
 }
 
+// While compiling, bit 1 of a TEST's C marks a test whose operand is not the value of the
+// expression (its sense was inverted by `not'); such a jump is patched like a comparison.
+constexpr int kValuelessTest = 2;
+
 void PatchListAux(FuncState* fs, int list, int ttarget, int treg, int ftarget, int freg, int dtarget) {
   while (list != kNoJump) {
     int next = GetJump(fs, list);
     Instr* i = GetJumpControl(fs, list);
     if (GetOp(*i) != OP_TEST) {
+      FixJump(fs, list, dtarget);
+    } else if (GetC(*i) & kValuelessTest) {
+      SetC(*i, GetC(*i) & 1);
+      PatchTestReg(i, kNoReg);
       FixJump(fs, list, dtarget);
     } else if (GetC(*i)) {
       PatchTestReg(i, treg);
@@ -177,6 +185,13 @@ void CodeNot(FuncState* fs, ExpDesc* e) {
       e->k = VRELOCABLE;
       break;
     default: break;
+  }
+  // the tests in both lists now exit with the inverted sense: their operands are no results
+  for (int list : {e->t, e->f}) {
+    for (; list != kNoJump; list = GetJump(fs, list)) {
+      Instr* i = GetJumpControl(fs, list);
+      if (GetOp(*i) == OP_TEST) SetC(*i, GetC(*i) | kValuelessTest);
+    }
   }
   int temp = e->f;
   e->f = e->t;
