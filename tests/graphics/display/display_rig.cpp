@@ -4,6 +4,7 @@
 
 #include "graphics/device/pixel_format.h"
 #include "graphics/renderer.h"
+#include "graphics/texture.h"
 #include "platform/file_map.h"
 #include "platform/settings.h"
 #include "platform/timer.h"
@@ -67,6 +68,15 @@ std::vector<std::string> TDisplayRig::BoxTexts() const {
   std::vector<std::string> texts;
   for (const auto& box : host.boxes) texts.push_back(box.text);
   return texts;
+}
+
+uint32_t TexturePixel(TTexture& texture, uint32_t x, uint32_t y) {
+  uint32_t* pixels = nullptr;
+  int pitch = 0;
+  if (!texture.Lock(pixels, pitch)) return 0xDEADBEEF;
+  uint32_t p = pixels[size_t(y) * pitch + x];
+  texture.Unlock();
+  return p;
 }
 
 void FillBack(TPlatformData& display, uint32_t argb) {

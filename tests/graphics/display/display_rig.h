@@ -95,3 +95,6 @@ class TDisplayRig {
 
 // Fills the back buffer with one colour (0xAARRGGBB) outside any frame.
 void FillBack(TPlatformData& display, uint32_t argb);
+// A pixel of a texture's image (0xDEADBEEF when it cannot be locked).
+class TTexture;
+uint32_t TexturePixel(TTexture& texture, uint32_t x, uint32_t y);

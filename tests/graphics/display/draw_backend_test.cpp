@@ -29,15 +29,6 @@ TDevViewport DeviceViewport(TPlatformData& d) {
   return vp;
 }
 
-uint32_t TexturePixel(TTexture& texture, uint32_t x, uint32_t y) {
-  uint32_t* pixels = nullptr;
-  int pitch = 0;
-  if (!texture.Lock(pixels, pitch)) return 0xDEADBEEF;
-  uint32_t p = pixels[size_t(y) * pitch + x];
-  texture.Unlock();
-  return p;
-}
-
 class DrawBackend : public ::testing::Test {
  protected:
   void SetUp() override {

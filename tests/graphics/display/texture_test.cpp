@@ -12,15 +12,6 @@
 
 namespace {
 
-uint32_t PixelOf(TTexture& texture, uint32_t x, uint32_t y) {
-  uint32_t* pixels = nullptr;
-  int pitch = 0;
-  if (!texture.Lock(pixels, pitch)) return 0xDEADBEEF;
-  uint32_t p = pixels[size_t(y) * pitch + x];
-  texture.Unlock();
-  return p;
-}
-
 // An image written into the rig's "user:" folder.
 void WriteImage(const char* name, uint32_t width, uint32_t height, uint32_t argb) {
   std::vector<uint32_t> pixels(size_t(width) * height, argb);
@@ -89,8 +80,8 @@ TEST_F(Textures, MasksGiveAlphaFromTheirRedChannel) {
   ASSERT_TRUE(photo);
   EXPECT_TRUE(photo->HasAlpha());
   EXPECT_EQ(photo->GetData()->mMaskFileName, GraphicsFixture("sprite_photo.mask.png"));
-  EXPECT_EQ(PixelOf(*photo, 16, 12) >> 24, 255u);  // inside the diamond
-  EXPECT_EQ(PixelOf(*photo, 0, 0) >> 24, 0u);
+  EXPECT_EQ(TexturePixel(*photo, 16, 12) >> 24, 255u);  // inside the diamond
+  EXPECT_EQ(TexturePixel(*photo, 0, 0) >> 24, 0u);
 
   // An explicit mask without extension finds its ".png"; a mask of another size leaves
   // the image's own alpha.
@@ -100,10 +91,10 @@ TEST_F(Textures, MasksGiveAlphaFromTheirRedChannel) {
   std::shared_ptr<TTexture> face = TTexture::GetWithMask("user:face.jpg", "user:face_mask");
   ASSERT_TRUE(face);
   EXPECT_EQ(face->GetCacheName(), "user:face.jpg:user:face_mask:tex");
-  EXPECT_EQ(PixelOf(*face, 1, 1) >> 24, 0x40u);
+  EXPECT_EQ(TexturePixel(*face, 1, 1) >> 24, 0x40u);
   std::shared_ptr<TTexture> big = TTexture::GetWithMask("user:face.jpg", "user:big_mask.png");
   ASSERT_TRUE(big);
-  EXPECT_EQ(PixelOf(*big, 1, 1) >> 24, 0xFFu);
+  EXPECT_EQ(TexturePixel(*big, 1, 1) >> 24, 0xFFu);
   EXPECT_FALSE(TTexture::GetWithMask("user:face.jpg", "user:missing.png"));
 }
 
@@ -125,7 +116,7 @@ TEST(TexturesPowerOfTwo, ImagesAreCentredInPowerOfTwoSurfaces) {
   wide->GetSurfaceSize(w, h);
   EXPECT_EQ(w, 1024u);
   EXPECT_EQ(h, 512u);
-  EXPECT_EQ(PixelOf(*wide, 999, 299), 0xFF123456u);
+  EXPECT_EQ(TexturePixel(*wide, 999, 299), 0xFF123456u);
 }
 
 TEST_F(Textures, LargeImagesNeedTheSlowOption) {
@@ -182,7 +173,7 @@ TEST_F(Textures, BlitsOnlyOutsideAFrameAndSaves) {
   EXPECT_EQ(rig.Back(4, 2), 0xFF000000u);
   TRect source(-3, 1, 50, 2);
   image->Blit(10, 10, &source, nullptr);
-  EXPECT_EQ(rig.Back(14, 10), PixelOf(*image, 4, 1));
+  EXPECT_EQ(rig.Back(14, 10), TexturePixel(*image, 4, 1));
   EXPECT_EQ(rig.Back(15, 10), 0xFF000000u);
 
   ASSERT_TRUE(image->Save("user:copy.png"));
@@ -191,5 +182,5 @@ TEST_F(Textures, BlitsOnlyOutsideAFrameAndSaves) {
   EXPECT_EQ(copy.width, 5u);
   uint32_t p;
   memcpy(&p, copy.pixels.get() + (size_t(2) * copy.side + 3) * 4, 4);
-  EXPECT_EQ(p, PixelOf(*image, 3, 2));
+  EXPECT_EQ(p, TexturePixel(*image, 3, 2));
 }
