@@ -10,6 +10,7 @@
 #include "platform/i_window_manager.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
+#include "windows/window_manager.h"
 
 namespace {
 
@@ -28,6 +29,9 @@ void GameMain(TPlatform* platform) {
   printf("%s %s: the window is open (%ux%u). It stays empty until the renderer exists; close it to quit.\n",
          platform->GetGameName().c_str(), platform->GetVersion().c_str(), width, height);
   fflush(stdout);
+  // The main script runs on the UI script's state with the screen as its window.
+  if (TWindowManager* windows = GetWindowManager())
+    windows->DoScriptFile(windows->GetScreen(), GetConfig("scriptMainLoop"));
 
   TPlatformEvent event;
   for (;;) {
@@ -46,6 +50,7 @@ int main(int argc, char** argv) {
   TEngineStart start;
   start.commandLine = TCommandLine::FromArguments(argc, argv).Text();
   start.gameMain = GameMain;
+  start.makeWindowManager = MakeWindowManager;
   start.makeDisplayHandler = MakeDisplayHandler;
   start.makeRenderer = MakeRenderer;
   start.version.productName = "Tarvelon";
