@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "script/lua_binding.h"
 #include "windows/modal_window.h"
 #include "windows/window_manager.h"
+#include "windows/window_script.h"
 #include "windows/window_spider.h"
 #include "windows/window_style.h"
 
@@ -37,7 +39,11 @@ TWindow::~TWindow() {
   std::list<std::unique_ptr<TWindow>> children;
   children.swap(mChildren);
   while (!children.empty()) children.pop_front();
-  if (TWindowManager* manager = GetWindowManager()) manager->OnWindowDestroyed(this);
+  if (TWindowManager* manager = GetWindowManager()) {
+    manager->OnWindowDestroyed(this);
+    // Script functions bound to this window's members raise a script error from now on.
+    if (TWindowScript* script = manager->GetScript()) UnbindLuaObject(script->GetState(), this);
+  }
 }
 
 std::unique_ptr<TWindow> TWindow::Create() { return std::make_unique<TWindow>(); }

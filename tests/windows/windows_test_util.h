@@ -66,6 +66,8 @@ class TProbeWindow : public TWindow {
   void Draw() override;
   void PostDraw() override { mLog->push_back(GetName().ToStd() + ":postdraw"); }
 
+  void TakeFocusOnClick() { AddFlags(WindowTakesFocus); }
+
   bool handleDown = false, handleUp = false, handleMove = false, handleKey = false, handleMessage = false;
   bool leaveHover = true;  // OnMouseLeave takes the window out of the hover list
   bool* destroyed = nullptr;
