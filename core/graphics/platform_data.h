@@ -6,6 +6,7 @@
 // and gives the platform and its cursor thread the cursor operations
 // (platform_data_cursor.cpp).
 
+#include <atomic>
 #include <cstdint>
 #include <list>
 #include <memory>
@@ -189,8 +190,9 @@ class TPlatformData : public IDisplayHandler {
   bool mFullScreen = false;
   int mBlendMode = -1;
   int mColourDepth = 0;
-  bool mDisplayReady = false;
-  bool mBroken = false;
+  // Read by the cursor thread without the mouse mutex (IsActive).
+  std::atomic<bool> mDisplayReady{false};
+  std::atomic<bool> mBroken{false};
   bool mReconfigureNotice = false;
   bool mDepthWrite = false, mDepthTest = false;
   int mRenderTargetMode = 0;
