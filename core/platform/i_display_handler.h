@@ -6,8 +6,8 @@
 // platform uses a stand-in that only shows the main window (window_only_display.h).
 //
 // Threads: IsActive and UpdateCursor are called from the cursor thread as well as the main
-// thread; the implementation guards what they touch (the device's mouse mutex). Every other
-// operation runs on the main thread.
+// thread; the implementation guards what they touch (the device's mouse mutex) and keeps
+// the flags IsActive reads in atomics. Every other operation runs on the main thread.
 
 #include <cstdint>
 #include <memory>

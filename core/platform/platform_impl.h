@@ -58,7 +58,8 @@ class TPlatformImpl {
   TCommandLine mCommandLine;
   bool mEmbedded = false;
   bool mAxTest = false;
-  float mViewportScale = 1.0f;
+  // Read by the display handler on the cursor thread too.
+  std::atomic<float> mViewportScale{1.0f};
   bool mWideWindow = false;
 
   TString mProgramFile;   // full path of the executable

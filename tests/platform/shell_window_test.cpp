@@ -9,9 +9,12 @@
 #include <cstdlib>
 #include <thread>
 
+#include "host/dll_game_state.h"
+#include "host/game_state.h"
 #include "platform/os/input_injection.h"
 #include "platform/os/message_queue.h"
 #include "platform/platform_impl.h"
+#include "platform/window_procedure.h"
 #include "shell_fixture.h"
 #include "sound/sound_manager.h"
 
@@ -156,4 +159,44 @@ TEST_F(TShellTest, OpenUrlHandsOnlyWebAndMailAddressesToTheHandler) {
   EXPECT_NE(opened.find("https://example.org/a b?x=$(id)&y=`id`\n"), std::string::npos) << opened;
   EXPECT_NE(opened.find("MAILTO:info@example.org\n"), std::string::npos) << opened;
   EXPECT_EQ(std::count(opened.begin(), opened.end(), '\n'), 2) << opened;
+}
+
+namespace {
+
+class TRecordingHandler : public TGameStateHandler {
+ public:
+  explicit TRecordingHandler(std::vector<std::string>& seen) : mSeen(seen) {}
+  bool OnEvent(const TString& name, const TString& value) override {
+    mSeen.push_back(name.ToStd() + "=" + value.ToStd());
+    return true;
+  }
+
+ private:
+  std::vector<std::string>& mSeen;
+};
+
+}  // namespace
+
+TEST_F(TShellTest, HostMessagesReachTheGameState) {
+  std::vector<std::string> seen;
+  Run([&](TPlatform* platform) {
+    Drain(platform);
+    GetGameState()->AddHandler(std::make_unique<TRecordingHandler>(seen));
+    TNativeMessage host;
+    host.type = TNativeMessageType::Host;
+    host.hostMessage = HostMessageUser;
+    host.wParam = 7;
+    platform->Impl().mQueue->Enqueue(host);
+    host.hostMessage = HostMessageIgnored;
+    platform->Impl().mQueue->Enqueue(host);
+    EXPECT_EQ(DrainInput(platform), TEvents{});
+  });
+  EXPECT_EQ(seen, std::vector<std::string>{"windowmessage=7"});
+}
+
+TEST(DllGameState, ModulesWithoutTheirEntriesAreRefused) {
+  TDllGameState missing;
+  EXPECT_FALSE(missing.LoadModule("/no/such/module.jxmod.so"));
+  TDllGameState withoutEntries;
+  EXPECT_FALSE(withoutEntries.LoadModule("libc.so.6"));
 }
