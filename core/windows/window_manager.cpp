@@ -256,13 +256,14 @@ void TWindowManager::DestroyWindowLater(std::unique_ptr<TWindow> window) {
 }
 
 void TWindowManager::DeleteQueuedWindows() {
-  // Deleting may queue more (a modal's destructor posts, children go at once): loop.
+  if (mDeleteLater.empty()) return;
+  // The hit window may be among them (a frame highlights it until then).
+  mLastHitWindow = nullptr;
   while (!mDeleteLater.empty()) {
     std::vector<std::unique_ptr<TWindow>> batch;
     batch.swap(mDeleteLater);
     for (auto& window : batch) window.reset();
   }
-  mLastHitWindow = nullptr;
 }
 
 void TWindowManager::OnWindowDestroyed(TWindow* window) {
