@@ -15,48 +15,10 @@
 #include "windows/modal_window.h"
 #include "windows/screen.h"
 #include "windows/window_style.h"
+#include "panel_window.h"
 #include "windows_test_util.h"
 
 namespace {
-
-TProbeLog* gDrawLog = nullptr;
-
-// A window that fills itself with its style's "color" and, after its children, marks its
-// top-left corner with "mark" (when given).
-class TPanel : public TWindow {
- public:
-  static std::unique_ptr<TWindow> Create() { return std::make_unique<TPanel>(); }
-  void Init(TWindowStyle& style) override {
-    TLuaVec4 c = style.GetQuad("color", {1, 0, 1, 1});
-    mColor = TColor{c[0], c[1], c[2], c[3]};
-    TLuaVec4 m = style.GetQuad("mark", {0, 0, 0, 0});
-    mMark = TColor{m[0], m[1], m[2], m[3]};
-    TWindow::Init(style);
-  }
-  void SetColor(TColor color) { mColor = color; }
-  void Draw() override {
-    TRect viewport, clip;
-    TRenderer::GetInstance()->GetViewport(viewport);
-    TRenderer::GetInstance()->GetClipRect(clip);
-    if (gDrawLog)
-      gDrawLog->push_back(GetName().ToStd() + ":draw vp " + Describe(viewport) + " clip " + Describe(clip));
-    TRect all;
-    GetClientRect(all);
-    TRenderer::GetInstance()->FillRect(all, mColor);
-  }
-  void PostDraw() override {
-    if (gDrawLog) gDrawLog->push_back(GetName().ToStd() + ":postdraw");
-    if (mMark.a > 0) TRenderer::GetInstance()->FillRect(TRect(0, 0, 8, 8), mMark);
-  }
-
- private:
-  static std::string Describe(const TRect& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-           std::to_string(r.bottom);
-  }
-  TColor mColor{1, 0, 1, 1};
-  TColor mMark{0, 0, 0, 0};
-};
 
 class TMemoryDisplayHost : public IDisplayHost {
  public:
@@ -84,10 +46,10 @@ class WindowDraw : public TWindowsTest {
     screen->SetAlwaysClear(true);
     screen->SetClearColor(TColor{0.1f, 0.1f, 0.15f, 1});
     Script().RegisterWindowType("Panel", &TPanel::Create);
-    gDrawLog = &mLog;
+    TPanel::SetDrawLog(&mLog);
   }
   void TearDown() override {
-    gDrawLog = nullptr;
+    TPanel::SetDrawLog(nullptr);
     mManager.reset();
     TRenderer::DestroyInstance();
     mDisplay.reset();
