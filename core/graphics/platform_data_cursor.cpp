@@ -18,7 +18,12 @@ bool TPlatformData::SetCursorImage(const std::shared_ptr<TTexture>& texture, int
 
 void TPlatformData::SetHardwareCursor(bool on) { mContext->SetHardwareCursor(on); }
 
-bool TPlatformData::SetWindowsCursor() { return mContext->SetWindowsCursor(); }
+// The window asks for its cursor (the pointer came in): the drawn cursor is put on screen
+// and the system cursor applied.
+bool TPlatformData::SetWindowsCursor() {
+  mContext->RefreshCursor();
+  return mContext->SetWindowsCursor();
+}
 
 void TPlatformData::OnWindowMoved() { mContext->OnWindowMoved(); }
 

@@ -36,9 +36,9 @@ class EngineDisplay : public ::testing::Test {
     std::filesystem::remove_all(mRoot, error);
   }
 
-  int Run(std::function<void(TPlatform*)> gameMain) {
+  int Run(std::function<void(TPlatform*)> gameMain, const char* commandLine = "--multiple") {
     TEngineStart start;
-    start.commandLine = "--multiple";
+    start.commandLine = commandLine;
     start.gameMain = std::move(gameMain);
     start.version.productName = "DisplayTest";
     start.makeDisplayHandler = MakeDisplayHandler;
@@ -103,4 +103,16 @@ TEST_F(EngineDisplay, StartsDrawsCapturesRestoresAndTearsDown) {
   EXPECT_EQ(p, 0xFF007F00u);
   std::string log = Log();
   EXPECT_NE(log.find("Device identifier:"), std::string::npos) << log;
+}
+
+// An embedded game is scaled to its parent's width; a width of 0 leaves the scale at 1
+// instead of dividing by it.
+TEST_F(EngineDisplay, EmbeddedGameOfNoWidthKeepsItsScale) {
+  EXPECT_EQ(Run(
+                [&](TPlatform* platform) {
+                  platform->InitDisplay(0, 240, false);
+                  EXPECT_EQ(platform->GetViewportScale(), 1.0f);
+                },
+                "--multiple --axtest"),
+            0);
 }
