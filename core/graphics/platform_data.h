@@ -161,7 +161,6 @@ class TPlatformData : public IDisplayHandler {
   void SetInitialDeviceState();
   void Recreate(bool quiet);
   bool WindowRefused(bool& palette, bool& tooLarge, bool& memory) const;
-  void ApplyViewportRect(const TRect& rect);
   bool ApplyDeviceViewport(const TRect& rect);
   bool ApplyViewport();
   TRect EffectiveViewport() const;

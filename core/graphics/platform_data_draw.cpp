@@ -98,7 +98,7 @@ bool TPlatformData::BeginDraw(bool copyFront) {
     return false;
   }
   ++mWorkingCount;
-  ApplyViewportRect(mDisplayRect);
+  ApplyDeviceViewport(mDisplayRect);
   mContext->Clear(D3DCLEAR_ZBUFFER);
   ApplyViewport();
   mInFrame = true;
@@ -310,8 +310,6 @@ void TPlatformData::GetViewport(int32_t& left, int32_t& top, int32_t& right, int
 }
 
 // The device viewport for a rectangle, kept inside the display; scaled when embedded.
-void TPlatformData::ApplyViewportRect(const TRect& rect) { ApplyDeviceViewport(rect); }
-
 bool TPlatformData::ApplyDeviceViewport(const TRect& rect) {
   if (!mDevice) return false;
   int32_t width = mDisplayRect.Width(), height = mDisplayRect.Height();
