@@ -200,3 +200,23 @@ TEST(DllGameState, ModulesWithoutTheirEntriesAreRefused) {
   TDllGameState withoutEntries;
   EXPECT_FALSE(withoutEntries.LoadModule("libc.so.6"));
 }
+
+// A handler that asks the engine to wait for quit: the step only pumps messages.
+TEST_F(TShellTest, WaitingForQuitPumpsMessagesUntilTheQuit) {
+  class TWaiting : public TGameStateHandler {
+   public:
+    bool OnEvent(const TString&, const TString&) override { return false; }
+    bool WantsWaitForQuit() const override { return true; }
+  };
+  Run([&](TPlatform* platform) {
+    Drain(platform);
+    GetGameState()->AddHandler(std::make_unique<TWaiting>());
+    InjectWindowEvent(TInjectedWindowEvent::Close);
+    platform->PostQuit(0);
+    TPlatformEvent event;
+    platform->ProcessEvents(event);
+    EXPECT_EQ(event, Ev(EventQuit));
+    // The close message went to the window procedure on the way.
+    EXPECT_TRUE(platform->Impl().mClosePending);
+  });
+}
