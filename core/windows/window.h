@@ -211,6 +211,9 @@ class TWindow {
   TWindowAnim* mAnim = nullptr;  // owned by the modal's task list; it clears this link when it goes
 };
 
+// A window type's creator (the registry of the UI script keeps them by type name).
+using TWindowCreator = std::unique_ptr<TWindow> (*)();
+
 // The window as a T when it is one (by its class identity), else null.
 template <typename T>
 T* WindowCast(TWindow* window) {

@@ -65,7 +65,6 @@ class TWindowManager : public IWindowManager {
   bool DoLuaString(TWindow* window, const TString& chunk);
   // A message no window handled: the script's queue takes it, else it is destroyed.
   void PassMessageToScript(std::unique_ptr<TMessage> message);
-  using TWindowCreator = std::unique_ptr<TWindow> (*)();
   void RegisterWindowType(const TString& name, TWindowCreator creator);
 
   // ---- Modal stack, screen, focus ----

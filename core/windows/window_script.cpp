@@ -58,7 +58,7 @@ void TWindowScript::LoadLibrary() {
   if (status != 0) LogPrintf("Lua error: %s", lua_tostring(L, -1) ? lua_tostring(L, -1) : "gScreenInit");
 }
 
-void TWindowScript::RegisterWindowType(const TString& name, TCreator creator) {
+void TWindowScript::RegisterWindowType(const TString& name, TWindowCreator creator) {
   if (!IsPlainName(name) || !creator) {
     LogPrintf("Window type '%s' refused: not a plain name", name.c_str());
     return;
@@ -76,7 +76,7 @@ void TWindowScript::RegisterWindowType(const TString& name, TCreator creator) {
     LogPrintf("Lua error: %s", lua_tostring(L, -1) ? lua_tostring(L, -1) : "window type");
 }
 
-TWindowScript::TCreator TWindowScript::FindWindowType(const TString& name) const {
+TWindowCreator TWindowScript::FindWindowType(const TString& name) const {
   auto it = mRegistry.find(name);
   return it == mRegistry.end() ? nullptr : it->second;
 }

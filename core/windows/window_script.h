@@ -32,8 +32,6 @@ class IWindowCreationObserver {
 
 class TWindowScript : public TScript {
  public:
-  using TCreator = std::unique_ptr<TWindow> (*)();
-
   // Wait states of the coroutine (HandleGetMessage sets MessageWait).
   enum TWaitState : int { NotWaiting = 0, MessageWait = 3 };
 
@@ -42,8 +40,8 @@ class TWindowScript : public TScript {
   ~TWindowScript() override;
 
   // Stores the creator under the name and defines the Lua constructor Name{ ... }.
-  void RegisterWindowType(const TString& name, TCreator creator);
-  TCreator FindWindowType(const TString& name) const;
+  void RegisterWindowType(const TString& name, TWindowCreator creator);
+  TWindowCreator FindWindowType(const TString& name) const;
 
   // ---- Current windows ----
   void PushWindow(TWindow* window) { mWindows.push_back(window); }
@@ -116,7 +114,7 @@ class TWindowScript : public TScript {
 
   TWindowManager* mManager;
   std::vector<TWindow*> mWindows;  // non-owning; entries go null when their window goes
-  std::map<TString, TCreator> mRegistry;
+  std::map<TString, TWindowCreator> mRegistry;
   IWindowCreationObserver* mCreationObserver = nullptr;  // non-owning
   bool mFlag = false;
   int mWaitState = NotWaiting;

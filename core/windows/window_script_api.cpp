@@ -67,7 +67,7 @@ int TWindowScript::GenericCreate(lua_State* L) {
   lua_gettable(L, 1);
   TString typeName = lua_isnil(L, -1) ? TString() : GetLuaString(L, -1);
   lua_settop(L, 1);
-  TCreator creator = FindWindowType(typeName);
+  TWindowCreator creator = FindWindowType(typeName);
   if (!creator) return 0;
   std::unique_ptr<TWindow> window = creator();
   if (!window) return 0;
