@@ -225,7 +225,15 @@ void TWindow::ParentToClient(TPoint& point) const {
   point.y -= mTop;
 }
 
+namespace {
+
+int32_t ClampCoordinate(int32_t value) { return std::clamp(value, -CoordinateLimit, CoordinateLimit); }
+
+}  // namespace
+
 void TWindow::SetPosition(int32_t x, int32_t y) {
+  x = ClampCoordinate(x);
+  y = ClampCoordinate(y);
   int32_t width = GetWidth(), height = GetHeight();
   mLeft = x;
   mTop = y;
@@ -235,6 +243,8 @@ void TWindow::SetPosition(int32_t x, int32_t y) {
 }
 
 void TWindow::SetSize(int32_t width, int32_t height) {
+  width = ClampCoordinate(width);
+  height = ClampCoordinate(height);
   mRight = mLeft + width;
   mBottom = mTop + height;
   InvalidateManager();

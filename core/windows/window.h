@@ -44,6 +44,10 @@ enum TZOrder : int { ZOrderBack = 0, ZOrderFront = 1, ZOrderForward = 2, ZOrderB
 // Unlimited depth for FindChild and WindowAt.
 constexpr int32_t AnyDepth = -1;
 
+// Window coordinates and sizes stay within +-CoordinateLimit, so that sums over a window's
+// ancestors never overflow, whatever a script asks for.
+constexpr int32_t CoordinateLimit = 1 << 20;
+
 // left <= x < right and top <= y < bottom.
 bool RectContains(const TRect& rect, TPoint point);
 
@@ -152,6 +156,7 @@ class TWindow {
   void ScreenToClient(TPoint& point) const;
   void ClientToParent(TPoint& point) const;
   void ParentToClient(TPoint& point) const;
+  // Both clamp to +-CoordinateLimit.
   void SetPosition(int32_t x, int32_t y);
   void SetSize(int32_t width, int32_t height);
 
@@ -160,7 +165,7 @@ class TWindow {
   void DoLayout(TWindowStyle& style);
   // Resolves one axis: a coded position and size against the parent's extent, with the
   // align bits for centring and the far edge. literalNegatives keeps negative positions
-  // as given (an "align" key is present).
+  // as given (an "align" key is present). Codes beyond +-(1 << 28) count as that bound.
   static void ResolveAxis(int32_t& position, int32_t& size, int32_t extent, bool centre, bool farEdge,
                           bool hasParent, bool literalNegatives);
   // One coded position against an extent, for a window of the given size.

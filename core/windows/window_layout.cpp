@@ -5,6 +5,8 @@
 //   size 0..80000 absolute; above 80000 the far edge lies at extent + s - 160000; negative
 //   means the window lies before its position.
 
+#include <algorithm>
+
 #include "windows/window.h"
 #include "windows/window_style.h"
 
@@ -17,6 +19,10 @@ constexpr int32_t MaxCode = 160000;
 constexpr int32_t SizeLimit = 80000;
 
 enum TAlignBits : int32_t { AlignCentreX = 1, AlignRight = 2, AlignCentreY = 4, AlignBottom = 8 };
+
+// Codes are bounded first: the sums below then stay far inside 32 bits.
+constexpr int32_t CodeLimit = 1 << 28;
+int32_t BoundCode(int32_t value) { return std::clamp(value, -CodeLimit, CodeLimit); }
 
 bool IsCodedPosition(int32_t p) { return p < 0 || p > AbsoluteLimit; }
 bool IsCodedSize(int32_t s) { return s < 0 || s > SizeLimit; }
@@ -36,6 +42,9 @@ void ResolveCombined(int32_t& p, int32_t& s, int32_t extent) {
 }  // namespace
 
 int32_t TWindow::ResolvePosition(int32_t p, int32_t size, int32_t extent, bool literalNegatives) {
+  p = BoundCode(p);
+  size = BoundCode(size);
+  extent = BoundCode(extent);
   if (p < 0) return literalNegatives ? p : extent + p;
   if (p <= AbsoluteLimit) return p;
   if (p <= CentreLimit) return extent / 2 - size / 2 + p - CentreCode;
@@ -44,6 +53,9 @@ int32_t TWindow::ResolvePosition(int32_t p, int32_t size, int32_t extent, bool l
 
 void TWindow::ResolveAxis(int32_t& p, int32_t& s, int32_t extent, bool centre, bool farEdge, bool hasParent,
                           bool literalNegatives) {
+  p = BoundCode(p);
+  s = BoundCode(s);
+  extent = BoundCode(extent);
   if (p < AbsoluteLimit || p > CentreLimit) {
     if (centre) {
       if (s == 0) return;

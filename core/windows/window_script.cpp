@@ -99,6 +99,12 @@ bool TWindowScript::InitWindow(std::unique_ptr<TWindow> window) {
   TLuaTable table(L);
   TWindow* current = GetCurrentWindow();
   if (!window || !current) return false;
+  // Each nesting level is a recursion when the tree is walked or deleted.
+  if (mWindows.size() >= MaxNesting) {
+    LogPrintf("Window '%s' refused: windows nested deeper than %u", table.GetString("name", "").c_str(),
+              unsigned(MaxNesting));
+    return false;
+  }
   TWindow* raw = window.get();
   if (!current->AddChild(window, true)) return false;
   TWindowStyle style(&table);

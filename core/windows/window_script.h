@@ -32,6 +32,9 @@ class IWindowCreationObserver {
 
 class TWindowScript : public TScript {
  public:
+  // How deep scripts may nest windows.
+  static constexpr size_t MaxNesting = 1000;
+
   // Wait states of the coroutine (HandleGetMessage sets MessageWait).
   enum TWaitState : int { NotWaiting = 0, MessageWait = 3 };
 

@@ -1,5 +1,7 @@
 // The window tree: coded layout, hit testing, flags, children and z-order, visitors.
 
+#include <cstdlib>
+
 #include "script/lua_table.h"
 #include "windows/modal_window.h"
 #include "windows/window_spider.h"
@@ -60,6 +62,35 @@ TEST_F(WindowTest, CodedLayoutAgainstAnEightHundredWideParent) {
     EXPECT_EQ(window->GetRect(), c.expected) << c.fields;
     Screen()->DeleteChildren();
   }
+}
+
+// Scripts may hand any number to a layout: the arithmetic stays in range and the window in
+// bounds (under the sanitizer an overflow would stop the test).
+TEST_F(WindowTest, ExtremeCodesStayInRange) {
+  const char* const extremes[] = {
+      "x = 2147483648, y = -2147483648, w = 2147483648, h = -2147483648",
+      "x = -2147483648, y = 2147483648, w = -2147483648, h = 2147483648, align = 15",
+      "x = 150000, y = 90000, w = -2147483648, h = 2147483648",
+      "x = 1e300, y = -1e300, w = 0/0, h = 1/0",
+  };
+  for (const char* fields : extremes) {
+    TWindow* window = LaidOut(800, 600, fields);
+    EXPECT_LE(std::abs(window->GetLeft()), CoordinateLimit) << fields;
+    EXPECT_LE(std::abs(window->GetWidth()), 2 * CoordinateLimit) << fields;
+    TRect screen;
+    window->GetScreenRect(screen);
+    Screen()->DeleteChildren();
+  }
+  ASSERT_EQ(Lua("Window{ name = 'w', w = 10, h = 10 }(); SetPosition('w', 2147483648, -2147483648)"), "");
+  EXPECT_EQ(Screen()->FindChild("w")->GetLeft(), CoordinateLimit);
+}
+
+// Every nesting level is a recursion in the tree's walks: scripts cannot nest without end.
+TEST_F(WindowTest, ScriptsCannotNestWindowsWithoutEnd) {
+  ASSERT_EQ(Lua("for i = 1, 1500 do GenericCreate{ typename = 'Window', name = 'n' .. i } end"), "");
+  EXPECT_NE(Screen()->FindChild("n999"), nullptr);
+  EXPECT_EQ(Screen()->FindChild("n1000"), nullptr);
+  EXPECT_EQ(CountInLog("Window 'n1000' refused: windows nested deeper than 1000"), 1);
 }
 
 TEST_F(WindowTest, ALayoutWithoutAParentSizeWaits) {
