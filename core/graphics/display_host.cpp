@@ -43,4 +43,6 @@ void IDisplayHost::ShowMessageBox(const TString& text, const TString& caption, T
   LogPrintf("Message box (%s, %s): %s", caption.c_str(), IconName(icon), text.c_str());
 }
 
-void IDisplayHost::ExitProcess(int code) { std::exit(code); }
+// Ends at once, as the system's process exit does: no destructors run on objects that
+// other threads (the cursor thread) may still be using. Every log line is already closed.
+void IDisplayHost::ExitProcess(int code) { std::_Exit(code); }
