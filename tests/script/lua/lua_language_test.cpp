@@ -195,6 +195,16 @@ TEST(LuaLanguage, Limits) {
   r = RunChunk(upvalues);
   EXPECT_NE(r.error.find("too many upvalues (limit=32)"), std::string::npos) << r.error;
 
+  // a generic for with many variables: the iterator's results all get room on the stack
+  std::string vars = "v1";
+  for (int i = 2; i <= 150; i++) vars += ", v" + std::to_string(i);
+  r = RunChunk("local n = 0 for " + vars + " in function(s, c) if c then return nil end n = n + 1 return 1 end do end print(n)");
+  EXPECT_EQ(r.output, "1\n") << r.error;
+
+  // a size hint past the table limit is a run-time error, not a huge allocation
+  r = RunChunk("local t = {&0 &1e9}");
+  EXPECT_EQ(r.error, "test:1: table overflow");
+
   // many assignment targets are bounded instead of exhausting the native stack
   std::string targets = "a";
   for (int i = 0; i < 5000; i++) targets += ", a";

@@ -119,6 +119,8 @@ const Case kStringCases[] = {
     {"pack bad code", "string.pack('q', 1)", nullptr, "test:1: bad argument #1 to `pack' (bad code `q')"},
     {"unpack bad code", "string.unpack('abc', 'Y')", nullptr, "test:1: bad argument #1 to `unpack' (bad code `Y')"},
     {"unpack stops at the end of the data", "print(string.unpack('ab', 'bbbb'))", "97\t98\t3\n", nullptr},
+    {"deep patterns are refused", "string.find(string.rep('a', 300), string.rep('a?', 300))", nullptr,
+     "test:1: pattern too complex"},
     {"wide strings are not narrow arguments", "string.len(L\"x\")", nullptr,
      "test:1: bad argument #1 to `len' (string expected, got wstring)"},
     {"concat refuses wide strings", "table.concat({L\"x\"})", nullptr,
