@@ -777,21 +777,21 @@ void Parser::ContinueStat() {
     level = int(n);
   }
   BlockCnt* bl = fs->bl;
-  BlockCnt* innerLoop = nullptr;
-  bool upval = false, upvalBefore = false;
+  bool upval = false;
   for (int i = 1; i <= level; i++) {
     if (i > 1) {
-      innerLoop = bl;
+      upval |= bl->upval;  // the inner loop is left as well
       bl = bl->previous;
     }
-    upvalBefore = upval;
     while (bl && !bl->isbreakable) {
       upval |= bl->upval;
       bl = bl->previous;
     }
     if (!bl) ls->SyntaxError("no loop to continue");
   }
-  if (upvalBefore && innerLoop) CodeABC(fs, OP_CLOSE, innerLoop->nactvar, 0, 0);
+  // The jump lands behind the body's own close, so captured locals are closed here, as
+  // break does; otherwise a closure made in this pass would see the next pass's values.
+  if (upval) CodeABC(fs, OP_CLOSE, bl->nactvar, 0, 0);
   Concat(fs, &bl->continuelist, Jump(fs));
 }
 

@@ -27,6 +27,13 @@ const Case kParserCases[] = {
      "1\n2\n4\n5\n", nullptr},
     {"continue in repeat evaluates the condition",
      "local n = 0 repeat n = n + 1 if n < 3 then continue end print(n) until n >= 5", "3\n4\n5\n", nullptr},
+    {"continue closes the locals its pass captured",
+     "local f = {} local i = 0 while i < 3 do i = i + 1 local v = i f[i] = function() return v end "
+     "if i < 3 then continue end end print(f[1](), f[2](), f[3]())", "1\t2\t3\n", nullptr},
+    {"continue 2 closes the inner loop's captured locals",
+     "local f = {} for i = 1, 2 do local w = i * 10 for j = 1, 2 do local v = w + j "
+     "f[table.getn(f) + 1] = function() return v end continue 2 end end print(f[1](), f[2]())",
+     "11\t21\n", nullptr},
     {"continue in generic for",
      "for k, v in ipairs({1, 2, 3, 4}) do if v == 2 then continue end print(v) end", "1\n3\n4\n", nullptr},
     {"break must be last", "while true do break x = 1 end", nullptr, "test:1: `end' expected near `x'"},
