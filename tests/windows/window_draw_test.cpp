@@ -59,7 +59,7 @@ class WindowDraw : public TWindowsTest {
   }
 
   void Redraw() {
-    mHost->now += 1000;
+    FakeNow += 1000;
     Manager().Invalidate();
     Send(EventIdle);
   }

@@ -283,7 +283,7 @@ TEST_F(WindowManagerTest, RedrawsKeepTheirPace) {
   };
   mHost->frameTasks.AddTask(std::make_unique<TFrameCounter>(&frames));
   auto idleAt = [&](uint32_t now) {
-    mHost->now = now;
+    FakeNow = now;
     Manager().Invalidate();
     Send(EventIdle);
   };
@@ -304,7 +304,7 @@ TEST_F(WindowManagerTest, RedrawsKeepTheirPace) {
   Manager().SetDrawSuspended(true);
   idleAt(2000);
   Manager().SetDrawSuspended(false);
-  mHost->now = 3000;
+  FakeNow = 3000;
   Send(EventIdle);
   EXPECT_EQ(frames, 5);  // still dirty: no frame was drawn without a display
 }

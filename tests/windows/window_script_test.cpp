@@ -237,6 +237,24 @@ TEST_F(WindowScriptTest, DoModalWaitsForItsDialogToClose) {
   EXPECT_EQ(Lua("DisplayDialog('')"), "");
 }
 
+TEST_F(WindowScriptTest, ASplashShowsForItsTimeOrUntilAKey) {
+  StartCoroutine("DisplaySplash{ time = 300 }; gFirstDone = true; DisplaySplash{ time = 100000 }; gSecondDone = true");
+  EXPECT_EQ(Manager().GetTopModal()->GetName(), TString("splash"));
+  for (int i = 0; i < 8 && Global("gFirstDone") == "nil"; i++) {
+    FakeNow += 60;
+    Step();
+    Send(EventIdle);
+  }
+  EXPECT_EQ(Global("gFirstDone"), "true") << ReadLog();
+  // The second one ends with a key.
+  FakeNow += 60;
+  Step();
+  Send(EventKeyDown, 0, 0, 'X');
+  Send(EventIdle);
+  EXPECT_EQ(Global("gSecondDone"), "true");
+  EXPECT_EQ(Manager().GetTopModal(), Screen());
+}
+
 class TBoundWindow : public TWindow {
  public:
   explicit TBoundWindow(lua_State* L) { BindLuaMember(L, "gPing", this, &TBoundWindow::Ping); }

@@ -12,6 +12,7 @@
 #include "platform/asset.h"
 #include "platform/task_list.h"
 #include "platform/test_util.h"
+#include "platform/timer.h"
 #include "script/script_test_util.h"
 #include "script/lua/lua.h"
 #include "windows/window.h"
@@ -21,7 +22,8 @@
 
 class TFakeWindowHost : public IWindowHost {
  public:
-  uint32_t GetTimer() override { return now; }
+  // The engine timer, which the fixture's fake timer drives (FakeNow).
+  uint32_t GetTimer() override { return ::GetTimer(); }
   bool HasFocus() override { return focus; }
   bool KeepsDrawingPace() override { return keepPace; }
   bool IsDisplayReady() override { return displayReady; }
@@ -35,7 +37,6 @@ class TFakeWindowHost : public IWindowHost {
   }
   void GetScreenSize(uint32_t& width, uint32_t& height) override { width = 640, height = 480; }
 
-  uint32_t now = 1000;
   bool focus = true, keepPace = false, displayReady = true;
   int32_t mouseMode = 0;
   std::vector<int32_t> quits;
