@@ -138,6 +138,7 @@ class Parser {
   int Cond();
   void BreakStat();
   void ContinueStat();
+  int LoopLevel();
   void WhileStat(int line);
   void RepeatStat(int line);
   int Exp1();
@@ -742,16 +743,19 @@ int Parser::Cond() {
   return v.f;
 }
 
+// The optional loop-level number after `break' and `continue' (1 without one).
+int Parser::LoopLevel() {
+  if (ls->t.token != TK_NUMBER) return 1;
+  double n = ls->t.seminfo.r;
+  Next();
+  if (std::floor(n) != n) ls->SyntaxError("loop block number must be integer");
+  if (n < 1 || n > 100) ls->SyntaxError("loop block number out of range");
+  return int(n);
+}
+
 void Parser::BreakStat() {
   FuncState* fs = Fs();
-  int level = 1;
-  if (ls->t.token == TK_NUMBER) {
-    double n = ls->t.seminfo.r;
-    Next();
-    if (std::floor(n) != n) ls->SyntaxError("loop block number must be integer");
-    if (n < 1 || n > 100) ls->SyntaxError("loop block number out of range");
-    level = int(n);
-  }
+  int level = LoopLevel();
   BlockCnt* bl = fs->bl;
   bool upval = false;
   for (int i = 1; i <= level; i++) {
@@ -768,14 +772,7 @@ void Parser::BreakStat() {
 
 void Parser::ContinueStat() {
   FuncState* fs = Fs();
-  int level = 1;
-  if (ls->t.token == TK_NUMBER) {
-    double n = ls->t.seminfo.r;
-    Next();
-    if (std::floor(n) != n) ls->SyntaxError("loop block number must be integer");
-    if (n < 1 || n > 100) ls->SyntaxError("loop block number out of range");
-    level = int(n);
-  }
+  int level = LoopLevel();
   BlockCnt* bl = fs->bl;
   bool upval = false;
   for (int i = 1; i <= level; i++) {
