@@ -1,5 +1,5 @@
 # cmake -DINPUT=<chunk> -DOUTPUT=<file.cpp> -DNAME=<Name> -DHEADER=<header> -P embed_chunk.cmake
-# Writes a compiled Lua chunk (or any file) as the byte array behind Get<Name>() and
+# Writes a compiled Lua chunk, font or any other file as the byte array behind Get<Name>() and
 # Get<Name>Size(), declared in the header. Shared by the libraries that embed built-in chunks.
 file(READ ${INPUT} hex HEX)
 string(LENGTH "${hex}" hex_length)

@@ -4,5 +4,5 @@
 
 #include <cstddef>
 
-const unsigned char* GetDefaultFontData();
+const unsigned char* GetDefaultFont();
 size_t GetDefaultFontSize();

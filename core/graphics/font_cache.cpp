@@ -33,7 +33,7 @@ std::shared_ptr<TVecFont> NewFont() {
 
 std::shared_ptr<TVecFont> MakeBuiltIn() {
   auto font = NewFont();
-  font->Load(std::vector<uint8_t>(GetDefaultFontData(), GetDefaultFontData() + GetDefaultFontSize()),
+  font->Load(std::vector<uint8_t>(GetDefaultFont(), GetDefaultFont() + GetDefaultFontSize()),
              BuiltInName);
   return font;
 }

@@ -11,8 +11,9 @@ set(TARVELON_DEFAULT_FONT_CPP ${CMAKE_CURRENT_BINARY_DIR}/default_font_data.cpp)
 add_custom_command(
   OUTPUT ${TARVELON_DEFAULT_FONT_CPP}
   COMMAND ${CMAKE_COMMAND} -DINPUT=${TARVELON_DEFAULT_FONT} -DOUTPUT=${TARVELON_DEFAULT_FONT_CPP}
-          -P ${CMAKE_CURRENT_SOURCE_DIR}/embed_font.cmake
-  DEPENDS ${TARVELON_DEFAULT_FONT} ${CMAKE_CURRENT_SOURCE_DIR}/embed_font.cmake
+          -DNAME=DefaultFont -DHEADER=graphics/default_font.h
+          -P ${PROJECT_SOURCE_DIR}/cmake/embed_chunk.cmake
+  DEPENDS ${TARVELON_DEFAULT_FONT} ${PROJECT_SOURCE_DIR}/cmake/embed_chunk.cmake
   COMMENT "Embedding the default font")
 
 tarvelon_library(tarvelon_graphics

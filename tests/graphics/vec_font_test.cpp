@@ -38,7 +38,7 @@ std::vector<uint8_t> MakeFont(const std::vector<TTestGlyph>& glyphs) {
 }
 
 std::vector<uint8_t> DefaultFontBytes() {
-  return std::vector<uint8_t>(GetDefaultFontData(), GetDefaultFontData() + GetDefaultFontSize());
+  return std::vector<uint8_t>(GetDefaultFont(), GetDefaultFont() + GetDefaultFontSize());
 }
 
 class VecFontTest : public ::testing::Test {
