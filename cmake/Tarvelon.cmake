@@ -62,3 +62,15 @@ function(tarvelon_fuzzer name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
 endfunction()
+
+# tarvelon_add_subdirs(): every sub-folder of the current folder that has a CMakeLists.txt,
+# in name order; tools/, bench/, fuzz/ and test folders grow by adding a folder.
+function(tarvelon_add_subdirs)
+  file(GLOB sub_dirs LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT sub_dirs)
+  foreach(dir IN LISTS sub_dirs)
+    if(IS_DIRECTORY ${dir} AND EXISTS ${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
+endfunction()
