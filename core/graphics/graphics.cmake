@@ -57,3 +57,6 @@ tarvelon_library(tarvelon_display_link
 
 # Sprites, animated textures and sprites, meshes and the asset map.
 include(${CMAKE_CURRENT_SOURCE_DIR}/sprites.cmake)
+
+# Particle effects and effect sprites.
+include(${CMAKE_CURRENT_SOURCE_DIR}/particles.cmake)
