@@ -86,6 +86,7 @@ bool TParticleProgram::Build(const TParticleStream& stream, uint32_t recordSize,
       ++base;
     }
     top = base;
+    mKeep.push_back(entry.function);
   }
   mValid = true;
   return true;

@@ -36,9 +36,9 @@ void RunParticleStream(const TParticleStream& stream, TParticleContext& context,
 class TParticleProgram {
  public:
   // Builds the fast form for a record of recordSize floats and the system's external
-  // functions; false (and an empty program) when the stream must run the plain way.
+  // functions (which must outlive the program); false (and an empty program) when the stream must run the plain way.
   bool Build(const TParticleStream& stream, uint32_t recordSize, const std::vector<TParticleFunction*>& externals);
-  void Reset() { mOps.clear(), mOffsets.clear(), mValid = false; }
+  void Reset() { mOps.clear(), mOffsets.clear(), mKeep.clear(), mValid = false; }
   bool IsValid() const { return mValid; }
   // Runs on the particle in the context with scratch floats of ParticleStackFloats; the
   // same results, random draws and failures as the plain way.
@@ -61,5 +61,7 @@ class TParticleProgram {
 
   std::vector<TOp> mOps;
   std::vector<uint16_t> mOffsets;
+  // The ops point into the functions (constants, cycles): the program holds them.
+  std::vector<std::shared_ptr<TParticleFunction>> mKeep;
   bool mValid = false;
 };
