@@ -73,7 +73,7 @@ int LuaToParams(lua_State* L) {
   return n;
 }
 
-void DebugOut(TString) {}
+void DebugOut(TString text) { LogPrintf("%s", text.c_str()); }
 
 void OpenLuaGlue(lua_State* L) {
   BindLuaFunction(L, "_ALERT", &LuaAlert);

@@ -26,7 +26,7 @@ int LuaAlert(lua_State* L);
 // `toparams(t)': t[1] .. t[n] as results, n as lua_getn says; a table too big for the
 // stack is a script error, not an unbounded push.
 int LuaToParams(lua_State* L);
-// `DebugOut(text)': accepted and dropped.
+// `DebugOut(text)': writes the text to the log as one line.
 void DebugOut(TString text);
 // Registers `_ALERT', `DebugOut' and `toparams' as globals of L.
 void OpenLuaGlue(lua_State* L);

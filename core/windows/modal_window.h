@@ -4,7 +4,11 @@
 // run on, remembers the child that takes the focus when it does, and keeps the set of its
 // opaque full-size descendants that lets the redraw start at it. A close message naming it
 // pops it; its destruction posts a "modal closed" message with its id string.
+//
+// Keys: hotkeys registered by name ("ctrl-s", "@q") press named buttons of the modal;
+// Enter and Escape press its shown default and cancel buttons.
 
+#include <map>
 #include <memory>
 #include <set>
 
@@ -30,6 +34,19 @@ class TModalWindow : public TWindow {
   bool OnMessage(TMessage& message) override;
   // Hands the focus on to the remembered focus child.
   void OnSetFocus(TWindow* previous) override;
+  // A registered hotkey presses its button (and the character that follows is swallowed).
+  bool OnKeyDown(int32_t key, uint32_t modifiers) override;
+  // 13 and 27 press the default and cancel buttons, and send the default-action message.
+  bool OnChar(uint8_t character) override;
+
+  // Stores the button name under the normalised key; an empty name removes the entry.
+  virtual void RegisterHotkey(const TString& key, const TString& buttonName);
+  // Lower case, then the "shift-", "ctrl-", "alt-" the name holds (in that order; "@" alone
+  // for a name starting with "@"), then its last character in upper case.
+  static TString NormalizeHotkey(const TString& name);
+  // Clicks the button of that name in the modal's subtree, or logs that it is missing.
+  void PressHotkeyButton(const TString& name);
+  const std::map<TString, TString>& GetHotkeys() const { return mHotkeys; }
 
   // The animation tasks of the windows inside; they run on the modal's clock.
   TTask* AddTask(std::unique_ptr<TTask> task);
@@ -55,4 +72,5 @@ class TModalWindow : public TWindow {
   TWindow* mFocusChild = nullptr;
   std::set<TWindow*> mCoverSet;  // non-owning; each window leaves the set when it goes
   TClock mClock;
+  std::map<TString, TString> mHotkeys;
 };

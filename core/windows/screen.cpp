@@ -2,7 +2,15 @@
 
 #include "graphics/renderer.h"
 #include "graphics/texture.h"
+#include "windows/widget_draw.h"
 #include "windows/window_manager.h"
+
+namespace {
+
+constexpr int BlendNormal = 0;
+constexpr int BlendOpaque = 1;
+
+}  // namespace
 
 TScreen::TScreen() {
   AddFlags(WindowOpaqueCover | WindowCachedLayer);
@@ -14,7 +22,13 @@ void TScreen::Draw() {
   if (!mNeverClear && (mAlwaysClear || (manager && manager->GetTopModal() == this))) {
     TRect all;
     GetClientRect(all);
-    TRenderer::GetInstance()->FillRect(all, mClearColor);
+    // The clear replaces what the last frame left, whatever its alpha: it is drawn
+    // opaque, not blended.
+    TWidget2dBlock block;
+    TRenderer* renderer = TRenderer::GetInstance();
+    renderer->SetBlendMode(BlendOpaque);
+    renderer->FillRect(all, mClearColor);
+    renderer->SetBlendMode(BlendNormal);
   }
   if (manager && manager->GetCachedLayer()) manager->GetCachedLayer()->Blit(0, 0, nullptr, nullptr);
 }

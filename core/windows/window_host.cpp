@@ -22,6 +22,7 @@ class TPlatformWindowHost : public IWindowHost {
   bool SetClipboardString(const TString& text) override {
     return GetPlatform() && GetPlatform()->SetClipboardString(text);
   }
+  TString GetClipboardString() override { return GetPlatform() ? GetPlatform()->GetClipboardString() : TString(); }
   void GetScreenSize(uint32_t& width, uint32_t& height) override {
     bool fullScreen = false;
     width = height = 0;

@@ -26,6 +26,8 @@ class IWindowHost {
   // The platform's frame task list (null without a platform).
   virtual TTaskList* GetFrameTasks() = 0;
   virtual bool SetClipboardString(const TString& text) = 0;
+  // The clipboard's text (UTF-8); empty when there is none.
+  virtual TString GetClipboardString() { return TString(); }
   // The display's size.
   virtual void GetScreenSize(uint32_t& width, uint32_t& height) = 0;
 };

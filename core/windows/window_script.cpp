@@ -41,6 +41,8 @@ TWindowScript::TWindowScript(TWindowManager* manager) : mManager(manager) {
   if (!L) return;
   InstallMessageMetatable(L);
   BindApi();
+  BindWidgetApi();
+  RegisterWidgetTypes();
   RegisterWindowType("Window", &TWindow::Create);
   LoadLibrary();
 }

@@ -109,8 +109,23 @@ class TWindowScript : public TScript {
   int LuaPostMessage(lua_State* L);
   int PostMessageToParent(lua_State* L);
 
+  // ---- The widgets' part of the API (window_script_widgets.cpp) ----
+  TString GetLabel(TString name);
+  void SetLabel(TString name, TString text);
+  int TagHotKey(lua_State* L);
+  int StripKeyFromLabel(lua_State* L);
+  void RegisterHotkey(TString key, TString buttonName);
+  void SetBitmap(TString name, TString image, float scale);
+  int SetCommand(lua_State* L);
+  void DoSelectLayer(uint32_t layer);
+  bool GetButtonToggleState(TString name);
+  void SetButtonToggleState(TString name, bool on);
+  bool ImageLoaded(TString name);
+
  private:
   void BindApi();
+  void BindWidgetApi();
+  void RegisterWidgetTypes();
   void LoadLibrary();
   bool AppendToQueue(const char* queue);
   int PostFromLua(lua_State* L, bool toParent);

@@ -5,6 +5,7 @@
 #include "platform/string_table.h"
 #include "script/lua_binding.h"
 #include "script/lua_glue.h"
+#include "windows/button.h"
 #include "windows/lua_message.h"
 #include "windows/modal_window.h"
 #include "windows/window_manager.h"
@@ -102,6 +103,8 @@ bool TWindowScript::EnableWindow(TString name, bool show) {
   if (!window) return false;
   uint32_t flags = window->GetFlags();
   window->SetFlags(show ? (flags | WindowVisible) : (flags & ~uint32_t(WindowVisible)));
+  // A hidden button lets go of the mouse.
+  if (TButton* button = WindowCast<TButton>(window); button && !show) button->OnMouseLeave();
   UpdateWindow();
   return true;
 }

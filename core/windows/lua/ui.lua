@@ -199,7 +199,7 @@ function GetString(key, ...)
 end
 
 function SetBitmap(name, image, number)
-  _SetBitmap(name, image, number or 0)
+  _SetBitmap(name, image, number or 1)
 end
 
 function SelectLayer(layer)
