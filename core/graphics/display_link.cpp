@@ -1,5 +1,6 @@
 #include "graphics/display_link.h"
 
+#include "graphics/anim_sprite.h"
 #include "graphics/cursor_images.h"
 #include "graphics/device/sdl_presenter.h"
 #include "graphics/platform_data.h"
@@ -20,6 +21,8 @@ class TLinkedPlatformData : public TPlatformData {
   explicit TLinkedPlatformData(std::unique_ptr<TPlatformDisplayHost> host) : mHost(std::move(host)) {}
   ~TLinkedPlatformData() override {
     if (&DisplayHost() == mHost.get()) SetDisplayHost(nullptr);
+    // The platform's frame tasks go after the display: sprites stop using them first.
+    SetSpritePlatform({});
   }
 
  private:
@@ -131,6 +134,11 @@ std::unique_ptr<IDisplayHandler> MakeDisplayHandler() {
   RegisterSystemCursorImage();
   auto host = std::make_unique<TPlatformDisplayHost>(*platform);
   SetDisplayHost(host.get());
+  // Sprite scripts and effects run in the platform's frame tasks, with its random numbers.
+  SetSpritePlatform({&platform->GetTaskList(), []() -> uint32_t {
+                       TPlatform* running = GetPlatform();
+                       return running ? running->GetRandom() : 0;
+                     }});
   platform->AddTask(std::make_unique<TCursorMovesTask>());
   return std::make_unique<TLinkedPlatformData>(std::move(host));
 }
