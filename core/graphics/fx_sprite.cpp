@@ -131,6 +131,12 @@ int TFxSprite::CreateFx(lua_State* L) {
   if (!spec.IsEmpty() && !mDirectory.IsEmpty()) spec = mDirectory + "/" + spec;
   std::shared_ptr<TFxSprite> child = Create(spec, layer);
   child->GetDrawParams().matrix.m[2] = TVec3(x, y, 1);
+  if (child->mSystem.GetState() == L) {
+    // One shared script state ("lpsonescript"): the child took over the globals while this
+    // effect's script still runs.
+    mSystem.Rebind();
+    SetScriptParent();
+  }
   lua_pushliteral(L, "gParent");
   lua_rawget(L, LUA_GLOBALSINDEX);
   std::shared_ptr<TFxSprite> parent = FromScript(L, -1);

@@ -192,6 +192,10 @@ void TLuaParticleSystem::BindMembers(lua_State* L) {
   BindLuaMember(L, "Done", this, &TLuaParticleSystem::Done);
 }
 
+void TLuaParticleSystem::Rebind() {
+  if (lua_State* L = GetState()) BindMembers(L);
+}
+
 bool TLuaParticleSystem::RunChunk(const char* text, size_t length, const char* name) {
   lua_State* L = GetState();
   if (!L) return false;

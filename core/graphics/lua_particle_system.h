@@ -48,6 +48,9 @@ class TLuaParticleSystem {
   // Makes the function visible to the script as a member-like global; answers its handle
   // offset -(k + 1) (0 when it cannot be added).
   int32_t AddExternalFunction(const TString& name, const std::shared_ptr<TParticleFunction>& function);
+  // Binds this system's script functions again: in a shared state another system made
+  // meanwhile holds them.
+  void Rebind();
   // Draws the live particles through the renderer.
   void Draw(const TVec3& origin);
 

@@ -14,6 +14,7 @@
 #include "graphics/particle_test_util.h"
 #include "graphics/renderer.h"
 #include "graphics/sprite_test_util.h"
+#include "platform/settings.h"
 #include "platform/task_list.h"
 
 namespace {
@@ -174,6 +175,22 @@ TEST_F(FxSprite, EffectsAddEffectsFromTheirOwnFolder) {
   Step(24);
   EXPECT_EQ(Updates(*fx), 2);
   EXPECT_GT(child->GetSystem().GetParticleCount(), 0);
+}
+
+TEST_F(FxSprite, EffectsAddEffectsInOneSharedScript) {
+  SetConfig("lpsonescript", "1");
+  auto fx = TFxSprite::Create(GraphicsFixture("particles/spawner.lua"), 0);
+  mRoot->AddChild(fx);
+  ASSERT_EQ(fx->GetChildren().size(), 1u);
+  auto child = std::static_pointer_cast<TFxSprite>(fx->GetChildren().front());
+  EXPECT_EQ(child->GetSystem().GetState(), fx->GetSystem().GetState());
+  DrawFrame();
+  Step(24);
+  EXPECT_EQ(Updates(*fx), 2);
+  EXPECT_GT(child->GetSystem().GetParticleCount(), 0);
+  // What the parent's script did after adding the child reached the parent.
+  EXPECT_EQ(fx->GetSystem().GetRecordSize(), 11u);
+  EXPECT_EQ(fx->GetSystem().GetCollection().GetCapacity(), 1u);
 }
 
 // Regression: a spec without "/" was its own folder, so the effects it added were looked
