@@ -1,6 +1,7 @@
 // The game's entry: it stores the game's defaults and starts the engine with its main
 // function. Until the game model and its screens exist, the main function opens the
-// display and runs the event loop until the window is closed.
+// display, starts the main script (the start screen) and runs the event loop until the
+// script or the window ends the game.
 
 #include <cstdio>
 
@@ -10,7 +11,11 @@
 #include "platform/i_window_manager.h"
 #include "platform/platform.h"
 #include "platform/settings.h"
+#include "script/lua_binding.h"
+#include "sound/sound_manager.h"
+#include "windows/slider.h"
 #include "windows/window_manager.h"
+#include "windows/window_script.h"
 
 namespace {
 
@@ -21,17 +26,29 @@ void StoreGameDefaults() {
   SetConfig("version", "V. 1.0");
 }
 
+// `SetVolumeFromSlider(name)': the master volume follows the named slider of the screen.
+void SetVolumeFromSlider(TString name) {
+  TWindowManager* windows = GetWindowManager();
+  TWindow* top = windows ? windows->GetTopModal() : nullptr;
+  TSlider* slider = top ? WindowCast<TSlider>(top->FindChild(name)) : nullptr;
+  TSoundManager* sounds = GetSoundManager();
+  if (slider && sounds) sounds->SetMasterVolume(slider->GetValue());
+}
+
 void GameMain(TPlatform* platform) {
   uint32_t width = uint32_t(GetConfig("screenwidth", "1024").ToInt());
   uint32_t height = uint32_t(GetConfig("screenheight", "768").ToInt());
   platform->SetWindowTitle(GetConfig("windowtitle", platform->GetGameName()));
   platform->InitDisplay(width, height, IsEnabled("fullscreen"));
-  printf("%s %s: the window is open (%ux%u). It stays empty until the renderer exists; close it to quit.\n",
+  printf("%s %s: the window is open (%ux%u). Quit through the start screen, or close the window.\n",
          platform->GetGameName().c_str(), platform->GetVersion().c_str(), width, height);
   fflush(stdout);
   // The main script runs on the UI script's state with the screen as its window.
-  if (TWindowManager* windows = GetWindowManager())
+  if (TWindowManager* windows = GetWindowManager()) {
+    if (TWindowScript* script = windows->GetScript())
+      BindLuaFunction(script->GetState(), "SetVolumeFromSlider", &SetVolumeFromSlider);
     windows->DoScriptFile(windows->GetScreen(), GetConfig("scriptMainLoop"));
+  }
 
   TPlatformEvent event;
   for (;;) {

@@ -1,0 +1,133 @@
+// End to end: the game's start screen. The real executable runs headless on assets/ with the
+// test hook: a name is typed into the field, the volume slider dragged, the quit dialog
+// opened and cancelled, then opened again and confirmed, which ends the game. The captured
+// frames match the golden images of tests/golden/first_screen (regenerate them with
+//   TARVELON_UPDATE_GOLDEN=1 build-*/bin/windows_end_to_end_tests --gtest_filter='FirstScreen.*'
+// and look at every one before committing).
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "graphics/device/golden_png.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+struct TImage {
+  std::vector<uint32_t> argb;
+  uint32_t width = 0, height = 0;
+  bool Read(const fs::path& path) { return ReadGoldenPng(path.string(), argb, width, height); }
+};
+
+// Channels may differ by the rounding of another optimisation level; nothing more.
+std::string Compare(const TImage& actual, const TImage& expected, const std::string& name) {
+  if (actual.width != expected.width || actual.height != expected.height) return name + ": the sizes differ";
+  int differing = 0;
+  std::string first;
+  for (size_t i = 0; i < actual.argb.size(); i++) {
+    for (int shift = 0; shift < 32; shift += 8) {
+      int a = int((actual.argb[i] >> shift) & 0xFF), e = int((expected.argb[i] >> shift) & 0xFF);
+      if (std::abs(a - e) <= 2) continue;
+      if (differing++ == 0)
+        first = " first at (" + std::to_string(i % actual.width) + ", " + std::to_string(i / actual.width) + ")";
+      break;
+    }
+  }
+  return differing ? name + ": " + std::to_string(differing) + " pixels differ," + first : "";
+}
+
+class FirstScreen : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/tarvelon-first-screen-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    mRoot = pattern;
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(mRoot, ignored);
+  }
+
+  // The game in a folder of its own on the source tree's assets; answers the exit code.
+  int Play(const std::string& session) {
+    fs::path bin = fs::read_symlink("/proc/self/exe").parent_path();
+    fs::path folder = mRoot / "game";
+    fs::create_directories(folder);
+    for (const char* file : {"tarvelon", "jxHarness.so"}) fs::copy_file(bin / file, folder / file);
+    fs::create_directory_symlink(fs::path(TARVELON_SOURCE_DIR) / "assets", folder / "assets");
+    std::ofstream(mRoot / "session") << session;
+    std::string command = "cd '" + folder.string() + "' && env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy" +
+                          " XDG_DATA_HOME='" + (mRoot / "xdg").string() + "' HOME='" + mRoot.string() + "'" +
+                          " TARVELON_HARNESS_SCRIPT='" + (mRoot / "session").string() + "'" +
+                          " TARVELON_HARNESS_TRANSCRIPT='" + (mRoot / "transcript").string() + "'" +
+                          " timeout 120 ./tarvelon > '" + (mRoot / "output").string() + "' 2>&1";
+    int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  fs::path Frame(const char* name) const { return mRoot / "xdg/Wendrock/Tarvelon" / name; }
+  std::string Report() const { return Slurp(mRoot / "output") + Slurp(mRoot / "transcript"); }
+
+  // Compares a captured frame with its golden image, or stores it as the golden image.
+  void ExpectGolden(const char* name) {
+    fs::path golden = fs::path(TARVELON_GOLDEN) / "first_screen" / name;
+    const char* update = std::getenv("TARVELON_UPDATE_GOLDEN");
+    if (update && std::strcmp(update, "1") == 0) {
+      fs::create_directories(golden.parent_path());
+      fs::copy_file(Frame(name), golden, fs::copy_options::overwrite_existing);
+      return;
+    }
+    TImage actual, expected;
+    ASSERT_TRUE(actual.Read(Frame(name))) << name << "\n" << Report();
+    ASSERT_TRUE(expected.Read(golden)) << golden;
+    EXPECT_EQ(Compare(actual, expected, name), "");
+  }
+
+  fs::path mRoot;
+};
+
+TEST_F(FirstScreen, ANameTheVolumeAndTheQuitDialog) {
+  // Screen points: the name field, an empty spot of the valley, the slider's knob at 0.8 and
+  // a point at a third of the rail, the "Beenden" button.
+  int code = Play(
+      "wait 2500\n"
+      "move 400 272\nclick 400 272\ntype Anna\nwait 300\n"
+      // Away from the field, which then shows no blinking cursor.
+      "move 100 560\nclick 100 560\n"
+      "move 482 357\ndown 482 357\nmove 420 357\nmove 350 357\nup 350 357\n"
+      "move 100 560\nwait 800\ncapture user:name_and_volume.png\n"
+      "move 494 424\nclick 494 424\nwait 800\ncapture user:quit_dialog.png\n"
+      "key Escape\nwait 800\ncapture user:cancelled.png\n"
+      // Confirmed with Enter, the dialog ends the game (the hook's own quit would answer 3).
+      "click 494 424\nwait 800\nkey Return\nwait 30000\nquit 3\n");
+  EXPECT_EQ(code, 0) << Report();
+  std::string transcript = Slurp(mRoot / "transcript");
+  for (const char* frame : {"name_and_volume.png", "quit_dialog.png", "cancelled.png"})
+    EXPECT_NE(transcript.find(std::string("capture ok user:") + frame), std::string::npos) << transcript;
+  ExpectGolden("name_and_volume.png");
+  ExpectGolden("quit_dialog.png");
+  // Cancelling gives back the screen as it was.
+  TImage before, after;
+  ASSERT_TRUE(before.Read(Frame("name_and_volume.png")));
+  ASSERT_TRUE(after.Read(Frame("cancelled.png")));
+  EXPECT_EQ(Compare(after, before, "cancelled.png"), "");
+  EXPECT_EQ(Slurp(Frame("logfile.txt")).find("Lua error"), std::string::npos) << Slurp(Frame("logfile.txt"));
+}
+
+}  // namespace

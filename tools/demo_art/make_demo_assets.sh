@@ -1,0 +1,13 @@
+#!/bin/sh
+# Regenerates the demo game's generated images and sounds in assets/ with the tools of a
+# build folder (built first):
+#   tools/demo_art/make_demo_assets.sh build
+set -eu
+build=${1:-build}
+root=$(cd "$(dirname "$0")/../.." && pwd)
+ninja -C "$build" demo_art tone
+"$build/bin/demo_art" "$root/assets"
+mkdir -p "$root/assets/sounds"
+# A short click for presses and a softer, higher tick for the roll-over.
+"$build/bin/tone" --freq 1046 --seconds 0.05 --amplitude 0.35 --channels 1 "$root/assets/sounds/click.ogg"
+"$build/bin/tone" --freq 1568 --seconds 0.03 --amplitude 0.15 --channels 1 "$root/assets/sounds/hover.ogg"
