@@ -44,7 +44,7 @@ void TSlider::Init(TWindowStyle& style) {
   mRailBottom = get(railBottom);
   mThumbNormal = get(thumb);
   mThumbRollOver = get(thumbRollOver);
-  mThumb->SetTexture(mThumbNormal, mScale);
+  if (mThumb) mThumb->SetTexture(mThumbNormal, mScale);
   PositionThumb();
   if (mOwnThumb) AddChild(mOwnThumb, true);
   UpdateSize();
@@ -55,14 +55,14 @@ void TSlider::SetRail(std::shared_ptr<TTexture> top, std::shared_ptr<TTexture> m
   mRailTop = std::move(top);
   mRailMiddle = std::move(middle);
   mRailBottom = std::move(bottom);
-  mThumb->SetTexture(mThumbNormal, mScale);
+  if (mThumb) mThumb->SetTexture(mThumbNormal, mScale);
   UpdateSize();
 }
 
 void TSlider::SetThumbImages(std::shared_ptr<TTexture> normal, std::shared_ptr<TTexture> rollOver) {
   mThumbNormal = std::move(normal);
   mThumbRollOver = std::move(rollOver);
-  mThumb->SetTexture(mThumbNormal, mScale);
+  if (mThumb) mThumb->SetTexture(mThumbNormal, mScale);
   UpdateSize();
   PositionThumb();
 }
@@ -75,6 +75,7 @@ void TSlider::SetValue(float value, bool silent) {
 }
 
 void TSlider::PositionThumb() {
+  if (!mThumb) return;
   if (mHorizontal)
     mThumb->SetPosition(int32_t(float(GetWidth() - mThumb->GetWidth()) * mValue), mOffset);
   else
@@ -86,7 +87,7 @@ void TSlider::UpdateSize() {
   for (const auto* rail : {&mRailTop, &mRailMiddle, &mRailBottom}) {
     if (*rail) thickness = std::max(thickness, int32_t(float((*rail)->GetWidth()) * mScale));
   }
-  int32_t thumbExtent = mHorizontal ? mThumb->GetHeight() : mThumb->GetWidth();
+  int32_t thumbExtent = !mThumb ? 0 : mHorizontal ? mThumb->GetHeight() : mThumb->GetWidth();
   mThickness = std::max(thickness, std::abs(mOffset) + thumbExtent);
   if (mHorizontal)
     SetSize(GetWidth(), mThickness);
@@ -126,11 +127,18 @@ void TSlider::Draw() {
   DrawRailPart(mRailBottom, float(length) - bottom, bottom, across);
 }
 
+std::unique_ptr<TWindow> TSlider::RemoveChild(TWindow* child) {
+  std::unique_ptr<TWindow> removed = TWindow::RemoveChild(child);
+  if (removed && removed.get() == mThumb) mThumb = nullptr;
+  return removed;
+}
+
 void TSlider::SendToParent(uint32_t type) {
   if (TWindow* parent = GetParent()) parent->SendMessage(std::make_unique<TMessage>(type, GetName(), parent));
 }
 
 void TSlider::ShowThumb(bool rollOver) {
+  if (!mThumb) return;
   const std::shared_ptr<TTexture>& wanted = rollOver && mThumbRollOver ? mThumbRollOver : mThumbNormal;
   if (mThumb->GetTexture() != wanted) mThumb->SetTexture(wanted, mScale);
 }
@@ -173,7 +181,7 @@ bool TSlider::OnMouseMove(TPoint point) {
 bool TSlider::OnMouseUp(TPoint point) {
   if (!mDragging) return false;
   mDragging = 0;
-  ShowThumb(RectContains(mThumb->GetRect(), point));
+  ShowThumb(mThumb && RectContains(mThumb->GetRect(), point));
   TRect client;
   GetClientRect(client);
   if (!RectContains(client, point)) {

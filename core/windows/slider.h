@@ -32,6 +32,8 @@ class TSlider : public TWindow {
   bool OnMouseUp(TPoint point) override;
   bool OnMouseMove(TPoint point) override;
   bool OnMouseLeave() override;
+  // The thumb may be taken out like any child; the slider then goes on without it.
+  std::unique_ptr<TWindow> RemoveChild(TWindow* child) override;
 
   float GetValue() const { return mValue; }
   // Clamped to 0..1; the thumb moves, and unless silent the parent hears of it.
@@ -52,7 +54,7 @@ class TSlider : public TWindow {
 
   uint32_t mDragging = 0;
   bool mInitialised = false;
-  TImage* mThumb = nullptr;                 // a child once Init has run; until then mOwnThumb
+  TImage* mThumb = nullptr;  // a child once Init has run (until then mOwnThumb); null once taken out
   std::unique_ptr<TWindow> mOwnThumb;
   std::shared_ptr<TTexture> mThumbNormal, mThumbRollOver;
   std::shared_ptr<TTexture> mRailTop, mRailMiddle, mRailBottom;

@@ -93,4 +93,22 @@ TEST_F(SliderTest, AClickOnTheRailPagesTowardsIt) {
   EXPECT_EQ(ScriptMessages(), (std::vector<std::string>{"11:s", "4:mouse:up", "12:s", "4:mouse:up"}));
 }
 
+// A script may take the thumb away (it is an unnamed child like any other): the slider
+// must not reach it afterwards.
+TEST_F(SliderTest, ASliderWhoseThumbWasTakenAwayGoesOnWithoutIt) {
+  TSlider* slider = Make("w = 200, h = 20, value = 0.5");
+  MouseMove(120, 25);
+  MouseDown(120, 25);
+  ASSERT_TRUE(slider->IsDragging());
+  Manager().DestroyWindowLater(slider->RemoveChild(slider->GetThumb()));
+  EXPECT_EQ(slider->GetThumb(), nullptr);
+  MouseMove(60, 25);
+  MouseUp(60, 25);
+  slider->SetValue(0.2f, true);
+  Click(150, 25);
+  Frame();
+  EXPECT_FALSE(slider->IsDragging());
+  EXPECT_EQ(ScriptMessages(), (std::vector<std::string>{"10:s", "4:mouse:up"}));
+}
+
 }  // namespace
