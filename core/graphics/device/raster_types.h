@@ -65,10 +65,20 @@ struct TRasterState {
   enum class TFast : uint8_t { None, Opaque, Blend, Add } fast = TFast::None;
   bool fastAlphaConst = false;  // alpha comes from the texture factor, not texture x diffuse
   uint32_t fastAlpha = 255;
+  // Also filled by PrepareRasterState: the span samplers of the texture's addressing and
+  // format, [0] point and [1] bilinear (texels from (u, v) stepped by (du, dv)), and the
+  // bits they leave to set (alpha of XRGB textures).
+  using TSampler = void (*)(const TRasterState& state, int64_t u, int64_t v, int64_t du, int64_t dv, int32_t n,
+                            uint32_t* out);
+  TSampler samplers[2] = {nullptr, nullptr};
+  uint32_t samplerOr = 0;
+  uint8_t addressKind = 0;  // how the samplers address texels (clamp, masks, general)
 };
 
-// Chooses the optimised span loop for a state (TRasterState::fast).
+// Chooses the optimised span loop for a state (TRasterState::fast) and its samplers.
 void PrepareRasterState(TRasterState& state);
+// Chooses the samplers alone (TRasterState::samplers).
+void ChooseSamplers(TRasterState& state);
 
 // A linear function over the pixel grid in fixed point: value(x, y) =
 // a0 + (x - xref) * dx + (y - yref) * dy. Evaluated exactly, in any order.

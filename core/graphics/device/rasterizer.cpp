@@ -195,6 +195,23 @@ bool TriangleRow(const TTriangleSetup& t, const TDevRect& scissor, int32_t y, in
 
 namespace {
 
+// Small triangles (particles, glyphs) land anywhere on a target larger than the caches:
+// asking for all their rows at once lets the memory fetch them side by side instead of
+// one span at a time.
+void PrefetchTarget(const TRasterState& state, const TTriangleSetup& t) {
+  constexpr int32_t MaxRows = 32, MaxBytes = 256, Line = 64;
+  if (t.rowBottom - t.rowTop > MaxRows) return;
+  int64_t minX = std::min({t.X[0], t.X[1], t.X[2]}), maxX = std::max({t.X[0], t.X[1], t.X[2]});
+  int64_t left = std::max<int64_t>(FloorDiv(minX, 1 << SubPixelBits), state.scissor.left);
+  int64_t right = std::min<int64_t>(FloorDiv(maxX, 1 << SubPixelBits) + 1, state.scissor.right);
+  int64_t bytes = int64_t(state.target.format.bitCount / 8);
+  if (left >= right || (right - left) * bytes > MaxBytes) return;
+  for (int32_t y = t.rowTop; y < t.rowBottom; ++y) {
+    const uint8_t* row = state.target.pixels + int64_t(y) * state.target.pitch;
+    for (int64_t b = left * bytes; b < right * bytes + Line - 1; b += Line) __builtin_prefetch(row + std::min(b, right * bytes - 1), 1);
+  }
+}
+
 // Walks a set-up triangle row by row. The left and right bounds of each edge are
 // stepped from row to row with an exact quotient and remainder, giving the same
 // pixels as TriangleRow without its divisions.
@@ -223,7 +240,9 @@ void WalkTriangle(const TRasterState& state, const TTriangleSetup& t) {
     e.dq = FloorDiv(dnum, e.a);
     e.dr = dnum - e.dq * e.a;
   }
-  TSpan span;
+  TSpanJob job;
+  PrepareSpans(state, t.planes, job);
+  PrefetchTarget(state, t);
   for (int32_t y = t.rowTop; y < t.rowBottom; ++y) {
     int64_t lo = state.scissor.left, hi = state.scissor.right;
     for (TEdgeStep& e : edges) {
@@ -237,11 +256,7 @@ void WalkTriangle(const TRasterState& state, const TTriangleSetup& t) {
       e.r += e.dr;
       if (e.r >= e.a) { e.r -= e.a; ++e.q; }
     }
-    if (lo >= hi) continue;
-    span.y = y;
-    span.x0 = int32_t(lo);
-    span.x1 = int32_t(hi);
-    DrawSpan(state, t.planes, span);
+    if (lo < hi) job.draw(job, y, int32_t(lo), int32_t(hi));
   }
 }
 
@@ -270,8 +285,9 @@ void DrawQuad(const TRasterState& state, const TRasterVertex& v0, const TRasterV
       int64_t right = std::min<int64_t>(CeilDiv(std::max(X[0], X[2]), one), state.scissor.right);
       int64_t top = std::max<int64_t>(CeilDiv(std::min(Y[0], Y[2]), one), state.scissor.top);
       int64_t bottom = std::min<int64_t>(CeilDiv(std::max(Y[0], Y[2]), one), state.scissor.bottom);
-      for (int64_t y = top; left < right && y < bottom; ++y)
-        DrawSpan(state, a.planes, TSpan{int32_t(y), int32_t(left), int32_t(right)});
+      TSpanJob job;
+      PrepareSpans(state, a.planes, job);
+      for (int64_t y = top; left < right && y < bottom; ++y) job.draw(job, int32_t(y), int32_t(left), int32_t(right));
       return;
     }
   }
@@ -337,10 +353,12 @@ void DrawLine(const TRasterState& state, const TRasterVertex& v0, const TRasterV
     if (span.x0 < span.x1) DrawSpan(state, l.planes, span);
     return;
   }
+  TSpanJob job;
+  PrepareSpans(state, l.planes, job);
   for (int32_t m = l.first;; m += l.step) {
     int32_t minor = LineMinor(l, m);
     int32_t x = l.xMajor ? m : minor, y = l.xMajor ? minor : m;
-    if (x >= s.left && x < s.right && y >= s.top && y < s.bottom) DrawSpan(state, l.planes, TSpan{y, x, x + 1});
+    if (x >= s.left && x < s.right && y >= s.top && y < s.bottom) job.draw(job, y, x, x + 1);
     if (m == l.last) break;
   }
 }

@@ -48,7 +48,34 @@ bool SetupLine(const TRasterState& state, const TRasterVertex& v0, const TRaster
 int32_t LineMinor(const TLineSetup& l, int32_t major);
 void DrawLine(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1);
 
+// The loop that draws the spans of one triangle or line, chosen once for its state and
+// planes: the optimised loops where they apply, else the general one.
+struct TSpanJob {
+  using TDraw = void (*)(const TSpanJob& job, int32_t y, int32_t x0, int32_t x1);
+  TDraw draw = nullptr;
+  const TRasterState* state = nullptr;
+  const TAttributePlanes* planes = nullptr;
+  bool tintConstant = false;  // the diffuse colour is the same at every pixel: tint
+  uint32_t tint = 0;
+  TDraw sampled = nullptr;  // the fused sample-and-blend loop for spans not copied texel for texel
+};
+void PrepareSpans(const TRasterState& state, const TAttributePlanes& planes, TSpanJob& job);
+
 // Draws one span with the planes (the optimised loops, falling back to the general one).
 void DrawSpan(const TRasterState& state, const TAttributePlanes& planes, const TSpan& span);
 // The general per-pixel loop: every state, no shortcuts.
 void DrawSpanGeneric(const TRasterState& state, const TAttributePlanes& planes, const TSpan& span);
+
+// Texture addressing of one texel index (wrap, mirror, else clamp) and the fetch of
+// one texel as ARGB, as every loop does them.
+int32_t AddressTexel(int64_t i, int32_t size, uint32_t mode);
+uint32_t FetchTexel(const TRasterTexture& texture, int32_t x, int32_t y);
+
+// The most pixels that one call of SampleTexels takes.
+constexpr int32_t SampleChunk = 64;
+// The texels (ARGB) of the n <= SampleChunk pixels from (x, y) on, with affine
+// coordinates (planes.perspective false): the general loop's per-pixel sampling, with
+// the coordinates stepped from pixel to pixel and the filter and addressing chosen
+// once per call.
+void SampleTexels(const TRasterState& state, const TAttributePlanes& planes, int32_t x, int32_t y, int32_t n,
+                  uint32_t* out);

@@ -3,18 +3,11 @@
 // texture, a colour constant along the span, and opaque, alpha-blended or additive
 // output. Everything else goes to the general loop. Results equal the general loop's
 // bit for bit; the tests compare both against a plain reference.
-#include <algorithm>
-#include <cstring>
-
-#include "graphics/device/rasterizer.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "graphics/device/span_pixel.h"
 
 namespace {
 
-using TFast = TRasterState::TFast;
+using namespace span_pixel;
 
 bool IsDiffuseArg(uint32_t arg) { return arg == D3DTA_DIFFUSE || arg == D3DTA_CURRENT; }
 
@@ -24,46 +17,6 @@ bool AlphaTestIsNoOp(const TRasterState& s) {
   return s.alphaFunc == D3DCMP_ALWAYS || (s.alphaFunc == D3DCMP_GREATEREQUAL && ref <= 1) ||
          (s.alphaFunc == D3DCMP_GREATER && ref == 0);
 }
-
-// One pixel of the fast loops; the SIMD code computes the same.
-template <TFast Kind>
-inline uint32_t FastPixel(uint32_t texel, uint32_t tint, bool alphaConst, uint32_t constAlpha, uint32_t dst) {
-  uint32_t a = alphaConst ? constAlpha : Mul255(texel >> 24, tint >> 24);
-  uint32_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    uint32_t s = shift == 24 ? a : Mul255((texel >> shift) & 0xFF, (tint >> shift) & 0xFF);
-    uint32_t d = (dst >> shift) & 0xFF, c;
-    if (Kind == TFast::Opaque)
-      c = s;
-    else if (Kind == TFast::Blend)
-      c = Mul255(s, a) + Mul255(d, 255 - a);
-    else
-      c = std::min(255u, Mul255(s, a) + d);
-    out |= c << shift;
-  }
-  return out;
-}
-
-#if defined(__SSE2__)
-inline __m128i Mul255x8(__m128i a, __m128i b) {
-  __m128i t = _mm_add_epi16(_mm_mullo_epi16(a, b), _mm_set1_epi16(128));
-  return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
-}
-
-inline __m128i BroadcastAlpha(__m128i v) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xFF), 0xFF); }
-
-// Two pixels (eight 16-bit lanes) of source colour through the kind's blend.
-template <TFast Kind>
-inline __m128i FastPair(__m128i texel, __m128i tint, __m128i alphaMask, __m128i constAlpha, bool alphaConst, __m128i dst) {
-  __m128i s = Mul255x8(texel, tint);
-  if (alphaConst) s = _mm_or_si128(_mm_andnot_si128(alphaMask, s), constAlpha);
-  if (Kind == TFast::Opaque) return s;
-  __m128i a = BroadcastAlpha(s);
-  __m128i term = Mul255x8(s, a);
-  if (Kind == TFast::Blend) return _mm_add_epi16(term, Mul255x8(dst, _mm_sub_epi16(_mm_set1_epi16(255), a)));
-  return _mm_add_epi16(term, dst);  // additive: packing saturates at 255
-}
-#endif
 
 template <TFast Kind>
 void FastLoop(uint32_t* dst, const uint32_t* tex, int32_t n, uint32_t texOr, uint32_t tint, bool alphaConst,
@@ -76,18 +29,29 @@ void FastLoop(uint32_t* dst, const uint32_t* tex, int32_t n, uint32_t texOr, uin
   const __m128i const16 = _mm_and_si128(alphaMask, _mm_set1_epi16(int16_t(constAlpha)));
   const __m128i orMask = _mm_set1_epi32(int32_t(texOr));
   const __m128i white = _mm_set1_epi32(-1);
-  for (; i + 4 <= n; i += 4) {
-    __m128i t = tex ? _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(tex + i)), orMask) : white;
+  auto four = [&](const uint32_t* texels, uint32_t* out) {
+    __m128i t = texels ? _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(texels)), orMask) : white;
     // Four texels of alpha 0 leave a blended target as it is.
     if (Kind != TFast::Opaque && !alphaConst && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi32(t, 24), zero)) == 0xFFFF)
-      continue;
-    __m128i d = Kind == TFast::Opaque ? zero : _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+      return;
+    __m128i d = Kind == TFast::Opaque ? zero : _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
     __m128i lo = FastPair<Kind>(_mm_unpacklo_epi8(t, zero), tint16, alphaMask, const16, alphaConst, _mm_unpacklo_epi8(d, zero));
     __m128i hi = FastPair<Kind>(_mm_unpackhi_epi8(t, zero), tint16, alphaMask, const16, alphaConst, _mm_unpackhi_epi8(d, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(lo, hi));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(lo, hi));
+  };
+  for (; i + 4 <= n; i += 4) four(tex ? tex + i : nullptr, dst + i);
+  if (i < n) {
+    // The last one to three pixels through a copy, with the same arithmetic.
+    uint32_t texels[4] = {}, out[4] = {};
+    size_t bytes = size_t(n - i) * 4;
+    if (tex) std::memcpy(texels, tex + i, bytes);
+    std::memcpy(out, dst + i, bytes);
+    four(tex ? texels : nullptr, out);
+    std::memcpy(dst + i, out, bytes);
   }
-#endif
+#else
   for (; i < n; ++i) dst[i] = FastPixel<Kind>(tex ? tex[i] | texOr : 0xFFFFFFFFu, tint, alphaConst, constAlpha, dst[i]);
+#endif
 }
 
 // A constant source (no texture) blended over the target: the source term is
@@ -131,15 +95,12 @@ void SolidLoop(TFast kind, uint32_t* dst, int32_t n, uint32_t tint, bool alphaCo
     dst[i] = out;
   }
 }
-
-uint32_t ConstantChannel(const TPlane& p, int32_t x, int32_t y) {
-  return uint32_t(std::clamp<int64_t>(p.At(x, y) >> ColorFracBits, 0, 255));
-}
-
 }  // namespace
 
 void PrepareRasterState(TRasterState& s) {
   s.fast = TFast::None;
+  s.samplers[0] = s.samplers[1] = nullptr;
+  if (s.texture.pixels) ChooseSamplers(s);
   bool target32 = s.target.layout == TPixelLayout::Argb8888 || s.target.layout == TPixelLayout::Xrgb8888;
   bool texture32 = !s.texture.pixels || s.texture.layout == TPixelLayout::Argb8888 ||
                    s.texture.layout == TPixelLayout::Xrgb8888;
@@ -170,15 +131,20 @@ void PrepareRasterState(TRasterState& s) {
   s.fast = kind;
 }
 
-void DrawSpan(const TRasterState& s, const TAttributePlanes& p, const TSpan& span) {
-  if (s.fast == TFast::None || p.perspective || p.color[0].dx || p.color[1].dx || p.color[2].dx || p.color[3].dx) {
-    DrawSpanGeneric(s, p, span);
-    return;
-  }
-  int32_t n = span.x1 - span.x0;
-  uint32_t tint = ConstantChannel(p.color[3], span.x0, span.y) << 24 | ConstantChannel(p.color[0], span.x0, span.y) << 16 |
-                  ConstantChannel(p.color[1], span.x0, span.y) << 8 | ConstantChannel(p.color[2], span.x0, span.y);
-  uint32_t* dst = reinterpret_cast<uint32_t*>(s.target.pixels + int64_t(span.y) * s.target.pitch) + span.x0;
+namespace {
+
+void GenericSpan(const TSpanJob& job, int32_t y, int32_t x0, int32_t x1) {
+  DrawSpanGeneric(*job.state, *job.planes, TSpan{y, x0, x1});
+}
+
+// A fast kind with a colour constant along the span: solid, texel for texel from the
+// texture, or sampled.
+void FastSpan(const TSpanJob& job, int32_t y, int32_t x0, int32_t x1) {
+  const TRasterState& s = *job.state;
+  const TAttributePlanes& p = *job.planes;
+  int32_t n = x1 - x0;
+  uint32_t tint = job.tintConstant ? job.tint : PlaneColor(p, x0, y);
+  uint32_t* dst = reinterpret_cast<uint32_t*>(s.target.pixels + int64_t(y) * s.target.pitch) + x0;
   if (!s.texture.pixels) {
     SolidLoop(s.fast, dst, n, tint, s.fastAlphaConst, s.fastAlpha);
     return;
@@ -186,22 +152,30 @@ void DrawSpan(const TRasterState& s, const TAttributePlanes& p, const TSpan& spa
   // Texel for texel: one texel per pixel along u, none along v, on texel centres
   // when filtering, and wholly inside the texture (so no addressing is needed).
   constexpr int64_t One = int64_t(1) << TexelFracBits, Half = One / 2;
-  if (p.u.dx != One || p.v.dx != 0) {
-    DrawSpanGeneric(s, p, span);
-    return;
-  }
-  int64_t u = p.u.At(span.x0, span.y), v = p.v.At(span.x0, span.y);
-  if (p.linearFilter) {
+  bool direct = p.u.dx == One && p.v.dx == 0;
+  int64_t u = p.u.At(x0, y), v = p.v.At(x0, y);
+  if (direct && p.linearFilter) {
     u -= Half;
     v -= Half;
-    if ((u & (One - 1)) || (v & (One - 1))) {
-      DrawSpanGeneric(s, p, span);
-      return;
-    }
+    direct = !(u & (One - 1)) && !(v & (One - 1));
   }
   int64_t tx = u >> TexelFracBits, ty = v >> TexelFracBits;
-  if (tx < 0 || ty < 0 || tx + n > s.texture.width || ty >= s.texture.height) {
-    DrawSpanGeneric(s, p, span);
+  if (!direct || tx < 0 || ty < 0 || tx + n > s.texture.width || ty >= s.texture.height) {
+    if (job.sampled) {
+      job.sampled(job, y, x0, x1);
+      return;
+    }
+    // Other texture formats: the texels sampled into a buffer, then the same blend.
+    uint32_t texels[SampleChunk];
+    for (int32_t done = 0; done < n; done += SampleChunk) {
+      int32_t m = std::min(SampleChunk, n - done);
+      SampleTexels(s, p, x0 + done, y, m, texels);
+      switch (s.fast) {
+        case TFast::Opaque: FastLoop<TFast::Opaque>(dst + done, texels, m, 0, tint, s.fastAlphaConst, s.fastAlpha); break;
+        case TFast::Blend: FastLoop<TFast::Blend>(dst + done, texels, m, 0, tint, s.fastAlphaConst, s.fastAlpha); break;
+        default: FastLoop<TFast::Add>(dst + done, texels, m, 0, tint, s.fastAlphaConst, s.fastAlpha); break;
+      }
+    }
     return;
   }
   const uint32_t* tex = reinterpret_cast<const uint32_t*>(s.texture.pixels + ty * s.texture.pitch) + tx;
@@ -217,4 +191,32 @@ void DrawSpan(const TRasterState& s, const TAttributePlanes& p, const TSpan& spa
     case TFast::Blend: FastLoop<TFast::Blend>(dst, tex, n, texOr, tint, s.fastAlphaConst, s.fastAlpha); break;
     default: FastLoop<TFast::Add>(dst, tex, n, texOr, tint, s.fastAlphaConst, s.fastAlpha); break;
   }
+}
+
+}  // namespace
+
+void PrepareSpans(const TRasterState& s, const TAttributePlanes& p, TSpanJob& job) {
+  job.state = &s;
+  job.planes = &p;
+  job.sampled = nullptr;
+  job.tintConstant = false;
+  bool colorVaries = p.color[0].dx || p.color[1].dx || p.color[2].dx || p.color[3].dx;
+  if (s.fast == TFast::None || p.perspective || colorVaries) {
+    job.draw = GenericSpan;
+    return;
+  }
+  job.draw = FastSpan;
+  job.tintConstant = !p.color[0].dy && !p.color[1].dy && !p.color[2].dy && !p.color[3].dy;
+  if (job.tintConstant) job.tint = PlaneColor(p, p.color[0].xref, p.color[0].yref);
+  bool wide = s.texture.layout == TPixelLayout::Argb8888 || s.texture.layout == TPixelLayout::Xrgb8888;
+  if (!s.texture.pixels || !wide) return;
+  job.sampled = ChooseSampledSpan(s.fast, p.linearFilter, TAddr(s.addressKind));
+  // Spans that can never be copied texel for texel go straight to the fused loop.
+  if (job.sampled && !(p.u.dx == (int64_t(1) << TexelFracBits) && p.v.dx == 0)) job.draw = job.sampled;
+}
+
+void DrawSpan(const TRasterState& s, const TAttributePlanes& p, const TSpan& span) {
+  TSpanJob job;
+  PrepareSpans(s, p, job);
+  job.draw(job, span.y, span.x0, span.x1);
 }

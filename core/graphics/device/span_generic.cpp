@@ -2,11 +2,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "graphics/device/rasterizer.h"
+#include "graphics/device/span_pixel.h"
 
-namespace {
-
-int32_t Address(int64_t i, int32_t size, uint32_t mode) {
+int32_t AddressTexel(int64_t i, int32_t size, uint32_t mode) {
   if (mode == D3DTADDRESS_WRAP) {
     int64_t m = i % size;
     return int32_t(m < 0 ? m + size : m);
@@ -32,24 +30,20 @@ uint32_t FetchTexel(const TRasterTexture& t, int32_t x, int32_t y) {
   }
 }
 
+namespace {
+
 uint32_t SampleTexture(const TRasterState& s, bool linear, int64_t u, int64_t v) {
   const TRasterTexture& t = s.texture;
   if (!linear)
-    return FetchTexel(t, Address(u >> TexelFracBits, t.width, s.addressU), Address(v >> TexelFracBits, t.height, s.addressV));
+    return FetchTexel(t, AddressTexel(u >> TexelFracBits, t.width, s.addressU), AddressTexel(v >> TexelFracBits, t.height, s.addressV));
   u -= 1 << (TexelFracBits - 1);
   v -= 1 << (TexelFracBits - 1);
   int64_t iu = u >> TexelFracBits, iv = v >> TexelFracBits;
   uint32_t fu = uint32_t(u >> (TexelFracBits - 8)) & 0xFF, fv = uint32_t(v >> (TexelFracBits - 8)) & 0xFF;
-  int32_t x0 = Address(iu, t.width, s.addressU), x1 = Address(iu + 1, t.width, s.addressU);
-  int32_t y0 = Address(iv, t.height, s.addressV), y1 = Address(iv + 1, t.height, s.addressV);
-  uint32_t c00 = FetchTexel(t, x0, y0), c10 = FetchTexel(t, x1, y0), c01 = FetchTexel(t, x0, y1), c11 = FetchTexel(t, x1, y1);
-  uint32_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    uint32_t top = ((c00 >> shift) & 0xFF) * (256 - fu) + ((c10 >> shift) & 0xFF) * fu;
-    uint32_t bottom = ((c01 >> shift) & 0xFF) * (256 - fu) + ((c11 >> shift) & 0xFF) * fu;
-    out |= ((top * (256 - fv) + bottom * fv + 32768) >> 16) << shift;
-  }
-  return out;
+  int32_t x0 = AddressTexel(iu, t.width, s.addressU), x1 = AddressTexel(iu + 1, t.width, s.addressU);
+  int32_t y0 = AddressTexel(iv, t.height, s.addressV), y1 = AddressTexel(iv + 1, t.height, s.addressV);
+  return span_pixel::BilinearTexel(FetchTexel(t, x0, y0), FetchTexel(t, x1, y0), FetchTexel(t, x0, y1), FetchTexel(t, x1, y1),
+                                   fu, fv);
 }
 
 uint32_t ReplicateAlpha(uint32_t c) { uint32_t a = c >> 24; return a * 0x01010101u; }

@@ -2,6 +2,7 @@
 // rules: top-left sharing of edges, line spans over [x0, x1).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -56,6 +57,18 @@ void ApplyBlend(TRasterState& s, TBlend b) {
     case TBlend::Subtractive: s.srcBlend = D3DBLEND_ZERO; s.dstBlend = D3DBLEND_INVSRCCOLOR; break;
     case TBlend::Multiply: s.srcBlend = D3DBLEND_ZERO; s.dstBlend = D3DBLEND_SRCCOLOR; break;
   }
+}
+
+// Texture times diffuse colour on a target, within a scissor.
+TRasterState ModulatedState(TImage& target, const TImage& texture, const TDevRect& scissor) {
+  TRasterState s;
+  s.target = target.Target();
+  s.texture = texture.Texture();
+  s.scissor = scissor;
+  s.colorOp = D3DTOP_MODULATE;
+  s.colorArg1 = D3DTA_TEXTURE;
+  s.colorArg2 = D3DTA_DIFFUSE;
+  return s;
 }
 
 struct TCase {
@@ -164,6 +177,74 @@ TEST(DeviceRaster, OptimisedSpansMatchTheReference) {
     }
 }
 
+// Rotated, scaled quads at sub-pixel positions (particles): every blend, both filters,
+// the addressing modes alone and mixed, tints, 32- and 16-bit targets and textures,
+// power-of-two and other texture sizes. Drawn as the particle renderer submits them,
+// triangles (0, 1, 2) and (1, 3, 2).
+TEST(DeviceRaster, RotatedQuadsMatchTheReference) {
+  const TPixelFormat targets[] = {PixelFormatXrgb8888(), PixelFormatArgb8888(), PixelFormatRgb565(), PixelFormatArgb4444()};
+  struct TTextureKind { TPixelFormat format; int32_t width, height; };
+  const TTextureKind textures[] = {{PixelFormatArgb8888(), 8, 8}, {PixelFormatXrgb8888(), 8, 8},
+                                   {PixelFormatArgb8888(), 6, 5}, {PixelFormatArgb4444(), 8, 8},
+                                   {PixelFormatRgb565(), 4, 16}};
+  const uint32_t addressing[][2] = {{D3DTADDRESS_CLAMP, D3DTADDRESS_CLAMP}, {D3DTADDRESS_WRAP, D3DTADDRESS_WRAP},
+                                    {D3DTADDRESS_MIRROR, D3DTADDRESS_MIRROR}, {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP},
+                                    {D3DTADDRESS_MIRROR, D3DTADDRESS_WRAP}};
+  const uint32_t* tints[] = {White, Tint, Gouraud};
+  int index = 0;
+  for (int blend = 0; blend < 5; ++blend)
+    for (bool linear : {false, true})
+      for (const auto& address : addressing)
+        for (const uint32_t* tint : tints) {
+          const TTextureKind& kind = textures[index % 5];
+          const TPixelFormat& format = targets[(index / 5) % 4];
+          TImage tex(kind.format, kind.width, kind.height);
+          tex.Fill(TexturePattern);
+          TImage fast(format, 40, 36), reference(format, 40, 36);
+          fast.Fill(Background);
+          reference.Fill(Background);
+          TRasterState s = ModulatedState(fast, tex, {1, 2, 39, 35});
+          s.addressU = address[0];
+          s.addressV = address[1];
+          s.magLinear = s.minLinear = linear;
+          s.alphaTest = true;
+          s.alphaFunc = D3DCMP_GREATEREQUAL;
+          s.alphaRef = 1;
+          ApplyBlend(s, TBlend(blend));
+          PrepareRasterState(s);
+          std::vector<TRasterVertex> quads;
+          for (int k = 0; k < 3; ++k) {
+            // Small particles, a larger quad over the scissor's edge, texture ranges
+            // beyond 0..1 for the addressing.
+            float size = k == 0 ? 8.0f : k == 1 ? 5.5f : 21.0f;
+            float cx = 7.3f + 12.6f * float(k) + 0.17f * float(index % 7), cy = 9.61f + 8.2f * float(k) + 0.29f * float(index % 5);
+            float angle = 0.37f + 0.61f * float(index % 11) + 1.3f * float(k);
+            float ux = std::sin(angle), uy = -std::cos(angle);
+            float u0 = k == 2 ? -0.75f : 0.0f, u1 = k == 2 ? 1.6f : 1.0f;
+            const float corners[4][2] = {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, 0.5f}};
+            for (int c = 0; c < 4; ++c) {
+              const float* corner = corners[c];
+              quads.push_back(V(cx - corner[0] * size * uy - corner[1] * size * ux, cy + corner[0] * size * ux - corner[1] * size * uy,
+                                corner[0] < 0 ? u0 : u1, corner[1] < 0 ? u0 : u1, tint[c]));
+            }
+          }
+          for (size_t q = 0; q < quads.size(); q += 4) {
+            DrawTriangle(s, quads[q], quads[q + 1], quads[q + 2]);
+            DrawTriangle(s, quads[q + 1], quads[q + 3], quads[q + 2]);
+          }
+          s.target = reference.Target();
+          for (size_t q = 0; q < quads.size(); q += 4) {
+            ReferenceTriangle(s, quads[q], quads[q + 1], quads[q + 2]);
+            ReferenceTriangle(s, quads[q + 1], quads[q + 3], quads[q + 2]);
+          }
+          ASSERT_EQ(fast.bytes, reference.bytes) << "case " << index << ": blend " << blend << ", linear " << linear
+                                                 << ", address " << address[0] << "/" << address[1] << ", tint "
+                                                 << (tint == White ? "white" : tint == Tint ? "tint" : "gouraud")
+                                                 << ", texture " << index % 5 << ", target " << (index / 5) % 4;
+          ++index;
+        }
+}
+
 TEST(DeviceRaster, RandomTrianglesMatchTheReference) {
   uint32_t seed = 12345;
   auto next = [&seed](float lo, float hi) {
@@ -176,13 +257,7 @@ TEST(DeviceRaster, RandomTrianglesMatchTheReference) {
     TImage fast(PixelFormatXrgb8888(), 40, 36), reference(PixelFormatXrgb8888(), 40, 36);
     fast.Fill(Background);
     reference.Fill(Background);
-    TRasterState s;
-    s.target = fast.Target();
-    s.texture = tex.Texture();
-    s.scissor = {2, 1, 38, 34};
-    s.colorOp = D3DTOP_MODULATE;
-    s.colorArg1 = D3DTA_TEXTURE;
-    s.colorArg2 = D3DTA_DIFFUSE;
+    TRasterState s = ModulatedState(fast, tex, {2, 1, 38, 34});
     s.magLinear = s.minLinear = i % 2 == 0;
     s.addressU = D3DTADDRESS_WRAP + uint32_t(i % 3);
     s.addressV = D3DTADDRESS_WRAP + uint32_t((i / 3) % 3);

@@ -1,0 +1,107 @@
+// Per-pixel pieces shared by the optimised span loops: the fast blends of one pixel
+// (scalar) and of two pixels (SIMD), texture addressing by kind, and texel reads. Each
+// computes exactly what the general loop computes for the same state.
+#pragma once
+
+#include <algorithm>
+#include <cstring>
+
+#include "graphics/device/rasterizer.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace span_pixel {
+
+using TFast = TRasterState::TFast;
+
+// One pixel of the fast loops: texel x tint (alpha from the texture factor when
+// alphaConst), then the kind's blend; the SIMD code computes the same.
+template <TFast Kind>
+inline uint32_t FastPixel(uint32_t texel, uint32_t tint, bool alphaConst, uint32_t constAlpha, uint32_t dst) {
+  uint32_t a = alphaConst ? constAlpha : Mul255(texel >> 24, tint >> 24);
+  uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    uint32_t s = shift == 24 ? a : Mul255((texel >> shift) & 0xFF, (tint >> shift) & 0xFF);
+    uint32_t d = (dst >> shift) & 0xFF, c;
+    if (Kind == TFast::Opaque)
+      c = s;
+    else if (Kind == TFast::Blend)
+      c = Mul255(s, a) + Mul255(d, 255 - a);
+    else
+      c = std::min(255u, Mul255(s, a) + d);
+    out |= c << shift;
+  }
+  return out;
+}
+
+#if defined(__SSE2__)
+inline __m128i Mul255x8(__m128i a, __m128i b) {
+  __m128i t = _mm_add_epi16(_mm_mullo_epi16(a, b), _mm_set1_epi16(128));
+  return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+}
+
+inline __m128i BroadcastAlpha(__m128i v) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xFF), 0xFF); }
+
+// Two pixels (eight 16-bit lanes) of source colour through the kind's blend.
+template <TFast Kind>
+inline __m128i FastPair(__m128i texel, __m128i tint, __m128i alphaMask, __m128i constAlpha, bool alphaConst, __m128i dst) {
+  __m128i s = Mul255x8(texel, tint);
+  if (alphaConst) s = _mm_or_si128(_mm_andnot_si128(alphaMask, s), constAlpha);
+  if (Kind == TFast::Opaque) return s;
+  __m128i a = BroadcastAlpha(s);
+  __m128i term = Mul255x8(s, a);
+  if (Kind == TFast::Blend) return _mm_add_epi16(term, Mul255x8(dst, _mm_sub_epi16(_mm_set1_epi16(255), a)));
+  return _mm_add_epi16(term, dst);  // additive: packing saturates at 255
+}
+#endif
+
+// Texture addressing of both axes, chosen per state (TRasterState::addressKind): one
+// mode on power-of-two sizes (a mask), clamp (two compares), or anything else through
+// the general function.
+enum class TAddr : uint8_t { Clamp, WrapPow2, MirrorPow2, Any };
+
+template <TAddr A>
+inline int32_t AddressAs(int64_t i, int32_t size, uint32_t mode) {
+  if constexpr (A == TAddr::Clamp) {
+    return int32_t(i < 0 ? 0 : i >= size ? size - 1 : i);
+  } else if constexpr (A == TAddr::WrapPow2) {
+    return int32_t(i & (size - 1));
+  } else if constexpr (A == TAddr::MirrorPow2) {
+    int32_t m = int32_t(i & (2 * int64_t(size) - 1));
+    return m < size ? m : 2 * size - 1 - m;
+  } else {
+    return AddressTexel(i, size, mode);
+  }
+}
+
+// The diffuse colour of a pixel (ARGB) from the colour planes.
+inline uint32_t PlaneColor(const TAttributePlanes& p, int32_t x, int32_t y) {
+  auto channel = [&](const TPlane& plane) { return uint32_t(std::clamp<int64_t>(plane.At(x, y) >> ColorFracBits, 0, 255)); };
+  return channel(p.color[3]) << 24 | channel(p.color[0]) << 16 | channel(p.color[1]) << 8 | channel(p.color[2]);
+}
+
+// The fused sample-and-blend span loop of a fast kind on a 32-bit texture (null when
+// there is none for the state).
+TSpanJob::TDraw ChooseSampledSpan(TFast kind, bool linear, TAddr address);
+
+// The bilinear texel of four neighbours with 8-bit weights fu, fv.
+inline uint32_t BilinearTexel(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t fu, uint32_t fv) {
+  uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    uint32_t top = ((c00 >> shift) & 0xFF) * (256 - fu) + ((c10 >> shift) & 0xFF) * fu;
+    uint32_t bottom = ((c01 >> shift) & 0xFF) * (256 - fu) + ((c11 >> shift) & 0xFF) * fu;
+    out |= ((top * (256 - fv) + bottom * fv + 32768) >> 16) << shift;
+  }
+  return out;
+}
+
+// A texel of a 32-bit texture as stored (the alpha of XRGB is forced by the caller).
+inline uint32_t WideTexel(const TRasterTexture& t, int32_t x, int32_t y) {
+  uint32_t v;
+  std::memcpy(&v, t.pixels + int64_t(y) * t.pitch + int64_t(x) * 4, 4);
+  return v;
+}
+
+}  // namespace span_pixel
