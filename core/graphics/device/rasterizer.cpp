@@ -13,7 +13,15 @@ int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
 
 int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
-int64_t RoundToInt(double v) { return int64_t(std::floor(v + 0.5)); }
+// floor(v) for values within the int64 range, without a library call.
+inline int64_t FloorToInt(double v) {
+  int64_t i = int64_t(v);
+  return i - (double(i) > v ? 1 : 0);
+}
+
+inline int64_t RoundToInt(double v) { return FloorToInt(v + 0.5); }
+
+constexpr double SubPixelUnit = 1.0 / (1 << SubPixelBits);
 
 int64_t Snap(float v) { return RoundToInt(double(v) * (1 << SubPixelBits)); }
 
@@ -48,14 +56,15 @@ TPlane* PlaneSlot(TAttributePlanes& planes, int i) {
 int PlaneBits(int i) { return i == 9 ? DepthFracBits : i >= 7 ? TexelFracBits : ColorFracBits; }
 
 // Planes nobody reads are left at zero: specular without specular adding, texture
-// coordinates without a texture, depth without a depth test.
-bool AttributeUsed(const TRasterState& s, int k) {
+// coordinates without a texture, depth without a depth test. One bit per attribute.
+uint32_t UsedAttributes(const TRasterState& s) {
   auto specular = [](uint32_t arg) { return (arg & D3DTA_SELECTMASK) == D3DTA_SPECULAR; };
-  if (k >= 4 && k < 7)
-    return s.specular || specular(s.colorArg1) || specular(s.colorArg2) || specular(s.alphaArg1) || specular(s.alphaArg2);
-  if (k == 7 || k == 8) return s.texture.pixels != nullptr;
-  if (k == 9) return s.zEnable && s.depth.pixels;
-  return true;
+  uint32_t used = 0xF;  // colours
+  if (s.specular || specular(s.colorArg1) || specular(s.colorArg2) || specular(s.alphaArg1) || specular(s.alphaArg2))
+    used |= 0x70;
+  if (s.texture.pixels) used |= 0x180;
+  if (s.zEnable && s.depth.pixels) used |= 0x200;
+  return used;
 }
 
 bool SamePlane(const TPlane& a, const TPlane& b) {
@@ -81,9 +90,9 @@ bool LinearFilter(const TRasterState& s, double dudx, double dudy, double dvdx, 
 
 int64_t PerspectiveTexel(double numerator, double q) {
   if (q == 0.0) return 0;
-  double t = std::ldexp(numerator / q, TexelFracBits);
+  double t = numerator / q * double(1 << TexelFracBits);
   t = std::clamp(t, -4.0e15, 4.0e15);
-  return int64_t(std::floor(t + 0.5));
+  return RoundToInt(t);
 }
 
 bool SetupTriangle(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& in1,
@@ -124,26 +133,33 @@ bool SetupTriangle(const TRasterState& state, const TRasterVertex& v0, const TRa
   // Attribute planes from the snapped positions.
   double x[3], y[3], a[3][AttrCount];
   for (int i = 0; i < 3; ++i) {
-    x[i] = std::ldexp(double(X[i]), -SubPixelBits);
-    y[i] = std::ldexp(double(Y[i]), -SubPixelBits);
+    x[i] = double(X[i]) * SubPixelUnit;
+    y[i] = double(Y[i]) * SubPixelUnit;
     Attributes(state.flatShade ? TRasterVertex{v[i]->x, v[i]->y, v[i]->z, v[i]->rhw, v0.r, v0.g, v0.b, v0.a, v0.sr,
                                                 v0.sg, v0.sb, v[i]->u, v[i]->v}
                                : *v[i],
                state.texture, a[i]);
   }
   double det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
-  int32_t xref = int32_t(std::floor(x[0])), yref = int32_t(std::floor(y[0]));
+  int32_t xref = int32_t(FloorToInt(x[0])), yref = int32_t(FloorToInt(y[0]));
   auto gradients = [&](const double* values, double& dx, double& dy) {
     dx = ((values[1] - values[0]) * (y[2] - y[0]) - (values[2] - values[0]) * (y[1] - y[0])) / det;
     dy = ((values[2] - values[0]) * (x[1] - x[0]) - (values[1] - values[0]) * (x[2] - x[0])) / det;
   };
   double grad[AttrCount][2] = {};
+  const uint32_t used = UsedAttributes(state);
   for (int k = 0; k < AttrCount; ++k) {
-    if (!AttributeUsed(state, k)) {
+    if (!(used >> k & 1)) {
       *PlaneSlot(t.planes, k) = TPlane{};
       continue;
     }
     double values[3] = {a[0][k], a[1][k], a[2][k]};
+    if (values[0] == values[1] && values[1] == values[2] && values[0] - values[0] == 0) {
+      // The same finite value at every vertex: the general formulas give zero gradients
+      // and this value at the reference pixel.
+      *PlaneSlot(t.planes, k) = MakePlane(values[0], 0, 0, xref, yref, PlaneBits(k));
+      continue;
+    }
     gradients(values, grad[k][0], grad[k][1]);
     double atRef = values[0] + grad[k][0] * (xref - x[0]) + grad[k][1] * (yref - y[0]);
     *PlaneSlot(t.planes, k) = MakePlane(atRef, grad[k][0], grad[k][1], xref, yref, PlaneBits(k));
@@ -216,22 +232,33 @@ void PrefetchTarget(const TRasterState& state, const TTriangleSetup& t) {
 // stepped from row to row with an exact quotient and remainder, giving the same
 // pixels as TriangleRow without its divisions.
 void WalkTriangle(const TRasterState& state, const TTriangleSetup& t) {
-  enum TKind { Left, Right, Flat };
-  struct TEdgeStep { TKind kind; int64_t q, r, dq, dr, a, bias; };
-  TEdgeStep edges[3];
-  int64_t py = int64_t(t.rowTop) * (1 << SubPixelBits);
+  // A horizontal edge keeps or drops whole rows (c >= bias, c linear in the row): it
+  // narrows the rows once. The others bound x from the left or the right.
+  int32_t top = t.rowTop, bottom = t.rowBottom;
+  for (int i = 0; i < 3; ++i) {
+    if (t.A[i] != 0) continue;
+    int64_t c = t.B[i] * ((int64_t(top) << SubPixelBits) - t.Ya[i]) - t.A[i] * t.Xa[i];
+    int64_t step = t.B[i] * (1 << SubPixelBits), need = t.bias[i] - c;  // rows need c + k * step >= bias
+    if (step > 0 && need > 0)
+      top = int32_t(std::min<int64_t>(int64_t(top) + CeilDiv(need, step), bottom));
+    else if (step < 0)
+      bottom = int32_t(std::min<int64_t>(bottom, need > 0 ? top : int64_t(top) + FloorDiv(-need, -step) + 1));
+    else if (step == 0 && need > 0)
+      return;
+  }
+  if (top >= bottom) return;
+  // Left: x >= ceil((bias - c) / a); right: x <= floor((c - bias) / -a), stepped from
+  // row to row with an exact quotient and remainder.
+  struct TBound { int64_t q, r, dq, dr, a; };
+  TBound lefts[3], rights[3];
+  int nl = 0, nr = 0;
+  int64_t py = int64_t(top) * (1 << SubPixelBits);
   for (int i = 0; i < 3; ++i) {
     int64_t a = t.A[i] * (1 << SubPixelBits);
+    if (a == 0) continue;
     int64_t c = t.B[i] * (py - t.Ya[i]) - t.A[i] * t.Xa[i];
     int64_t step = t.B[i] * (1 << SubPixelBits);  // c grows by this per row
-    TEdgeStep& e = edges[i];
-    if (a == 0) {
-      // A horizontal edge keeps or drops whole rows: c >= bias.
-      e = {Flat, c, 0, step, 0, 0, t.bias[i]};
-      continue;
-    }
-    // Left: x >= ceil((bias - c) / a); right: x <= floor((c - bias) / -a).
-    e.kind = a > 0 ? Left : Right;
+    TBound& e = a > 0 ? lefts[nl++] : rights[nr++];
     e.a = a > 0 ? a : -a;
     int64_t num = a > 0 ? t.bias[i] - c + e.a - 1 : c - t.bias[i];
     int64_t dnum = a > 0 ? -step : step;
@@ -240,21 +267,26 @@ void WalkTriangle(const TRasterState& state, const TTriangleSetup& t) {
     e.dq = FloorDiv(dnum, e.a);
     e.dr = dnum - e.dq * e.a;
   }
+  auto advance = [](TBound& e) {
+    e.q += e.dq;
+    e.r += e.dr;
+    if (e.r >= e.a) {
+      e.r -= e.a;
+      ++e.q;
+    }
+  };
   TSpanJob job;
   PrepareSpans(state, t.planes, job);
   PrefetchTarget(state, t);
-  for (int32_t y = t.rowTop; y < t.rowBottom; ++y) {
+  for (int32_t y = top; y < bottom; ++y) {
     int64_t lo = state.scissor.left, hi = state.scissor.right;
-    for (TEdgeStep& e : edges) {
-      if (e.kind == Flat) {
-        if (e.q < e.bias) hi = lo;
-        e.q += e.dq;
-        continue;
-      }
-      if (e.kind == Left) lo = std::max(lo, e.q); else hi = std::min(hi, e.q + 1);
-      e.q += e.dq;
-      e.r += e.dr;
-      if (e.r >= e.a) { e.r -= e.a; ++e.q; }
+    for (int k = 0; k < nl; ++k) {
+      lo = std::max(lo, lefts[k].q);
+      advance(lefts[k]);
+    }
+    for (int k = 0; k < nr; ++k) {
+      hi = std::min(hi, rights[k].q + 1);
+      advance(rights[k]);
     }
     if (lo < hi) job.draw(job, y, int32_t(lo), int32_t(hi));
   }
@@ -320,8 +352,9 @@ bool SetupLine(const TRasterState& state, const TRasterVertex& v0, const TRaster
   if (state.flatShade)
     for (int k = 0; k < 7; ++k) a1[k] = a0[k];
   int32_t ref = int32_t(std::floor(start));
+  const uint32_t used = UsedAttributes(state);
   for (int k = 0; k < AttrCount; ++k) {
-    if (!AttributeUsed(state, k)) {
+    if (!(used >> k & 1)) {
       *PlaneSlot(l.planes, k) = TPlane{};
       continue;
     }

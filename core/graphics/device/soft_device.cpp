@@ -287,9 +287,8 @@ TDevResult TSoftDevice::Draw(D3DPRIMITIVETYPE type, uint32_t fvf, const void* ve
   p.ambient = mRenderStates[D3DRENDERSTATE_AMBIENT];
   p.lighting = mRenderStates[D3DRENDERSTATE_LIGHTING] != 0;
   p.viewport = mViewport;
-  std::vector<TClipVertex> processed;
-  if (!ProcessVertices(p, fvf, vertices, vertexCount, processed)) return DDERR_INVALIDPARAMS;
-  DrawPrimitives(ResolveState(), p, fvf != DevFvfTransformed, type, processed, indices, count);
+  if (!ProcessVertices(p, fvf, vertices, vertexCount, mBatch)) return DDERR_INVALIDPARAMS;
+  DrawPrimitives(ResolveState(), p, fvf != DevFvfTransformed, type, mBatch, indices, count);
   return D3D_OK;
 }
 

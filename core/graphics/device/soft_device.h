@@ -13,6 +13,7 @@
 #include "graphics/device/device_types.h"
 #include "graphics/device/raster_types.h"
 #include "graphics/device/soft_surface.h"
+#include "graphics/device/vertex_pipeline.h"
 
 class TSoftDevice {
  public:
@@ -74,5 +75,5 @@ class TSoftDevice {
   uint32_t mStageStates[DevStageCount][DevStageStateCount] = {};
   std::shared_ptr<TSoftSurface> mTextures[DevStageCount];
   std::vector<std::string>* mRecorder = nullptr;
-  std::vector<TRasterVertex> mScratch;
+  TVertexBatch mBatch;  // the vertices of the current draw, reused between draws
 };

@@ -12,6 +12,13 @@
 #include <emmintrin.h>
 #endif
 
+// The per-pixel helpers must melt into their loops.
+#if defined(__GNUC__)
+#define SPAN_INLINE inline __attribute__((always_inline))
+#else
+#define SPAN_INLINE inline
+#endif
+
 namespace span_pixel {
 
 using TFast = TRasterState::TFast;
@@ -37,16 +44,16 @@ inline uint32_t FastPixel(uint32_t texel, uint32_t tint, bool alphaConst, uint32
 }
 
 #if defined(__SSE2__)
-inline __m128i Mul255x8(__m128i a, __m128i b) {
+SPAN_INLINE __m128i Mul255x8(__m128i a, __m128i b) {
   __m128i t = _mm_add_epi16(_mm_mullo_epi16(a, b), _mm_set1_epi16(128));
   return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
 }
 
-inline __m128i BroadcastAlpha(__m128i v) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xFF), 0xFF); }
+SPAN_INLINE __m128i BroadcastAlpha(__m128i v) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xFF), 0xFF); }
 
 // Two pixels (eight 16-bit lanes) of source colour through the kind's blend.
 template <TFast Kind>
-inline __m128i FastPair(__m128i texel, __m128i tint, __m128i alphaMask, __m128i constAlpha, bool alphaConst, __m128i dst) {
+SPAN_INLINE __m128i FastPair(__m128i texel, __m128i tint, __m128i alphaMask, __m128i constAlpha, bool alphaConst, __m128i dst) {
   __m128i s = Mul255x8(texel, tint);
   if (alphaConst) s = _mm_or_si128(_mm_andnot_si128(alphaMask, s), constAlpha);
   if (Kind == TFast::Opaque) return s;
@@ -63,9 +70,11 @@ inline __m128i FastPair(__m128i texel, __m128i tint, __m128i alphaMask, __m128i 
 enum class TAddr : uint8_t { Clamp, WrapPow2, MirrorPow2, Any };
 
 template <TAddr A>
-inline int32_t AddressAs(int64_t i, int32_t size, uint32_t mode) {
+SPAN_INLINE int32_t AddressAs(int64_t i, int32_t size, uint32_t mode) {
   if constexpr (A == TAddr::Clamp) {
-    return int32_t(i < 0 ? 0 : i >= size ? size - 1 : i);
+    // Without branches: which side a texel falls on changes from pixel to pixel.
+    int64_t last = size - 1, c = i < 0 ? 0 : i, over = c - last;
+    return int32_t(last + (over & (over >> 63)));
   } else if constexpr (A == TAddr::WrapPow2) {
     return int32_t(i & (size - 1));
   } else if constexpr (A == TAddr::MirrorPow2) {
@@ -98,7 +107,7 @@ inline uint32_t BilinearTexel(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t
 }
 
 // A texel of a 32-bit texture as stored (the alpha of XRGB is forced by the caller).
-inline uint32_t WideTexel(const TRasterTexture& t, int32_t x, int32_t y) {
+SPAN_INLINE uint32_t WideTexel(const TRasterTexture& t, int32_t x, int32_t y) {
   uint32_t v;
   std::memcpy(&v, t.pixels + int64_t(y) * t.pitch + int64_t(x) * 4, 4);
   return v;

@@ -116,15 +116,20 @@ float Band(const TVertexPipeline& p, bool transformed) {
   return float(GuardBand / size);
 }
 
-void DrawClippedTriangle(const TRasterState& s, const TVertexPipeline& p, bool transformed, const TClipVertex& a,
-                         const TClipVertex& b, const TClipVertex& c) {
-  float band = Band(p, transformed);
-  auto inside = [&](const TClipVertex& v) { return transformed ? Inside(ClipPlanes, v, band) : Inside(ScreenPlanes, v, band); };
-  if (inside(a) && inside(b) && inside(c)) {
-    DrawTriangle(s, ToScreen(p, transformed, a), ToScreen(p, transformed, b), ToScreen(p, transformed, c));
+// One vertex of a batch: its clip-space form, and its screen form when it is inside.
+struct TVertexRef {
+  const TClipVertex* clip;
+  const TRasterVertex* screen;  // null outside the guard band
+};
+
+void DrawClippedTriangle(const TRasterState& s, const TVertexPipeline& p, bool transformed, const TVertexRef& a,
+                         const TVertexRef& b, const TVertexRef& c) {
+  if (a.screen && b.screen && c.screen) {
+    DrawTriangle(s, *a.screen, *b.screen, *c.screen);
     return;
   }
-  std::vector<TClipVertex> poly{a, b, c};
+  float band = Band(p, transformed);
+  std::vector<TClipVertex> poly{*a.clip, *b.clip, *c.clip};
   if (transformed)
     ClipPolygon(ClipPlanes, band, poly);
   else
@@ -139,12 +144,10 @@ bool SameVertex(const TClipVertex& a, const TClipVertex& b) { return std::memcmp
 
 // Quads (v0, v1, v2) + (v0, v2, v3) that need no clipping go to the rasteriser whole,
 // which draws axis-aligned ones one span per row.
-void DrawClippedQuad(const TRasterState& s, const TVertexPipeline& p, bool transformed, const TClipVertex& a,
-                     const TClipVertex& b, const TClipVertex& c, const TClipVertex& d) {
-  float band = Band(p, transformed);
-  auto inside = [&](const TClipVertex& v) { return transformed ? Inside(ClipPlanes, v, band) : Inside(ScreenPlanes, v, band); };
-  if (inside(a) && inside(b) && inside(c) && inside(d)) {
-    DrawQuad(s, ToScreen(p, transformed, a), ToScreen(p, transformed, b), ToScreen(p, transformed, c), ToScreen(p, transformed, d));
+void DrawClippedQuad(const TRasterState& s, const TVertexPipeline& p, bool transformed, const TVertexRef& a,
+                     const TVertexRef& b, const TVertexRef& c, const TVertexRef& d) {
+  if (a.screen && b.screen && c.screen && d.screen) {
+    DrawQuad(s, *a.screen, *b.screen, *c.screen, *d.screen);
     return;
   }
   DrawClippedTriangle(s, p, transformed, a, b, c);
@@ -180,7 +183,8 @@ TDevMatrix DevMultiply(const TDevMatrix& a, const TDevMatrix& b) {
 }
 
 bool ProcessVertices(const TVertexPipeline& p, uint32_t fvf, const void* vertices, uint32_t count,
-                     std::vector<TClipVertex>& out) {
+                     TVertexBatch& batch) {
+  std::vector<TClipVertex>& out = batch.clip;
   out.resize(count);
   const uint8_t* bytes = static_cast<const uint8_t*>(vertices);
   if (fvf == DevFvfTransformed) {
@@ -218,12 +222,26 @@ bool ProcessVertices(const TVertexPipeline& p, uint32_t fvf, const void* vertice
 }
 
 void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transformed, D3DPRIMITIVETYPE type,
-                    const std::vector<TClipVertex>& v, const uint16_t* indices, uint32_t count) {
-  auto at = [&](uint32_t i) -> const TClipVertex& { return v[indices ? indices[i] : i]; };
+                    TVertexBatch& batch, const uint16_t* indices, uint32_t count) {
+  const std::vector<TClipVertex>& v = batch.clip;
+  batch.screen.resize(v.size());
+  batch.inside.resize(v.size());
+  const float band = Band(p, transformed);
+  for (size_t i = 0; i < v.size(); ++i) {
+    bool inside = transformed ? Inside(ClipPlanes, v[i], band) : Inside(ScreenPlanes, v[i], band);
+    batch.inside[i] = inside;
+    if (inside) batch.screen[i] = ToScreen(p, transformed, v[i]);
+  }
+  auto index = [&](uint32_t i) { return indices ? indices[i] : i; };
+  auto at = [&](uint32_t i) {
+    uint32_t k = index(i);
+    return TVertexRef{&v[k], batch.inside[k] ? &batch.screen[k] : nullptr};
+  };
+  auto same = [&](uint32_t i, uint32_t j) { return index(i) == index(j) || SameVertex(v[index(i)], v[index(j)]); };
   switch (type) {
     case D3DPT_TRIANGLELIST:
       for (uint32_t i = 0; i + 2 < count; i += 3) {
-        if (i + 5 < count && SameVertex(at(i), at(i + 3)) && SameVertex(at(i + 2), at(i + 4))) {
+        if (i + 5 < count && same(i, i + 3) && same(i + 2, i + 4)) {
           DrawClippedQuad(s, p, transformed, at(i), at(i + 1), at(i + 2), at(i + 5));
           i += 3;
           continue;
@@ -239,7 +257,7 @@ void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transf
       for (uint32_t i = 1; i + 1 < count; ++i) DrawClippedTriangle(s, p, transformed, at(0), at(i), at(i + 1));
       break;
     case D3DPT_LINELIST:
-      for (uint32_t i = 0; i + 1 < count; i += 2) DrawClippedLine(s, p, transformed, at(i), at(i + 1));
+      for (uint32_t i = 0; i + 1 < count; i += 2) DrawClippedLine(s, p, transformed, *at(i).clip, *at(i + 1).clip);
       break;
     default:
       break;

@@ -26,9 +26,18 @@ struct TClipVertex {
   TRasterVertex attributes;
 };
 
+// The vertices of one draw call: in clip space, and where they lie inside the guard
+// band their screen-space form, computed once however many primitives share them.
+// Kept by the device from draw to draw so that its memory is reused.
+struct TVertexBatch {
+  std::vector<TClipVertex> clip;
+  std::vector<TRasterVertex> screen;
+  std::vector<uint8_t> inside;
+};
+
 // Converts count vertices of a format; false for a format the device does not draw.
 bool ProcessVertices(const TVertexPipeline& pipeline, uint32_t fvf, const void* vertices, uint32_t count,
-                     std::vector<TClipVertex>& out);
+                     TVertexBatch& out);
 // Draws primitives over processed vertices (indices optional, else 0, 1, 2, ...).
 void DrawPrimitives(const TRasterState& state, const TVertexPipeline& pipeline, bool transformed, D3DPRIMITIVETYPE type,
-                    const std::vector<TClipVertex>& vertices, const uint16_t* indices, uint32_t count);
+                    TVertexBatch& vertices, const uint16_t* indices, uint32_t count);
