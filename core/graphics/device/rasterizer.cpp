@@ -211,23 +211,6 @@ bool TriangleRow(const TTriangleSetup& t, const TDevRect& scissor, int32_t y, in
 
 namespace {
 
-// Small triangles (particles, glyphs) land anywhere on a target larger than the caches:
-// asking for all their rows at once lets the memory fetch them side by side instead of
-// one span at a time.
-void PrefetchTarget(const TRasterState& state, const TTriangleSetup& t) {
-  constexpr int32_t MaxRows = 32, MaxBytes = 256, Line = 64;
-  if (t.rowBottom - t.rowTop > MaxRows) return;
-  int64_t minX = std::min({t.X[0], t.X[1], t.X[2]}), maxX = std::max({t.X[0], t.X[1], t.X[2]});
-  int64_t left = std::max<int64_t>(FloorDiv(minX, 1 << SubPixelBits), state.scissor.left);
-  int64_t right = std::min<int64_t>(FloorDiv(maxX, 1 << SubPixelBits) + 1, state.scissor.right);
-  int64_t bytes = int64_t(state.target.format.bitCount / 8);
-  if (left >= right || (right - left) * bytes > MaxBytes) return;
-  for (int32_t y = t.rowTop; y < t.rowBottom; ++y) {
-    const uint8_t* row = state.target.pixels + int64_t(y) * state.target.pitch;
-    for (int64_t b = left * bytes; b < right * bytes + Line - 1; b += Line) __builtin_prefetch(row + std::min(b, right * bytes - 1), 1);
-  }
-}
-
 // Walks a set-up triangle row by row. The left and right bounds of each edge are
 // stepped from row to row with an exact quotient and remainder, giving the same
 // pixels as TriangleRow without its divisions.
@@ -277,7 +260,6 @@ void WalkTriangle(const TRasterState& state, const TTriangleSetup& t) {
   };
   TSpanJob job;
   PrepareSpans(state, t.planes, job);
-  PrefetchTarget(state, t);
   for (int32_t y = top; y < bottom; ++y) {
     int64_t lo = state.scissor.left, hi = state.scissor.right;
     for (int k = 0; k < nl; ++k) {
@@ -293,6 +275,23 @@ void WalkTriangle(const TRasterState& state, const TTriangleSetup& t) {
 }
 
 }  // namespace
+
+void PrefetchTriangle(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, const TRasterVertex& v2) {
+  constexpr float MaxRows = 32, MaxBytes = 256;
+  constexpr int64_t Line = 64;
+  float minX = std::min({v0.x, v1.x, v2.x}), maxX = std::max({v0.x, v1.x, v2.x});
+  float minY = std::min({v0.y, v1.y, v2.y}), maxY = std::max({v0.y, v1.y, v2.y});
+  int64_t bytes = state.target.format.bitCount / 8;
+  if (!(maxY - minY <= MaxRows && (maxX - minX) * float(bytes) <= MaxBytes)) return;  // large, or not numbers
+  const TDevRect& s = state.scissor;
+  int64_t left = std::max<int64_t>(int64_t(minX), s.left), right = std::min<int64_t>(int64_t(maxX) + 2, s.right);
+  int64_t top = std::max<int64_t>(int64_t(minY), s.top), bottom = std::min<int64_t>(int64_t(maxY) + 2, s.bottom);
+  if (left >= right) return;
+  for (int64_t y = top; y < bottom; ++y) {
+    const uint8_t* row = state.target.pixels + y * state.target.pitch;
+    for (int64_t b = left * bytes; b < right * bytes + Line - 1; b += Line) __builtin_prefetch(row + std::min(b, right * bytes - 1), 1);
+  }
+}
 
 void DrawTriangle(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, const TRasterVertex& v2) {
   TTriangleSetup t;

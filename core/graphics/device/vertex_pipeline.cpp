@@ -185,7 +185,8 @@ TDevMatrix DevMultiply(const TDevMatrix& a, const TDevMatrix& b) {
 bool ProcessVertices(const TVertexPipeline& p, uint32_t fvf, const void* vertices, uint32_t count,
                      TVertexBatch& batch) {
   std::vector<TClipVertex>& out = batch.clip;
-  out.resize(count);
+  if (out.size() < count) out.resize(count);  // never shrunk: a small draw between large ones costs nothing
+  batch.count = count;
   const uint8_t* bytes = static_cast<const uint8_t*>(vertices);
   if (fvf == DevFvfTransformed) {
     for (uint32_t i = 0; i < count; ++i) {
@@ -224,10 +225,12 @@ bool ProcessVertices(const TVertexPipeline& p, uint32_t fvf, const void* vertice
 void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transformed, D3DPRIMITIVETYPE type,
                     TVertexBatch& batch, const uint16_t* indices, uint32_t count) {
   const std::vector<TClipVertex>& v = batch.clip;
-  batch.screen.resize(v.size());
-  batch.inside.resize(v.size());
+  if (batch.screen.size() < batch.count) {
+    batch.screen.resize(batch.count);
+    batch.inside.resize(batch.count);
+  }
   const float band = Band(p, transformed);
-  for (size_t i = 0; i < v.size(); ++i) {
+  for (size_t i = 0; i < batch.count; ++i) {
     bool inside = transformed ? Inside(ClipPlanes, v[i], band) : Inside(ScreenPlanes, v[i], band);
     batch.inside[i] = inside;
     if (inside) batch.screen[i] = ToScreen(p, transformed, v[i]);
@@ -238,10 +241,20 @@ void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transf
     return TVertexRef{&v[k], batch.inside[k] ? &batch.screen[k] : nullptr};
   };
   auto same = [&](uint32_t i, uint32_t j) { return index(i) == index(j) || SameVertex(v[index(i)], v[index(j)]); };
+  // Triangles some way ahead have their target rows fetched while these are drawn.
+  constexpr uint32_t Ahead = 3 * 6;
+  auto prefetch = [&](uint32_t i) {
+    if (i + 2 >= count) return;
+    TVertexRef a = at(i), b = at(i + 1), c = at(i + 2);
+    if (a.screen && b.screen && c.screen) PrefetchTriangle(s, *a.screen, *b.screen, *c.screen);
+  };
   switch (type) {
     case D3DPT_TRIANGLELIST:
+      for (uint32_t i = 0; i < Ahead; i += 3) prefetch(i);
       for (uint32_t i = 0; i + 2 < count; i += 3) {
+        prefetch(i + Ahead);
         if (i + 5 < count && same(i, i + 3) && same(i + 2, i + 4)) {
+          prefetch(i + Ahead + 3);
           DrawClippedQuad(s, p, transformed, at(i), at(i + 1), at(i + 2), at(i + 5));
           i += 3;
           continue;

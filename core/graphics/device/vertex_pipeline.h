@@ -30,6 +30,7 @@ struct TClipVertex {
 // band their screen-space form, computed once however many primitives share them.
 // Kept by the device from draw to draw so that its memory is reused.
 struct TVertexBatch {
+  uint32_t count = 0;  // vertices of the current draw (the vectors may hold more)
   std::vector<TClipVertex> clip;
   std::vector<TRasterVertex> screen;
   std::vector<uint8_t> inside;
