@@ -24,6 +24,8 @@ void StoreGameDefaults() {
   SetConfig("gamename", "Tarvelon");
   SetConfig("publisher", "Wendrock");
   SetConfig("version", "V. 1.0");
+  // Wide window: typed characters arrive as code points, so names like "Jürgen" can be entered.
+  SetConfig("utf8mode", "1");
 }
 
 // `SetVolumeFromSlider(name)': the master volume follows the named slider of the screen.

@@ -1,7 +1,8 @@
 // End to end: the game's start screen. The real executable runs headless on assets/ with the
-// test hook: a name is typed into the field, the volume slider dragged, the quit dialog
-// opened and cancelled, then opened again and confirmed, which ends the game. The captured
-// frames match the golden images of tests/golden/first_screen (regenerate them with
+// test hook: a name with an umlaut and "ß" is typed into the field, the volume slider dragged,
+// "Spielen" pressed (the greeting repeats the name), the quit dialog opened and cancelled,
+// then opened again and confirmed, which ends the game. The captured frames match the golden
+// images of tests/golden/first_screen (regenerate them with
 //   TARVELON_UPDATE_GOLDEN=1 build-*/bin/windows_end_to_end_tests --gtest_filter='FirstScreen.*'
 // and look at every one before committing).
 
@@ -107,10 +108,13 @@ TEST_F(FirstScreen, ANameTheVolumeAndTheQuitDialog) {
   // a point at a third of the rail, the "Beenden" button.
   int code = Play(
       "wait 2500\n"
-      "move 400 272\nclick 400 272\ntype Anna\nwait 300\n"
+      // The game runs in UTF-8 mode: umlauts and "ß" go in, and Backspace takes the whole "ß".
+      "move 400 272\nclick 400 272\ntype Jürgen Weißß\nkey Backspace\nwait 300\n"
       // Away from the field, which then shows no blinking cursor.
       "move 100 560\nclick 100 560\n"
       "move 482 357\ndown 482 357\nmove 420 357\nmove 350 357\nup 350 357\n"
+      // "Spielen": the script reads the name back from the field and greets the player with it.
+      "move 302 424\nclick 302 424\n"
       "move 100 560\nwait 800\ncapture user:name_and_volume.png\n"
       "move 494 424\nclick 494 424\nwait 800\ncapture user:quit_dialog.png\n"
       "key Escape\nwait 800\ncapture user:cancelled.png\n"
@@ -120,6 +124,10 @@ TEST_F(FirstScreen, ANameTheVolumeAndTheQuitDialog) {
   std::string transcript = Slurp(mRoot / "transcript");
   for (const char* frame : {"name_and_volume.png", "quit_dialog.png", "cancelled.png"})
     EXPECT_NE(transcript.find(std::string("capture ok user:") + frame), std::string::npos) << transcript;
+  // "ü" and "ß" arrive as Unicode characters; the field and the greeting that the script
+  // makes from the field's text show "Jürgen Weiß" in the golden frame.
+  for (const char* typed : {"event 14 252 0 0 0\n", "event 14 223 0 0 0\n", "event 14 8 0 0 0\n"})
+    EXPECT_NE(transcript.find(typed), std::string::npos) << typed << transcript;
   ExpectGolden("name_and_volume.png");
   ExpectGolden("quit_dialog.png");
   // Cancelling gives back the screen as it was.
