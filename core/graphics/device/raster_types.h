@@ -39,6 +39,8 @@ struct TRasterDepth {
   int32_t bits = 16;
 };
 
+struct TSpanJob;
+
 // The pipeline state of a draw call, resolved from the device's render and stage-0
 // states.
 struct TRasterState {
@@ -73,6 +75,10 @@ struct TRasterState {
   TSampler samplers[2] = {nullptr, nullptr};
   uint32_t samplerOr = 0;
   uint8_t addressKind = 0;  // how the samplers address texels (clamp, masks, general)
+  // The fused sample-and-blend span loops of the fast kind, [0] point and [1] bilinear
+  // (null where there are none).
+  using TSpanLoop = void (*)(const TSpanJob& job, int32_t y, int32_t x0, int32_t x1);
+  TSpanLoop sampledSpans[2] = {nullptr, nullptr};
 };
 
 // Chooses the optimised span loop for a state (TRasterState::fast) and its samplers.

@@ -29,29 +29,18 @@ void FastLoop(uint32_t* dst, const uint32_t* tex, int32_t n, uint32_t texOr, uin
   const __m128i const16 = _mm_and_si128(alphaMask, _mm_set1_epi16(int16_t(constAlpha)));
   const __m128i orMask = _mm_set1_epi32(int32_t(texOr));
   const __m128i white = _mm_set1_epi32(-1);
-  auto four = [&](const uint32_t* texels, uint32_t* out) {
-    __m128i t = texels ? _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(texels)), orMask) : white;
+  for (; i + 4 <= n; i += 4) {
+    __m128i t = tex ? _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(tex + i)), orMask) : white;
     // Four texels of alpha 0 leave a blended target as it is.
     if (Kind != TFast::Opaque && !alphaConst && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi32(t, 24), zero)) == 0xFFFF)
-      return;
-    __m128i d = Kind == TFast::Opaque ? zero : _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
+      continue;
+    __m128i d = Kind == TFast::Opaque ? zero : _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
     __m128i lo = FastPair<Kind>(_mm_unpacklo_epi8(t, zero), tint16, alphaMask, const16, alphaConst, _mm_unpacklo_epi8(d, zero));
     __m128i hi = FastPair<Kind>(_mm_unpackhi_epi8(t, zero), tint16, alphaMask, const16, alphaConst, _mm_unpackhi_epi8(d, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(lo, hi));
-  };
-  for (; i + 4 <= n; i += 4) four(tex ? tex + i : nullptr, dst + i);
-  if (i < n) {
-    // The last one to three pixels through a copy, with the same arithmetic.
-    uint32_t texels[4] = {}, out[4] = {};
-    size_t bytes = size_t(n - i) * 4;
-    if (tex) std::memcpy(texels, tex + i, bytes);
-    std::memcpy(out, dst + i, bytes);
-    four(tex ? texels : nullptr, out);
-    std::memcpy(dst + i, out, bytes);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(lo, hi));
   }
-#else
-  for (; i < n; ++i) dst[i] = FastPixel<Kind>(tex ? tex[i] | texOr : 0xFFFFFFFFu, tint, alphaConst, constAlpha, dst[i]);
 #endif
+  for (; i < n; ++i) dst[i] = FastPixel<Kind>(tex ? tex[i] | texOr : 0xFFFFFFFFu, tint, alphaConst, constAlpha, dst[i]);
 }
 
 // A constant source (no texture) blended over the target: the source term is
@@ -100,6 +89,7 @@ void SolidLoop(TFast kind, uint32_t* dst, int32_t n, uint32_t tint, bool alphaCo
 void PrepareRasterState(TRasterState& s) {
   s.fast = TFast::None;
   s.samplers[0] = s.samplers[1] = nullptr;
+  s.sampledSpans[0] = s.sampledSpans[1] = nullptr;
   if (s.texture.pixels) ChooseSamplers(s);
   bool target32 = s.target.layout == TPixelLayout::Argb8888 || s.target.layout == TPixelLayout::Xrgb8888;
   bool texture32 = !s.texture.pixels || s.texture.layout == TPixelLayout::Argb8888 ||
@@ -129,6 +119,9 @@ void PrepareRasterState(TRasterState& s) {
   if (kind == TFast::Opaque && s.alphaTest && !(s.alphaFunc == D3DCMP_ALWAYS || (s.fastAlphaConst && s.fastAlpha >= 1)))
     return;
   s.fast = kind;
+  bool wide = s.texture.layout == TPixelLayout::Argb8888 || s.texture.layout == TPixelLayout::Xrgb8888;
+  if (s.texture.pixels && wide)
+    for (int linear = 0; linear < 2; ++linear) s.sampledSpans[linear] = ChooseSampledSpan(kind, linear != 0, TAddr(s.addressKind));
 }
 
 namespace {
@@ -208,9 +201,7 @@ void PrepareSpans(const TRasterState& s, const TAttributePlanes& p, TSpanJob& jo
   job.draw = FastSpan;
   job.tintConstant = !p.color[0].dy && !p.color[1].dy && !p.color[2].dy && !p.color[3].dy;
   if (job.tintConstant) job.tint = PlaneColor(p, p.color[0].xref, p.color[0].yref);
-  bool wide = s.texture.layout == TPixelLayout::Argb8888 || s.texture.layout == TPixelLayout::Xrgb8888;
-  if (!s.texture.pixels || !wide) return;
-  job.sampled = ChooseSampledSpan(s.fast, p.linearFilter, TAddr(s.addressKind));
+  job.sampled = s.sampledSpans[p.linearFilter ? 1 : 0];
   // Spans that can never be copied texel for texel go straight to the fused loop.
   if (job.sampled && !(p.u.dx == (int64_t(1) << TexelFracBits) && p.v.dx == 0)) job.draw = job.sampled;
 }

@@ -229,16 +229,18 @@ void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transf
     batch.screen.resize(batch.count);
     batch.inside.resize(batch.count);
   }
+  // Each vertex is tested and mapped to the screen when a primitive first uses it.
+  std::fill(batch.inside.begin(), batch.inside.begin() + batch.count, uint8_t(0));
   const float band = Band(p, transformed);
-  for (size_t i = 0; i < batch.count; ++i) {
-    bool inside = transformed ? Inside(ClipPlanes, v[i], band) : Inside(ScreenPlanes, v[i], band);
-    batch.inside[i] = inside;
-    if (inside) batch.screen[i] = ToScreen(p, transformed, v[i]);
-  }
   auto index = [&](uint32_t i) { return indices ? indices[i] : i; };
   auto at = [&](uint32_t i) {
     uint32_t k = index(i);
-    return TVertexRef{&v[k], batch.inside[k] ? &batch.screen[k] : nullptr};
+    uint8_t& known = batch.inside[k];  // 0 not yet, 1 inside, 2 outside
+    if (known == 0) {
+      known = (transformed ? Inside(ClipPlanes, v[k], band) : Inside(ScreenPlanes, v[k], band)) ? 1 : 2;
+      if (known == 1) batch.screen[k] = ToScreen(p, transformed, v[k]);
+    }
+    return TVertexRef{&v[k], known == 1 ? &batch.screen[k] : nullptr};
   };
   auto same = [&](uint32_t i, uint32_t j) { return index(i) == index(j) || SameVertex(v[index(i)], v[index(j)]); };
   // Triangles some way ahead have their target rows fetched while these are drawn.

@@ -27,7 +27,8 @@ struct TClipVertex {
 };
 
 // The vertices of one draw call: in clip space, and where they lie inside the guard
-// band their screen-space form, computed once however many primitives share them.
+// band their screen-space form, computed once (when first used) however many
+// primitives share them.
 // Kept by the device from draw to draw so that its memory is reused.
 struct TVertexBatch {
   uint32_t count = 0;  // vertices of the current draw (the vectors may hold more)
