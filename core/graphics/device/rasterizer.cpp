@@ -277,7 +277,7 @@ void WalkTriangle(const TRasterState& state, const TTriangleSetup& t) {
 }  // namespace
 
 void PrefetchTriangle(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, const TRasterVertex& v2) {
-  constexpr float MaxRows = 32, MaxBytes = 256;
+  constexpr float MaxRows = 14, MaxBytes = 64;
   constexpr int64_t Line = 64;
   float minX = std::min({v0.x, v1.x, v2.x}), maxX = std::max({v0.x, v1.x, v2.x});
   float minY = std::min({v0.y, v1.y, v2.y}), maxY = std::max({v0.y, v1.y, v2.y});
