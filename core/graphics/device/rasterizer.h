@@ -65,6 +65,12 @@ struct TSpanJob {
 };
 void PrepareSpans(const TRasterState& state, const TAttributePlanes& planes, TSpanJob& job);
 
+// Whether the span loops may use AVX2 where the processor has it (on by default; the
+// tests switch it off to cover the SSE2 loops too). Read by PrepareRasterState.
+void AllowWideSpans(bool allowed);
+// Whether PrepareRasterState chooses the AVX2 loops now.
+bool WideSpansInUse();
+
 // Draws one span with the planes (the optimised loops, falling back to the general one).
 void DrawSpan(const TRasterState& state, const TAttributePlanes& planes, const TSpan& span);
 // The general per-pixel loop: every state, no shortcuts.

@@ -193,7 +193,7 @@ TSpanJob::TDraw ForFilter(bool linear, TAddr a) {
 
 namespace span_pixel {
 
-TSpanJob::TDraw ChooseSampledSpan(TFast kind, bool linear, TAddr address) {
+TSpanJob::TDraw ChooseNarrowSampledSpan(TFast kind, bool linear, TAddr address) {
   switch (kind) {
     case TFast::Opaque: return ForFilter<TFast::Opaque>(linear, address);
     case TFast::Blend: return ForFilter<TFast::Blend>(linear, address);

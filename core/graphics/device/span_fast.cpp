@@ -121,7 +121,11 @@ void PrepareRasterState(TRasterState& s) {
   s.fast = kind;
   bool wide = s.texture.layout == TPixelLayout::Argb8888 || s.texture.layout == TPixelLayout::Xrgb8888;
   if (s.texture.pixels && wide)
-    for (int linear = 0; linear < 2; ++linear) s.sampledSpans[linear] = ChooseSampledSpan(kind, linear != 0, TAddr(s.addressKind));
+    for (int linear = 0; linear < 2; ++linear) {
+      TAddr a = TAddr(s.addressKind);
+      TSpanJob::TDraw wide = ChooseWideSampledSpan(kind, linear != 0, a, s.texture);
+      s.sampledSpans[linear] = wide ? wide : ChooseNarrowSampledSpan(kind, linear != 0, a);
+    }
 }
 
 namespace {

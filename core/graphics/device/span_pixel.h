@@ -92,8 +92,10 @@ inline uint32_t PlaneColor(const TAttributePlanes& p, int32_t x, int32_t y) {
 }
 
 // The fused sample-and-blend span loop of a fast kind on a 32-bit texture (null when
-// there is none for the state).
-TSpanJob::TDraw ChooseSampledSpan(TFast kind, bool linear, TAddr address);
+// there is none for the state): SSE2 (or plain) two pixels at a time, and AVX2 eight
+// at a time where the processor has it and AllowWideSpans permits (null otherwise).
+TSpanJob::TDraw ChooseNarrowSampledSpan(TFast kind, bool linear, TAddr address);
+TSpanJob::TDraw ChooseWideSampledSpan(TFast kind, bool linear, TAddr address, const TRasterTexture& texture);
 
 // The bilinear texel of four neighbours with 8-bit weights fu, fv.
 inline uint32_t BilinearTexel(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t fu, uint32_t fv) {

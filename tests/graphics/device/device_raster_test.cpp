@@ -125,7 +125,23 @@ constexpr uint32_t Tint[4] = {0xC080FF40, 0xC080FF40, 0xC080FF40, 0xC080FF40};
 constexpr uint32_t Gouraud[4] = {0xFFFF0000, 0x8000FF00, 0x400000FF, 0xFFFFFFFF};
 const TDevRect Full{0, 0, 40, 36};
 
+// The comparisons with the reference run twice: with the AVX2 span loops where the
+// processor has them, and with the SSE2 ones. PrepareRasterState reads the switch.
+class DeviceRasterLoops : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    AllowWideSpans(GetParam());
+    if (!GetParam()) {
+      ASSERT_FALSE(WideSpansInUse());
+    }
+  }
+  void TearDown() override { AllowWideSpans(true); }
+};
+
 }  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Spans, DeviceRasterLoops, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Wide" : "Narrow"; });
 
 TEST(DeviceRaster, MultiplyBy255IsExactlyRounded) {
   // The SIMD loops use (t + (t >> 8)) >> 8 with t = a * b + 128.
@@ -136,7 +152,7 @@ TEST(DeviceRaster, MultiplyBy255IsExactlyRounded) {
     }
 }
 
-TEST(DeviceRaster, OptimisedSpansMatchTheReference) {
+TEST_P(DeviceRasterLoops, OptimisedSpansMatchTheReference) {
   const TPixelFormat argb = PixelFormatArgb8888(), xrgb = PixelFormatXrgb8888(), rgb565 = PixelFormatRgb565(),
                      argb4444 = PixelFormatArgb4444();
   const TCase cases[] = {
@@ -181,7 +197,7 @@ TEST(DeviceRaster, OptimisedSpansMatchTheReference) {
 // the addressing modes alone and mixed, tints, 32- and 16-bit targets and textures,
 // power-of-two and other texture sizes. Drawn as the particle renderer submits them,
 // triangles (0, 1, 2) and (1, 3, 2).
-TEST(DeviceRaster, RotatedQuadsMatchTheReference) {
+TEST_P(DeviceRasterLoops, RotatedQuadsMatchTheReference) {
   const TPixelFormat targets[] = {PixelFormatXrgb8888(), PixelFormatArgb8888(), PixelFormatRgb565(), PixelFormatArgb4444()};
   struct TTextureKind { TPixelFormat format; int32_t width, height; };
   const TTextureKind textures[] = {{PixelFormatArgb8888(), 8, 8}, {PixelFormatXrgb8888(), 8, 8},
@@ -245,7 +261,7 @@ TEST(DeviceRaster, RotatedQuadsMatchTheReference) {
         }
 }
 
-TEST(DeviceRaster, RandomTrianglesMatchTheReference) {
+TEST_P(DeviceRasterLoops, RandomTrianglesMatchTheReference) {
   uint32_t seed = 12345;
   auto next = [&seed](float lo, float hi) {
     seed = seed * 1664525u + 1013904223u;

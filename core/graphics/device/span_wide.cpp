@@ -1,0 +1,263 @@
+// The fused sample-and-blend span loops of span_affine.cpp eight pixels at a time with
+// AVX2, for processors that have it (chosen at run time; only the functions here are
+// compiled for AVX2, so the rest of the program runs anywhere). The texture
+// coordinates of a span are stepped in 32-bit lanes when all of them fit, which gives
+// the same values as the 64-bit planes; other spans take the SSE2 loop. Texels are
+// gathered, filtered, tinted and blended with the same integer formulas as the other
+// loops, so every pixel equals theirs bit for bit.
+#include <atomic>
+
+#include "graphics/device/span_pixel.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define SPAN_WIDE 1
+#endif
+
+namespace {
+
+using namespace span_pixel;
+
+std::atomic<bool> gWideAllowed{true};
+
+#if defined(SPAN_WIDE)
+
+#define WIDE_FN __attribute__((target("avx2")))
+#define WIDE_INLINE inline __attribute__((always_inline, target("avx2")))
+
+constexpr int64_t HalfTexel = int64_t(1) << (TexelFracBits - 1);
+
+// What a span needs of the texture, as vectors.
+struct TWideTexture {
+  const int* texels;
+  __m256i pitch;       // in texels
+  __m256i last[2];     // width - 1, height - 1 (clamp), or the wrap / mirror masks
+  __m256i size[2];     // width, height (mirror)
+};
+
+template <TAddr A>
+WIDE_INLINE __m256i AddressWide(__m256i i, __m256i last, __m256i size) {
+  if constexpr (A == TAddr::Clamp) {
+    return _mm256_min_epi32(_mm256_max_epi32(i, _mm256_setzero_si256()), last);
+  } else if constexpr (A == TAddr::WrapPow2) {
+    return _mm256_and_si256(i, last);
+  } else {
+    // Mirror on a power of two: m = i mod 2 * size, reflected in the upper half
+    // (2 * size - 1 - m equals m with the low bits flipped there).
+    __m256i period = _mm256_sub_epi32(_mm256_add_epi32(size, size), _mm256_set1_epi32(1));
+    __m256i m = _mm256_and_si256(i, period);
+    __m256i upper = _mm256_cmpgt_epi32(m, last);
+    return _mm256_xor_si256(m, _mm256_and_si256(upper, period));
+  }
+}
+
+// Exact Mul255 of 16 16-bit lanes, as Mul255x8.
+WIDE_INLINE __m256i Mul255x16(__m256i a, __m256i b) {
+  __m256i t = _mm256_add_epi16(_mm256_mullo_epi16(a, b), _mm256_set1_epi16(128));
+  return _mm256_srli_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), 8);
+}
+
+WIDE_INLINE __m256i BroadcastAlpha16(__m256i v) {
+  return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(v, 0xFF), 0xFF);
+}
+
+// Texels of eight pixels as two vectors of 16-bit channels: lo holds pixels 0, 1, 4,
+// 5 and hi pixels 2, 3, 6, 7 (the order of unpacking within 128-bit halves, undone by
+// the final pack).
+struct TTexels16 {
+  __m256i lo, hi;
+};
+
+WIDE_INLINE TTexels16 Widen(__m256i c) {
+  const __m256i zero = _mm256_setzero_si256();
+  return {_mm256_unpacklo_epi8(c, zero), _mm256_unpackhi_epi8(c, zero)};
+}
+
+// c0 * (256 - f) + c1 * f per channel, as 256 * c0 + (c1 - c0) * f: at most 65280, so
+// the 16-bit wrap-around sum is exact.
+WIDE_INLINE __m256i Lerp16(__m256i c0, __m256i c1, __m256i f) {
+  return _mm256_add_epi16(_mm256_slli_epi16(c0, 8), _mm256_mullo_epi16(_mm256_sub_epi16(c1, c0), f));
+}
+
+// (top * (256 - fv) + bottom * fv + 32768) >> 16 of one pixel's four channels in each
+// 128-bit half: pairs (top - 32768, bottom - 32768) times (256 - fv, fv), then 32768 *
+// 256 added back.
+WIDE_INLINE __m256i Vertical(__m256i pairs, __m256i weights) {
+  const __m256i round = _mm256_set1_epi32(32768 * 256 + 32768);
+  return _mm256_srli_epi32(_mm256_add_epi32(_mm256_madd_epi16(pairs, weights), round), 16);
+}
+
+WIDE_INLINE TTexels16 Bilinear(__m256i c00, __m256i c10, __m256i c01, __m256i c11, __m256i fu, __m256i fv) {
+  // fu of each pixel in the four 16-bit lanes of its channels.
+  const __m256i spreadLo = _mm256_setr_epi8(0, -1, 0, -1, 0, -1, 0, -1, 4, -1, 4, -1, 4, -1, 4, -1,
+                                            0, -1, 0, -1, 0, -1, 0, -1, 4, -1, 4, -1, 4, -1, 4, -1);
+  const __m256i spreadHi = _mm256_setr_epi8(8, -1, 8, -1, 8, -1, 8, -1, 12, -1, 12, -1, 12, -1, 12, -1,
+                                            8, -1, 8, -1, 8, -1, 8, -1, 12, -1, 12, -1, 12, -1, 12, -1);
+  __m256i fuLo = _mm256_shuffle_epi8(fu, spreadLo), fuHi = _mm256_shuffle_epi8(fu, spreadHi);
+  TTexels16 a = Widen(c00), b = Widen(c10), c = Widen(c01), d = Widen(c11);
+  const __m256i bias = _mm256_set1_epi16(int16_t(-32768));
+  __m256i topLo = _mm256_xor_si256(Lerp16(a.lo, b.lo, fuLo), bias), topHi = _mm256_xor_si256(Lerp16(a.hi, b.hi, fuHi), bias);
+  __m256i botLo = _mm256_xor_si256(Lerp16(c.lo, d.lo, fuLo), bias), botHi = _mm256_xor_si256(Lerp16(c.hi, d.hi, fuHi), bias);
+  // (256 - fv) in the low and fv in the high 16 bits of each pixel's word.
+  __m256i wv = _mm256_add_epi32(_mm256_sub_epi32(_mm256_slli_epi32(fv, 16), fv), _mm256_set1_epi32(256));
+  __m256i p0 = Vertical(_mm256_unpacklo_epi16(topLo, botLo), _mm256_shuffle_epi32(wv, 0x00));
+  __m256i p1 = Vertical(_mm256_unpackhi_epi16(topLo, botLo), _mm256_shuffle_epi32(wv, 0x55));
+  __m256i p2 = Vertical(_mm256_unpacklo_epi16(topHi, botHi), _mm256_shuffle_epi32(wv, 0xAA));
+  __m256i p3 = Vertical(_mm256_unpackhi_epi16(topHi, botHi), _mm256_shuffle_epi32(wv, 0xFF));
+  return {_mm256_packs_epi32(p0, p1), _mm256_packs_epi32(p2, p3)};
+}
+
+WIDE_INLINE __m256i Gather(const TWideTexture& t, __m256i row, __m256i x) {
+  return _mm256_i32gather_epi32(t.texels, _mm256_add_epi32(row, x), 4);
+}
+
+// The texels of eight pixels at fixed-point (u, v) (less half a texel for bilinear).
+template <bool Linear, TAddr A>
+WIDE_INLINE TTexels16 SampleWide(const TWideTexture& t, __m256i u, __m256i v) {
+  __m256i iu = _mm256_srai_epi32(u, TexelFracBits), iv = _mm256_srai_epi32(v, TexelFracBits);
+  if constexpr (!Linear) {
+    __m256i row = _mm256_mullo_epi32(AddressWide<A>(iv, t.last[1], t.size[1]), t.pitch);
+    return Widen(Gather(t, row, AddressWide<A>(iu, t.last[0], t.size[0])));
+  } else {
+    const __m256i one = _mm256_set1_epi32(1), byte = _mm256_set1_epi32(0xFF);
+    __m256i x0 = AddressWide<A>(iu, t.last[0], t.size[0]);
+    __m256i x1 = AddressWide<A>(_mm256_add_epi32(iu, one), t.last[0], t.size[0]);
+    __m256i row0 = _mm256_mullo_epi32(AddressWide<A>(iv, t.last[1], t.size[1]), t.pitch);
+    __m256i row1 = _mm256_mullo_epi32(AddressWide<A>(_mm256_add_epi32(iv, one), t.last[1], t.size[1]), t.pitch);
+    __m256i fu = _mm256_and_si256(_mm256_srli_epi32(u, TexelFracBits - 8), byte);
+    __m256i fv = _mm256_and_si256(_mm256_srli_epi32(v, TexelFracBits - 8), byte);
+    return Bilinear(Gather(t, row0, x0), Gather(t, row0, x1), Gather(t, row1, x0), Gather(t, row1, x1), fu, fv);
+  }
+}
+
+// The constants of a span's blend.
+struct TWideBlend {
+  __m256i tint, alphaMask, constAlpha, texOr;
+  bool alphaConst;
+};
+
+template <TFast Kind>
+WIDE_INLINE __m256i BlendHalf(const TWideBlend& b, __m256i texel, __m256i dst) {
+  __m256i s = Mul255x16(_mm256_or_si256(texel, b.texOr), b.tint);
+  if (b.alphaConst) s = _mm256_or_si256(_mm256_andnot_si256(b.alphaMask, s), b.constAlpha);
+  if (Kind == TFast::Opaque) return s;
+  __m256i a = BroadcastAlpha16(s);
+  __m256i term = Mul255x16(s, a);
+  if (Kind == TFast::Blend) return _mm256_add_epi16(term, Mul255x16(dst, _mm256_sub_epi16(_mm256_set1_epi16(255), a)));
+  return _mm256_add_epi16(term, dst);  // additive: packing saturates at 255
+}
+
+// Whether a + k * d fits in 32 bits for k in [0, count).
+inline bool LanesFit(int64_t a, int64_t d, int64_t count) {
+  constexpr int64_t Limit = int64_t(1) << 31, MaxStep = int64_t(1) << 30;
+  if (d <= -MaxStep || d >= MaxStep || a < -Limit || a >= Limit) return false;
+  int64_t end = a + (count - 1) * d;
+  return end >= -Limit && end < Limit;
+}
+
+template <TFast Kind, bool Linear, TAddr A>
+WIDE_FN void WideSampledSpan(const TSpanJob& job, int32_t y, int32_t x0, int32_t x1) {
+  const TRasterState& s = *job.state;
+  const TAttributePlanes& p = *job.planes;
+  const int32_t n = x1 - x0;
+  const int64_t u = p.u.At(x0, y) - (Linear ? HalfTexel : 0), v = p.v.At(x0, y) - (Linear ? HalfTexel : 0);
+  const int64_t du = p.u.dx, dv = p.v.dx, lanes = (int64_t(n) + 7) & ~int64_t(7);
+  if (!LanesFit(u, du, lanes) || !LanesFit(v, dv, lanes)) {
+    ChooseNarrowSampledSpan(Kind, Linear, A)(job, y, x0, x1);
+    return;
+  }
+  const __m256i step = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  __m256i uL = _mm256_add_epi32(_mm256_set1_epi32(int32_t(u)), _mm256_mullo_epi32(_mm256_set1_epi32(int32_t(du)), step));
+  __m256i vL = _mm256_add_epi32(_mm256_set1_epi32(int32_t(v)), _mm256_mullo_epi32(_mm256_set1_epi32(int32_t(dv)), step));
+  const __m256i du8 = _mm256_set1_epi32(int32_t(uint32_t(uint64_t(du) * 8))), dv8 = _mm256_set1_epi32(int32_t(uint32_t(uint64_t(dv) * 8)));
+
+  const TRasterTexture& tex = s.texture;
+  TWideTexture t;
+  t.texels = reinterpret_cast<const int*>(tex.pixels);
+  t.pitch = _mm256_set1_epi32(tex.pitch / 4);
+  t.size[0] = _mm256_set1_epi32(tex.width);
+  t.size[1] = _mm256_set1_epi32(tex.height);
+  t.last[0] = _mm256_set1_epi32(tex.width - 1);
+  t.last[1] = _mm256_set1_epi32(tex.height - 1);
+
+  const __m256i zero = _mm256_setzero_si256();
+  uint32_t tint = job.tintConstant ? job.tint : PlaneColor(p, x0, y);
+  TWideBlend b;
+  b.tint = _mm256_unpacklo_epi8(_mm256_set1_epi32(int32_t(tint)), zero);
+  b.alphaMask = _mm256_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0);
+  b.constAlpha = _mm256_and_si256(b.alphaMask, _mm256_set1_epi16(int16_t(s.fastAlpha)));
+  b.texOr = s.samplerOr ? _mm256_and_si256(b.alphaMask, _mm256_set1_epi16(255)) : zero;
+  b.alphaConst = s.fastAlphaConst;
+
+  int* dst = reinterpret_cast<int*>(s.target.pixels + int64_t(y) * s.target.pitch) + x0;
+  for (int32_t i = 0; i < n; i += 8, uL = _mm256_add_epi32(uL, du8), vL = _mm256_add_epi32(vL, dv8)) {
+    TTexels16 texels = SampleWide<Linear, A>(t, uL, vL);
+    const bool whole = n - i >= 8;
+    const __m256i mask = whole ? _mm256_set1_epi32(-1) : _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), step);
+    __m256i d = zero;
+    if (Kind != TFast::Opaque)
+      d = whole ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i)) : _mm256_maskload_epi32(dst + i, mask);
+    __m256i lo = BlendHalf<Kind>(b, texels.lo, _mm256_unpacklo_epi8(d, zero));
+    __m256i hi = BlendHalf<Kind>(b, texels.hi, _mm256_unpackhi_epi8(d, zero));
+    __m256i out = _mm256_packus_epi16(lo, hi);
+    if (whole)
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), out);
+    else
+      _mm256_maskstore_epi32(dst + i, mask, out);
+  }
+}
+
+template <TFast Kind, bool Linear>
+TSpanJob::TDraw WideForAddress(TAddr a) {
+  switch (a) {
+    case TAddr::Clamp: return WideSampledSpan<Kind, Linear, TAddr::Clamp>;
+    case TAddr::WrapPow2: return WideSampledSpan<Kind, Linear, TAddr::WrapPow2>;
+    case TAddr::MirrorPow2: return WideSampledSpan<Kind, Linear, TAddr::MirrorPow2>;
+    default: return nullptr;
+  }
+}
+
+template <TFast Kind>
+TSpanJob::TDraw WideForFilter(bool linear, TAddr a) {
+  return linear ? WideForAddress<Kind, true>(a) : WideForAddress<Kind, false>(a);
+}
+
+bool ProcessorHasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+
+#endif  // SPAN_WIDE
+
+}  // namespace
+
+void AllowWideSpans(bool allowed) { gWideAllowed = allowed; }
+
+bool WideSpansInUse() {
+#if defined(SPAN_WIDE)
+  return gWideAllowed && ProcessorHasAvx2();
+#else
+  return false;
+#endif
+}
+
+namespace span_pixel {
+
+TSpanJob::TDraw ChooseWideSampledSpan(TFast kind, bool linear, TAddr address, const TRasterTexture& texture) {
+#if defined(SPAN_WIDE)
+  // Texel indices (row * pitch + column) must fit the gathers' 32-bit lanes.
+  if (!WideSpansInUse() || texture.pitch % 4 != 0 || int64_t(texture.pitch) * texture.height >= (int64_t(1) << 31))
+    return nullptr;
+  switch (kind) {
+    case TFast::Opaque: return WideForFilter<TFast::Opaque>(linear, address);
+    case TFast::Blend: return WideForFilter<TFast::Blend>(linear, address);
+    case TFast::Add: return WideForFilter<TFast::Add>(linear, address);
+    default: return nullptr;
+  }
+#else
+  (void)kind, (void)linear, (void)address, (void)texture;
+  return nullptr;
+#endif
+}
+
+}  // namespace span_pixel
