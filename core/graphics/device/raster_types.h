@@ -79,6 +79,11 @@ struct TRasterState {
   // (null where there are none).
   using TSpanLoop = void (*)(const TSpanJob& job, int32_t y, int32_t x0, int32_t x1);
   TSpanLoop sampledSpans[2] = {nullptr, nullptr};
+  // Their forms drawing the touching spans of two triangles in one pass (null where
+  // there are none).
+  using TPairLoop = void (*)(const TSpanJob& first, const TSpanJob& second, int32_t y, int32_t x0, int32_t xm,
+                             int32_t x1);
+  TPairLoop sampledPairs[2] = {nullptr, nullptr};
 };
 
 // Chooses the optimised span loop for a state (TRasterState::fast) and its samplers.

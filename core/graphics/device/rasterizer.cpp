@@ -211,10 +211,48 @@ bool TriangleRow(const TTriangleSetup& t, const TDevRect& scissor, int32_t y, in
 
 namespace {
 
-// Walks a set-up triangle row by row. The left and right bounds of each edge are
-// stepped from row to row with an exact quotient and remainder, giving the same
-// pixels as TriangleRow without its divisions.
-void WalkTriangle(const TRasterState& state, const TTriangleSetup& t) {
+// The rows of a set-up triangle, one after the other. The left and right bounds of
+// each edge are stepped from row to row with an exact quotient and remainder, giving
+// the same pixels as TriangleRow without its divisions.
+class TRowWalker {
+ public:
+  // False when the triangle has no rows.
+  bool Start(const TTriangleSetup& t);
+  int32_t Top() const { return mTop; }
+  int32_t Bottom() const { return mBottom; }
+  // The pixels [x0, x1) of the next row within [left, right); rows are taken in order
+  // from Top() to Bottom(), each exactly once.
+  bool Next(int64_t left, int64_t right, int32_t& x0, int32_t& x1) {
+    int64_t lo = left, hi = right;
+    for (int k = 0; k < mLeftCount; ++k) {
+      lo = std::max(lo, mLefts[k].q);
+      Advance(mLefts[k]);
+    }
+    for (int k = 0; k < mRightCount; ++k) {
+      hi = std::min(hi, mRights[k].q + 1);
+      Advance(mRights[k]);
+    }
+    x0 = int32_t(lo);
+    x1 = int32_t(hi);
+    return lo < hi;
+  }
+
+ private:
+  struct TBound { int64_t q, r, dq, dr, a; };
+  static void Advance(TBound& e) {
+    e.q += e.dq;
+    e.r += e.dr;
+    if (e.r >= e.a) {
+      e.r -= e.a;
+      ++e.q;
+    }
+  }
+  TBound mLefts[3], mRights[3];
+  int mLeftCount = 0, mRightCount = 0;
+  int32_t mTop = 0, mBottom = 0;
+};
+
+bool TRowWalker::Start(const TTriangleSetup& t) {
   // A horizontal edge keeps or drops whole rows (c >= bias, c linear in the row): it
   // narrows the rows once. The others bound x from the left or the right.
   int32_t top = t.rowTop, bottom = t.rowBottom;
@@ -227,21 +265,20 @@ void WalkTriangle(const TRasterState& state, const TTriangleSetup& t) {
     else if (step < 0)
       bottom = int32_t(std::min<int64_t>(bottom, need > 0 ? top : int64_t(top) + FloorDiv(-need, -step) + 1));
     else if (step == 0 && need > 0)
-      return;
+      return false;
   }
-  if (top >= bottom) return;
-  // Left: x >= ceil((bias - c) / a); right: x <= floor((c - bias) / -a), stepped from
-  // row to row with an exact quotient and remainder.
-  struct TBound { int64_t q, r, dq, dr, a; };
-  TBound lefts[3], rights[3];
-  int nl = 0, nr = 0;
+  if (top >= bottom) return false;
+  mTop = top;
+  mBottom = bottom;
+  // Left: x >= ceil((bias - c) / a); right: x <= floor((c - bias) / -a).
+  mLeftCount = mRightCount = 0;
   int64_t py = int64_t(top) * (1 << SubPixelBits);
   for (int i = 0; i < 3; ++i) {
     int64_t a = t.A[i] * (1 << SubPixelBits);
     if (a == 0) continue;
     int64_t c = t.B[i] * (py - t.Ya[i]) - t.A[i] * t.Xa[i];
     int64_t step = t.B[i] * (1 << SubPixelBits);  // c grows by this per row
-    TBound& e = a > 0 ? lefts[nl++] : rights[nr++];
+    TBound& e = a > 0 ? mLefts[mLeftCount++] : mRights[mRightCount++];
     e.a = a > 0 ? a : -a;
     int64_t num = a > 0 ? t.bias[i] - c + e.a - 1 : c - t.bias[i];
     int64_t dnum = a > 0 ? -step : step;
@@ -250,27 +287,65 @@ void WalkTriangle(const TRasterState& state, const TTriangleSetup& t) {
     e.dq = FloorDiv(dnum, e.a);
     e.dr = dnum - e.dq * e.a;
   }
-  auto advance = [](TBound& e) {
-    e.q += e.dq;
-    e.r += e.dr;
-    if (e.r >= e.a) {
-      e.r -= e.a;
-      ++e.q;
-    }
-  };
+  return true;
+}
+
+void WalkTriangle(const TRasterState& state, const TTriangleSetup& t) {
+  TRowWalker rows;
+  if (!rows.Start(t)) return;
   TSpanJob job;
   PrepareSpans(state, t.planes, job);
+  int32_t x0, x1;
+  for (int32_t y = rows.Top(); y < rows.Bottom(); ++y)
+    if (rows.Next(state.scissor.left, state.scissor.right, x0, x1)) job.draw(job, y, x0, x1);
+}
+
+// Pixels [x0, xm) of one triangle and [xm, x1) of the other, which touch in a row.
+void DrawTouchingSpans(const TSpanJob& first, const TSpanJob& second, bool samePlanes, int32_t y, int32_t x0,
+                       int32_t xm, int32_t x1) {
+  if (samePlanes) {
+    first.draw(first, y, x0, x1);
+  } else if (first.pair && first.pair == second.pair) {
+    first.pair(first, second, y, x0, xm, x1);
+  } else {
+    first.draw(first, y, x0, xm);
+    second.draw(second, y, xm, x1);
+  }
+}
+
+// Two set-up triangles sharing an edge, walked in one pass. In a row where one's
+// pixels end where the other's begin (the top-left rule gives the shared edge's pixels
+// to exactly one of them), both are drawn as one span, each pixel with the planes of
+// its triangle; other rows draw the first triangle's span, then the second's. Every
+// pixel thus sees the same operations in the same order as when the triangles are
+// drawn one after the other, even where they overlap.
+void WalkTrianglePair(const TRasterState& state, const TTriangleSetup& a, const TTriangleSetup& b) {
+  TRowWalker ra, rb;
+  bool hasA = ra.Start(a), hasB = rb.Start(b);
+  if (!hasA || !hasB) {
+    if (hasA) WalkTriangle(state, a);
+    if (hasB) WalkTriangle(state, b);
+    return;
+  }
+  TSpanJob ja, jb;
+  PrepareSpans(state, a.planes, ja);
+  PrepareSpans(state, b.planes, jb);
+  const bool same = SamePlanes(a.planes, b.planes);
+  if (!(ja.tintConstant && jb.tintConstant && ja.tint == jb.tint && ja.draw == jb.draw)) ja.pair = jb.pair = nullptr;
+  const int64_t left = state.scissor.left, right = state.scissor.right;
+  int32_t top = std::min(ra.Top(), rb.Top()), bottom = std::max(ra.Bottom(), rb.Bottom());
   for (int32_t y = top; y < bottom; ++y) {
-    int64_t lo = state.scissor.left, hi = state.scissor.right;
-    for (int k = 0; k < nl; ++k) {
-      lo = std::max(lo, lefts[k].q);
-      advance(lefts[k]);
+    int32_t a0 = 0, a1 = 0, b0 = 0, b1 = 0;
+    bool inA = y >= ra.Top() && y < ra.Bottom() && ra.Next(left, right, a0, a1);
+    bool inB = y >= rb.Top() && y < rb.Bottom() && rb.Next(left, right, b0, b1);
+    if (inA && inB && a1 == b0) {
+      DrawTouchingSpans(ja, jb, same, y, a0, a1, b1);
+    } else if (inA && inB && b1 == a0) {
+      DrawTouchingSpans(jb, ja, same, y, b0, b1, a1);
+    } else {
+      if (inA) ja.draw(ja, y, a0, a1);
+      if (inB) jb.draw(jb, y, b0, b1);
     }
-    for (int k = 0; k < nr; ++k) {
-      hi = std::min(hi, rights[k].q + 1);
-      advance(rights[k]);
-    }
-    if (lo < hi) job.draw(job, y, int32_t(lo), int32_t(hi));
   }
 }
 
@@ -322,8 +397,24 @@ void DrawQuad(const TRasterState& state, const TRasterVertex& v0, const TRasterV
       return;
     }
   }
+  if (hasA && hasB) {
+    WalkTrianglePair(state, a, b);
+    return;
+  }
   if (hasA) WalkTriangle(state, a);
   if (hasB) WalkTriangle(state, b);
+}
+
+void DrawTrianglePair(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1,
+                      const TRasterVertex& v2, const TRasterVertex& v3) {
+  TTriangleSetup a, b;
+  bool hasA = SetupTriangle(state, v0, v1, v2, a), hasB = SetupTriangle(state, v1, v3, v2, b);
+  if (hasA && hasB)
+    WalkTrianglePair(state, a, b);
+  else if (hasA)
+    WalkTriangle(state, a);
+  else if (hasB)
+    WalkTriangle(state, b);
 }
 
 bool SetupLine(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, TLineSetup& l) {

@@ -37,6 +37,12 @@ void PrefetchTriangle(const TRasterState& state, const TRasterVertex& v0, const 
 void DrawQuad(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, const TRasterVertex& v2,
               const TRasterVertex& v3);
 
+// The triangles (v0, v1, v2) and (v1, v3, v2) sharing the edge v1-v2, as quads of
+// indexed lists come: walked in one pass, with the same pixels as two DrawTriangle
+// calls.
+void DrawTrianglePair(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1,
+                      const TRasterVertex& v2, const TRasterVertex& v3);
+
 // A line covers the pixels whose centres lie on [start, end) along its major axis,
 // one per column (or row), in the row (column) nearest to the line. A horizontal
 // line from (x0, y) to (x1, y) covers exactly [x0, x1).
@@ -62,6 +68,12 @@ struct TSpanJob {
   bool tintConstant = false;  // the diffuse colour is the same at every pixel: tint
   uint32_t tint = 0;
   TDraw sampled = nullptr;  // the fused sample-and-blend loop for spans not copied texel for texel
+  // Pixels [x0, xm) with the planes of `first` and [xm, x1) with those of `second`, in
+  // one pass; set when the span loop has such a form (both jobs must share it and
+  // their tint).
+  using TPairDraw = void (*)(const TSpanJob& first, const TSpanJob& second, int32_t y, int32_t x0, int32_t xm,
+                             int32_t x1);
+  TPairDraw pair = nullptr;
 };
 void PrepareSpans(const TRasterState& state, const TAttributePlanes& planes, TSpanJob& job);
 

@@ -155,22 +155,31 @@ inline bool LanesFit(int64_t a, int64_t d, int64_t count) {
   return end >= -Limit && end < Limit;
 }
 
-template <TFast Kind, bool Linear, TAddr A>
-WIDE_FN void WideSampledSpan(const TSpanJob& job, int32_t y, int32_t x0, int32_t x1) {
-  const TRasterState& s = *job.state;
-  const TAttributePlanes& p = *job.planes;
-  const int32_t n = x1 - x0;
+// The texture coordinates of eight lanes (less half a texel for bilinear) and their
+// step over eight pixels; false when they would not fit 32 bits over the span.
+struct TLanes {
+  __m256i u, v, du8, dv8;
+};
+
+template <bool Linear>
+WIDE_INLINE bool StartLanes(const TAttributePlanes& p, int32_t y, int32_t x0, int32_t n, TLanes& out) {
   const int64_t u = p.u.At(x0, y) - (Linear ? HalfTexel : 0), v = p.v.At(x0, y) - (Linear ? HalfTexel : 0);
   const int64_t du = p.u.dx, dv = p.v.dx, lanes = (int64_t(n) + 7) & ~int64_t(7);
-  if (!LanesFit(u, du, lanes) || !LanesFit(v, dv, lanes)) {
-    ChooseNarrowSampledSpan(Kind, Linear, A)(job, y, x0, x1);
-    return;
-  }
+  if (!LanesFit(u, du, lanes) || !LanesFit(v, dv, lanes)) return false;
   const __m256i step = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-  __m256i uL = _mm256_add_epi32(_mm256_set1_epi32(int32_t(u)), _mm256_mullo_epi32(_mm256_set1_epi32(int32_t(du)), step));
-  __m256i vL = _mm256_add_epi32(_mm256_set1_epi32(int32_t(v)), _mm256_mullo_epi32(_mm256_set1_epi32(int32_t(dv)), step));
-  const __m256i du8 = _mm256_set1_epi32(int32_t(uint32_t(uint64_t(du) * 8))), dv8 = _mm256_set1_epi32(int32_t(uint32_t(uint64_t(dv) * 8)));
+  out.u = _mm256_add_epi32(_mm256_set1_epi32(int32_t(u)), _mm256_mullo_epi32(_mm256_set1_epi32(int32_t(du)), step));
+  out.v = _mm256_add_epi32(_mm256_set1_epi32(int32_t(v)), _mm256_mullo_epi32(_mm256_set1_epi32(int32_t(dv)), step));
+  out.du8 = _mm256_set1_epi32(int32_t(uint32_t(uint64_t(du) * 8)));
+  out.dv8 = _mm256_set1_epi32(int32_t(uint32_t(uint64_t(dv) * 8)));
+  return true;
+}
 
+// Pixels [x0, x0 + n) of row y: lanes before x0 + m take the coordinates of `a`, the
+// others those of `b` (with Two; without, all take `a`).
+template <TFast Kind, bool Linear, TAddr A, bool Two>
+WIDE_INLINE void WideBody(const TSpanJob& job, uint32_t tint, TLanes a, TLanes b, int32_t m, int32_t y, int32_t x0,
+                          int32_t n) {
+  const TRasterState& s = *job.state;
   const TRasterTexture& tex = s.texture;
   TWideTexture t;
   t.texels = reinterpret_cast<const int*>(tex.pixels);
@@ -181,30 +190,63 @@ WIDE_FN void WideSampledSpan(const TSpanJob& job, int32_t y, int32_t x0, int32_t
   t.last[1] = _mm256_set1_epi32(tex.height - 1);
 
   const __m256i zero = _mm256_setzero_si256();
-  uint32_t tint = job.tintConstant ? job.tint : PlaneColor(p, x0, y);
-  TWideBlend b;
-  b.tint = _mm256_unpacklo_epi8(_mm256_set1_epi32(int32_t(tint)), zero);
-  b.alphaMask = _mm256_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0);
-  b.constAlpha = _mm256_and_si256(b.alphaMask, _mm256_set1_epi16(int16_t(s.fastAlpha)));
-  b.texOr = s.samplerOr ? _mm256_and_si256(b.alphaMask, _mm256_set1_epi16(255)) : zero;
-  b.alphaConst = s.fastAlphaConst;
+  const __m256i step = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  TWideBlend bl;
+  bl.tint = _mm256_unpacklo_epi8(_mm256_set1_epi32(int32_t(tint)), zero);
+  bl.alphaMask = _mm256_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0);
+  bl.constAlpha = _mm256_and_si256(bl.alphaMask, _mm256_set1_epi16(int16_t(s.fastAlpha)));
+  bl.texOr = s.samplerOr ? _mm256_and_si256(bl.alphaMask, _mm256_set1_epi16(255)) : zero;
+  bl.alphaConst = s.fastAlphaConst;
 
   int* dst = reinterpret_cast<int*>(s.target.pixels + int64_t(y) * s.target.pitch) + x0;
-  for (int32_t i = 0; i < n; i += 8, uL = _mm256_add_epi32(uL, du8), vL = _mm256_add_epi32(vL, dv8)) {
-    TTexels16 texels = SampleWide<Linear, A>(t, uL, vL);
+  for (int32_t i = 0; i < n; i += 8) {
+    __m256i u = a.u, v = a.v;
+    if constexpr (Two) {
+      const __m256i second = _mm256_cmpgt_epi32(_mm256_add_epi32(step, _mm256_set1_epi32(i)), _mm256_set1_epi32(m - 1));
+      u = _mm256_blendv_epi8(a.u, b.u, second);
+      v = _mm256_blendv_epi8(a.v, b.v, second);
+      b.u = _mm256_add_epi32(b.u, b.du8);
+      b.v = _mm256_add_epi32(b.v, b.dv8);
+    }
+    a.u = _mm256_add_epi32(a.u, a.du8);
+    a.v = _mm256_add_epi32(a.v, a.dv8);
+    TTexels16 texels = SampleWide<Linear, A>(t, u, v);
     const bool whole = n - i >= 8;
     const __m256i mask = whole ? _mm256_set1_epi32(-1) : _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), step);
     __m256i d = zero;
     if (Kind != TFast::Opaque)
       d = whole ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i)) : _mm256_maskload_epi32(dst + i, mask);
-    __m256i lo = BlendHalf<Kind>(b, texels.lo, _mm256_unpacklo_epi8(d, zero));
-    __m256i hi = BlendHalf<Kind>(b, texels.hi, _mm256_unpackhi_epi8(d, zero));
+    __m256i lo = BlendHalf<Kind>(bl, texels.lo, _mm256_unpacklo_epi8(d, zero));
+    __m256i hi = BlendHalf<Kind>(bl, texels.hi, _mm256_unpackhi_epi8(d, zero));
     __m256i out = _mm256_packus_epi16(lo, hi);
     if (whole)
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), out);
     else
       _mm256_maskstore_epi32(dst + i, mask, out);
   }
+}
+
+template <TFast Kind, bool Linear, TAddr A>
+WIDE_FN void WideSampledSpan(const TSpanJob& job, int32_t y, int32_t x0, int32_t x1) {
+  TLanes lanes;
+  if (!StartLanes<Linear>(*job.planes, y, x0, x1 - x0, lanes)) {
+    ChooseNarrowSampledSpan(Kind, Linear, A)(job, y, x0, x1);
+    return;
+  }
+  uint32_t tint = job.tintConstant ? job.tint : PlaneColor(*job.planes, x0, y);
+  WideBody<Kind, Linear, A, false>(job, tint, lanes, lanes, x1 - x0, y, x0, x1 - x0);
+}
+
+// Both jobs have a constant tint, the same.
+template <TFast Kind, bool Linear, TAddr A>
+WIDE_FN void WidePairSpan(const TSpanJob& first, const TSpanJob& second, int32_t y, int32_t x0, int32_t xm, int32_t x1) {
+  TLanes a, b;
+  if (!StartLanes<Linear>(*first.planes, y, x0, x1 - x0, a) || !StartLanes<Linear>(*second.planes, y, x0, x1 - x0, b)) {
+    first.draw(first, y, x0, xm);
+    second.draw(second, y, xm, x1);
+    return;
+  }
+  WideBody<Kind, Linear, A, true>(first, first.tint, a, b, xm - x0, y, x0, x1 - x0);
 }
 
 template <TFast Kind, bool Linear>
@@ -220,6 +262,21 @@ TSpanJob::TDraw WideForAddress(TAddr a) {
 template <TFast Kind>
 TSpanJob::TDraw WideForFilter(bool linear, TAddr a) {
   return linear ? WideForAddress<Kind, true>(a) : WideForAddress<Kind, false>(a);
+}
+
+template <TFast Kind, bool Linear>
+TSpanJob::TPairDraw PairForAddress(TAddr a) {
+  switch (a) {
+    case TAddr::Clamp: return WidePairSpan<Kind, Linear, TAddr::Clamp>;
+    case TAddr::WrapPow2: return WidePairSpan<Kind, Linear, TAddr::WrapPow2>;
+    case TAddr::MirrorPow2: return WidePairSpan<Kind, Linear, TAddr::MirrorPow2>;
+    default: return nullptr;
+  }
+}
+
+template <TFast Kind>
+TSpanJob::TPairDraw PairForFilter(bool linear, TAddr a) {
+  return linear ? PairForAddress<Kind, true>(a) : PairForAddress<Kind, false>(a);
 }
 
 bool ProcessorHasAvx2() {
@@ -256,6 +313,20 @@ TSpanJob::TDraw ChooseWideSampledSpan(TFast kind, bool linear, TAddr address, co
   }
 #else
   (void)kind, (void)linear, (void)address, (void)texture;
+  return nullptr;
+#endif
+}
+
+TSpanJob::TPairDraw ChooseWidePairSpan(TFast kind, bool linear, TAddr address) {
+#if defined(SPAN_WIDE)
+  switch (kind) {
+    case TFast::Opaque: return PairForFilter<TFast::Opaque>(linear, address);
+    case TFast::Blend: return PairForFilter<TFast::Blend>(linear, address);
+    case TFast::Add: return PairForFilter<TFast::Add>(linear, address);
+    default: return nullptr;
+  }
+#else
+  (void)kind, (void)linear, (void)address;
   return nullptr;
 #endif
 }

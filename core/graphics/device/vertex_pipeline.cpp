@@ -154,6 +154,18 @@ void DrawClippedQuad(const TRasterState& s, const TVertexPipeline& p, bool trans
   DrawClippedTriangle(s, p, transformed, a, c, d);
 }
 
+// Triangles (v0, v1, v2) + (v1, v3, v2) (quads of indexed lists) that need no
+// clipping are walked by the rasteriser in one pass.
+void DrawClippedPair(const TRasterState& s, const TVertexPipeline& p, bool transformed, const TVertexRef& a,
+                     const TVertexRef& b, const TVertexRef& c, const TVertexRef& d) {
+  if (a.screen && b.screen && c.screen && d.screen) {
+    DrawTrianglePair(s, *a.screen, *b.screen, *c.screen, *d.screen);
+    return;
+  }
+  DrawClippedTriangle(s, p, transformed, a, b, c);
+  DrawClippedTriangle(s, p, transformed, b, d, c);
+}
+
 void DrawClippedLine(const TRasterState& s, const TVertexPipeline& p, bool transformed, TClipVertex a, TClipVertex b) {
   float band = Band(p, transformed);
   auto clip = [&](auto& planes) {
@@ -258,6 +270,12 @@ void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transf
         if (i + 5 < count && same(i, i + 3) && same(i + 2, i + 4)) {
           prefetch(i + Ahead + 3);
           DrawClippedQuad(s, p, transformed, at(i), at(i + 1), at(i + 2), at(i + 5));
+          i += 3;
+          continue;
+        }
+        if (i + 5 < count && same(i + 1, i + 3) && same(i + 2, i + 5)) {
+          prefetch(i + Ahead + 3);
+          DrawClippedPair(s, p, transformed, at(i), at(i + 1), at(i + 2), at(i + 4));
           i += 3;
           continue;
         }

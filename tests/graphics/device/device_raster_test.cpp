@@ -229,25 +229,28 @@ TEST_P(DeviceRasterLoops, RotatedQuadsMatchTheReference) {
           ApplyBlend(s, TBlend(blend));
           PrepareRasterState(s);
           std::vector<TRasterVertex> quads;
-          for (int k = 0; k < 3; ++k) {
+          for (int k = 0; k < 5; ++k) {
             // Small particles, a larger quad over the scissor's edge, texture ranges
-            // beyond 0..1 for the addressing.
-            float size = k == 0 ? 8.0f : k == 1 ? 5.5f : 21.0f;
-            float cx = 7.3f + 12.6f * float(k) + 0.17f * float(index % 7), cy = 9.61f + 8.2f * float(k) + 0.29f * float(index % 5);
+            // beyond 0..1 for the addressing; then a quad folded over its diagonal
+            // (the triangles overlap) and a dart (a corner pushed in past the centre).
+            float size = k == 0 ? 8.0f : k == 1 ? 5.5f : k == 2 ? 21.0f : 9.0f;
+            float cx = 7.3f + 12.6f * float(k % 3) + 0.17f * float(index % 7), cy = 9.61f + 8.2f * float(k % 3) + 4.0f * float(k / 3) + 0.29f * float(index % 5);
             float angle = 0.37f + 0.61f * float(index % 11) + 1.3f * float(k);
             float ux = std::sin(angle), uy = -std::cos(angle);
             float u0 = k == 2 ? -0.75f : 0.0f, u1 = k == 2 ? 1.6f : 1.0f;
-            const float corners[4][2] = {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, 0.5f}};
+            const float corners[5][4][2] = {{{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, 0.5f}},
+                                            {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, 0.5f}},
+                                            {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, 0.5f}},
+                                            {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {-0.2f, -0.25f}},
+                                            {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {0.05f, 0.1f}}};
             for (int c = 0; c < 4; ++c) {
-              const float* corner = corners[c];
+              const float* corner = corners[k][c];
               quads.push_back(V(cx - corner[0] * size * uy - corner[1] * size * ux, cy + corner[0] * size * ux - corner[1] * size * uy,
                                 corner[0] < 0 ? u0 : u1, corner[1] < 0 ? u0 : u1, tint[c]));
             }
           }
-          for (size_t q = 0; q < quads.size(); q += 4) {
-            DrawTriangle(s, quads[q], quads[q + 1], quads[q + 2]);
-            DrawTriangle(s, quads[q + 1], quads[q + 3], quads[q + 2]);
-          }
+          // The device's path for such lists: both triangles in one pass.
+          for (size_t q = 0; q < quads.size(); q += 4) DrawTrianglePair(s, quads[q], quads[q + 1], quads[q + 2], quads[q + 3]);
           s.target = reference.Target();
           for (size_t q = 0; q < quads.size(); q += 4) {
             ReferenceTriangle(s, quads[q], quads[q + 1], quads[q + 2]);
