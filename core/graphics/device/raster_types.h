@@ -40,6 +40,7 @@ struct TRasterDepth {
 };
 
 struct TSpanJob;
+struct TRowSpan;
 
 // The pipeline state of a draw call, resolved from the device's render and stage-0
 // states.
@@ -79,11 +80,10 @@ struct TRasterState {
   // (null where there are none).
   using TSpanLoop = void (*)(const TSpanJob& job, int32_t y, int32_t x0, int32_t x1);
   TSpanLoop sampledSpans[2] = {nullptr, nullptr};
-  // Their forms drawing the touching spans of two triangles in one pass (null where
-  // there are none).
-  using TPairLoop = void (*)(const TSpanJob& first, const TSpanJob& second, int32_t y, int32_t x0, int32_t xm,
-                             int32_t x1);
-  TPairLoop sampledPairs[2] = {nullptr, nullptr};
+  // Their forms drawing many rows of two triangles in one call (null where there are
+  // none).
+  using TRowsLoop = void (*)(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count);
+  TRowsLoop sampledRows[2] = {nullptr, nullptr};
 };
 
 // Chooses the optimised span loop for a state (TRasterState::fast) and its samplers.

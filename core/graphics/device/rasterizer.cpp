@@ -239,13 +239,11 @@ class TRowWalker {
 
  private:
   struct TBound { int64_t q, r, dq, dr, a; };
+  // Without a branch: whether the remainder carries changes unpredictably by row.
   static void Advance(TBound& e) {
-    e.q += e.dq;
-    e.r += e.dr;
-    if (e.r >= e.a) {
-      e.r -= e.a;
-      ++e.q;
-    }
+    int64_t r = e.r + e.dr, carry = r >= e.a ? 1 : 0;
+    e.r = r - (e.a & -carry);
+    e.q += e.dq + carry;
   }
   TBound mLefts[3], mRights[3];
   int mLeftCount = 0, mRightCount = 0;
@@ -300,19 +298,6 @@ void WalkTriangle(const TRasterState& state, const TTriangleSetup& t) {
     if (rows.Next(state.scissor.left, state.scissor.right, x0, x1)) job.draw(job, y, x0, x1);
 }
 
-// Pixels [x0, xm) of one triangle and [xm, x1) of the other, which touch in a row.
-void DrawTouchingSpans(const TSpanJob& first, const TSpanJob& second, bool samePlanes, int32_t y, int32_t x0,
-                       int32_t xm, int32_t x1) {
-  if (samePlanes) {
-    first.draw(first, y, x0, x1);
-  } else if (first.pair && first.pair == second.pair) {
-    first.pair(first, second, y, x0, xm, x1);
-  } else {
-    first.draw(first, y, x0, xm);
-    second.draw(second, y, xm, x1);
-  }
-}
-
 // Two set-up triangles sharing an edge, walked in one pass. In a row where one's
 // pixels end where the other's begin (the top-left rule gives the shared edge's pixels
 // to exactly one of them), both are drawn as one span, each pixel with the planes of
@@ -331,7 +316,28 @@ void WalkTrianglePair(const TRasterState& state, const TTriangleSetup& a, const 
   PrepareSpans(state, a.planes, ja);
   PrepareSpans(state, b.planes, jb);
   const bool same = SamePlanes(a.planes, b.planes);
-  if (!(ja.tintConstant && jb.tintConstant && ja.tint == jb.tint && ja.draw == jb.draw)) ja.pair = jb.pair = nullptr;
+  const bool batched = ja.rows && ja.rows == jb.rows && ja.tint == jb.tint;
+  // Rows gathered for the loop that draws many at once.
+  constexpr int32_t Batch = 32;
+  TRowSpan rows[Batch];
+  int32_t count = 0;
+  auto emit = [&](int32_t y, int32_t x0, int32_t xm, int32_t x1, bool secondFirst) {
+    if (batched) {
+      rows[count++] = {y, x0, xm, x1, secondFirst};
+      if (count == Batch) {
+        ja.rows(ja, jb, rows, count);
+        count = 0;
+      }
+      return;
+    }
+    const TSpanJob &first = secondFirst ? jb : ja, &second = secondFirst ? ja : jb;
+    if (same) {
+      first.draw(first, y, x0, x1);
+      return;
+    }
+    if (x0 < xm) first.draw(first, y, x0, xm);
+    if (xm < x1) second.draw(second, y, xm, x1);
+  };
   const int64_t left = state.scissor.left, right = state.scissor.right;
   int32_t top = std::min(ra.Top(), rb.Top()), bottom = std::max(ra.Bottom(), rb.Bottom());
   for (int32_t y = top; y < bottom; ++y) {
@@ -339,14 +345,15 @@ void WalkTrianglePair(const TRasterState& state, const TTriangleSetup& a, const 
     bool inA = y >= ra.Top() && y < ra.Bottom() && ra.Next(left, right, a0, a1);
     bool inB = y >= rb.Top() && y < rb.Bottom() && rb.Next(left, right, b0, b1);
     if (inA && inB && a1 == b0) {
-      DrawTouchingSpans(ja, jb, same, y, a0, a1, b1);
+      emit(y, a0, a1, b1, false);
     } else if (inA && inB && b1 == a0) {
-      DrawTouchingSpans(jb, ja, same, y, b0, b1, a1);
+      emit(y, b0, b1, a1, true);
     } else {
-      if (inA) ja.draw(ja, y, a0, a1);
-      if (inB) jb.draw(jb, y, b0, b1);
+      if (inA) emit(y, a0, a1, a1, false);
+      if (inB) emit(y, b0, b1, b1, true);
     }
   }
+  if (count > 0) ja.rows(ja, jb, rows, count);
 }
 
 }  // namespace

@@ -68,12 +68,17 @@ struct TSpanJob {
   bool tintConstant = false;  // the diffuse colour is the same at every pixel: tint
   uint32_t tint = 0;
   TDraw sampled = nullptr;  // the fused sample-and-blend loop for spans not copied texel for texel
-  // Pixels [x0, xm) with the planes of `first` and [xm, x1) with those of `second`, in
-  // one pass; set when the span loop has such a form (both jobs must share it and
-  // their tint).
-  using TPairDraw = void (*)(const TSpanJob& first, const TSpanJob& second, int32_t y, int32_t x0, int32_t xm,
-                             int32_t x1);
-  TPairDraw pair = nullptr;
+  // Draws rows of two triangles in one call (see TRowSpan); set when the span loop has
+  // such a form. Both jobs must share it and their constant tint.
+  using TRowsDraw = void (*)(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count);
+  TRowsDraw rows = nullptr;
+};
+
+// One row of two triangles a and b: pixels [x0, xm) with the planes of a and [xm, x1)
+// with those of b, or the other way round with secondFirst.
+struct TRowSpan {
+  int32_t y, x0, xm, x1;
+  bool secondFirst;
 };
 void PrepareSpans(const TRasterState& state, const TAttributePlanes& planes, TSpanJob& job);
 

@@ -90,7 +90,7 @@ void PrepareRasterState(TRasterState& s) {
   s.fast = TFast::None;
   s.samplers[0] = s.samplers[1] = nullptr;
   s.sampledSpans[0] = s.sampledSpans[1] = nullptr;
-  s.sampledPairs[0] = s.sampledPairs[1] = nullptr;
+  s.sampledRows[0] = s.sampledRows[1] = nullptr;
   if (s.texture.pixels) ChooseSamplers(s);
   bool target32 = s.target.layout == TPixelLayout::Argb8888 || s.target.layout == TPixelLayout::Xrgb8888;
   bool texture32 = !s.texture.pixels || s.texture.layout == TPixelLayout::Argb8888 ||
@@ -126,7 +126,7 @@ void PrepareRasterState(TRasterState& s) {
       TAddr a = TAddr(s.addressKind);
       TSpanJob::TDraw wide = ChooseWideSampledSpan(kind, linear != 0, a, s.texture);
       s.sampledSpans[linear] = wide ? wide : ChooseNarrowSampledSpan(kind, linear != 0, a);
-      if (wide) s.sampledPairs[linear] = ChooseWidePairSpan(kind, linear != 0, a);
+      if (wide) s.sampledRows[linear] = ChooseWideRowSpans(kind, linear != 0, a);
     }
 }
 
@@ -198,7 +198,7 @@ void PrepareSpans(const TRasterState& s, const TAttributePlanes& p, TSpanJob& jo
   job.state = &s;
   job.planes = &p;
   job.sampled = nullptr;
-  job.pair = nullptr;
+  job.rows = nullptr;
   job.tintConstant = false;
   bool colorVaries = p.color[0].dx || p.color[1].dx || p.color[2].dx || p.color[3].dx;
   if (s.fast == TFast::None || p.perspective || colorVaries) {
@@ -212,7 +212,7 @@ void PrepareSpans(const TRasterState& s, const TAttributePlanes& p, TSpanJob& jo
   // Spans that can never be copied texel for texel go straight to the fused loop.
   if (job.sampled && !(p.u.dx == (int64_t(1) << TexelFracBits) && p.v.dx == 0)) {
     job.draw = job.sampled;
-    if (job.tintConstant) job.pair = s.sampledPairs[p.linearFilter ? 1 : 0];
+    if (job.tintConstant) job.rows = s.sampledRows[p.linearFilter ? 1 : 0];
   }
 }
 

@@ -96,9 +96,9 @@ inline uint32_t PlaneColor(const TAttributePlanes& p, int32_t x, int32_t y) {
 // at a time where the processor has it and AllowWideSpans permits (null otherwise).
 TSpanJob::TDraw ChooseNarrowSampledSpan(TFast kind, bool linear, TAddr address);
 TSpanJob::TDraw ChooseWideSampledSpan(TFast kind, bool linear, TAddr address, const TRasterTexture& texture);
-// The AVX2 loop's form for the touching spans of two triangles (TSpanJob::pair); only
-// asked for where ChooseWideSampledSpan gave a loop.
-TSpanJob::TPairDraw ChooseWidePairSpan(TFast kind, bool linear, TAddr address);
+// The AVX2 loop's form for the rows of two triangles (TSpanJob::rows); only asked for
+// where ChooseWideSampledSpan gave a loop.
+TSpanJob::TRowsDraw ChooseWideRowSpans(TFast kind, bool linear, TAddr address);
 
 // The bilinear texel of four neighbours with 8-bit weights fu, fv.
 inline uint32_t BilinearTexel(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t fu, uint32_t fv) {

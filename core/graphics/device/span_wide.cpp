@@ -155,69 +155,86 @@ inline bool LanesFit(int64_t a, int64_t d, int64_t count) {
   return end >= -Limit && end < Limit;
 }
 
-// The texture coordinates of eight lanes (less half a texel for bilinear) and their
-// step over eight pixels; false when they would not fit 32 bits over the span.
-struct TLanes {
-  __m256i u, v, du8, dv8;
+// The span loops' view of the texture and the blend, set up once per call.
+struct TWideConstants {
+  TWideTexture texture;
+  TWideBlend blend;
 };
 
-template <bool Linear>
-WIDE_INLINE bool StartLanes(const TAttributePlanes& p, int32_t y, int32_t x0, int32_t n, TLanes& out) {
-  const int64_t u = p.u.At(x0, y) - (Linear ? HalfTexel : 0), v = p.v.At(x0, y) - (Linear ? HalfTexel : 0);
-  const int64_t du = p.u.dx, dv = p.v.dx, lanes = (int64_t(n) + 7) & ~int64_t(7);
-  if (!LanesFit(u, du, lanes) || !LanesFit(v, dv, lanes)) return false;
-  const __m256i step = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-  out.u = _mm256_add_epi32(_mm256_set1_epi32(int32_t(u)), _mm256_mullo_epi32(_mm256_set1_epi32(int32_t(du)), step));
-  out.v = _mm256_add_epi32(_mm256_set1_epi32(int32_t(v)), _mm256_mullo_epi32(_mm256_set1_epi32(int32_t(dv)), step));
-  out.du8 = _mm256_set1_epi32(int32_t(uint32_t(uint64_t(du) * 8)));
-  out.dv8 = _mm256_set1_epi32(int32_t(uint32_t(uint64_t(dv) * 8)));
-  return true;
-}
-
-// Pixels [x0, x0 + n) of row y: lanes before x0 + m take the coordinates of `a`, the
-// others those of `b` (with Two; without, all take `a`).
-template <TFast Kind, bool Linear, TAddr A, bool Two>
-WIDE_INLINE void WideBody(const TSpanJob& job, uint32_t tint, TLanes a, TLanes b, int32_t m, int32_t y, int32_t x0,
-                          int32_t n) {
-  const TRasterState& s = *job.state;
+WIDE_INLINE void SetUpConstants(const TRasterState& s, uint32_t tint, TWideConstants& c) {
   const TRasterTexture& tex = s.texture;
-  TWideTexture t;
+  TWideTexture& t = c.texture;
   t.texels = reinterpret_cast<const int*>(tex.pixels);
   t.pitch = _mm256_set1_epi32(tex.pitch / 4);
   t.size[0] = _mm256_set1_epi32(tex.width);
   t.size[1] = _mm256_set1_epi32(tex.height);
   t.last[0] = _mm256_set1_epi32(tex.width - 1);
   t.last[1] = _mm256_set1_epi32(tex.height - 1);
+  const __m256i zero = _mm256_setzero_si256();
+  TWideBlend& b = c.blend;
+  b.tint = _mm256_unpacklo_epi8(_mm256_set1_epi32(int32_t(tint)), zero);
+  b.alphaMask = _mm256_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0);
+  b.constAlpha = _mm256_and_si256(b.alphaMask, _mm256_set1_epi16(int16_t(s.fastAlpha)));
+  b.texOr = s.samplerOr ? _mm256_and_si256(b.alphaMask, _mm256_set1_epi16(255)) : zero;
+  b.alphaConst = s.fastAlphaConst;
+}
 
+// The steps of a plane pair (u, v) across the lanes: k * du in lane k, and 8 * du.
+struct TLaneSteps {
+  const TAttributePlanes* planes;
+  __m256i u, v, du8, dv8;
+};
+
+WIDE_INLINE TLaneSteps StepsOf(const TAttributePlanes& p) {
+  const __m256i step = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  return {&p, _mm256_mullo_epi32(_mm256_set1_epi32(int32_t(p.u.dx)), step),
+          _mm256_mullo_epi32(_mm256_set1_epi32(int32_t(p.v.dx)), step),
+          _mm256_set1_epi32(int32_t(uint32_t(uint64_t(p.u.dx) * 8))), _mm256_set1_epi32(int32_t(uint32_t(uint64_t(p.v.dx) * 8)))};
+}
+
+// The texture coordinates of the eight lanes from pixel (x0, y) on (less half a texel
+// for bilinear); false when they would not fit 32 bits over n pixels.
+struct TLanes {
+  __m256i u, v;
+};
+
+template <bool Linear>
+WIDE_INLINE bool StartLanes(const TLaneSteps& s, int32_t y, int32_t x0, int32_t n, TLanes& out) {
+  const TAttributePlanes& p = *s.planes;
+  const int64_t u = p.u.At(x0, y) - (Linear ? HalfTexel : 0), v = p.v.At(x0, y) - (Linear ? HalfTexel : 0);
+  const int64_t lanes = (int64_t(n) + 7) & ~int64_t(7);
+  if (!LanesFit(u, p.u.dx, lanes) || !LanesFit(v, p.v.dx, lanes)) return false;
+  out.u = _mm256_add_epi32(_mm256_set1_epi32(int32_t(u)), s.u);
+  out.v = _mm256_add_epi32(_mm256_set1_epi32(int32_t(v)), s.v);
+  return true;
+}
+
+// Pixels [0, n) from dst on: lanes before m take the coordinates a, the others b
+// (with Two; without, all take a).
+template <TFast Kind, bool Linear, TAddr A, bool Two>
+WIDE_INLINE void WideRow(const TWideConstants& c, TLanes a, const TLaneSteps& sa, TLanes b, const TLaneSteps& sb,
+                         int32_t m, int* dst, int32_t n) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i step = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-  TWideBlend bl;
-  bl.tint = _mm256_unpacklo_epi8(_mm256_set1_epi32(int32_t(tint)), zero);
-  bl.alphaMask = _mm256_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0);
-  bl.constAlpha = _mm256_and_si256(bl.alphaMask, _mm256_set1_epi16(int16_t(s.fastAlpha)));
-  bl.texOr = s.samplerOr ? _mm256_and_si256(bl.alphaMask, _mm256_set1_epi16(255)) : zero;
-  bl.alphaConst = s.fastAlphaConst;
-
-  int* dst = reinterpret_cast<int*>(s.target.pixels + int64_t(y) * s.target.pitch) + x0;
   for (int32_t i = 0; i < n; i += 8) {
     __m256i u = a.u, v = a.v;
     if constexpr (Two) {
       const __m256i second = _mm256_cmpgt_epi32(_mm256_add_epi32(step, _mm256_set1_epi32(i)), _mm256_set1_epi32(m - 1));
       u = _mm256_blendv_epi8(a.u, b.u, second);
       v = _mm256_blendv_epi8(a.v, b.v, second);
-      b.u = _mm256_add_epi32(b.u, b.du8);
-      b.v = _mm256_add_epi32(b.v, b.dv8);
+      b.u = _mm256_add_epi32(b.u, sb.du8);
+      b.v = _mm256_add_epi32(b.v, sb.dv8);
     }
-    a.u = _mm256_add_epi32(a.u, a.du8);
-    a.v = _mm256_add_epi32(a.v, a.dv8);
-    TTexels16 texels = SampleWide<Linear, A>(t, u, v);
+    a.u = _mm256_add_epi32(a.u, sa.du8);
+    a.v = _mm256_add_epi32(a.v, sa.dv8);
+    TTexels16 texels = SampleWide<Linear, A>(c.texture, u, v);
     const bool whole = n - i >= 8;
     const __m256i mask = whole ? _mm256_set1_epi32(-1) : _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), step);
     __m256i d = zero;
     if (Kind != TFast::Opaque)
       d = whole ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i)) : _mm256_maskload_epi32(dst + i, mask);
-    __m256i lo = BlendHalf<Kind>(bl, texels.lo, _mm256_unpacklo_epi8(d, zero));
-    __m256i hi = BlendHalf<Kind>(bl, texels.hi, _mm256_unpackhi_epi8(d, zero));
+    __m256i lo = BlendHalf<Kind>(c.blend, texels.lo, _mm256_unpacklo_epi8(d, zero));
+    __m256i hi = BlendHalf<Kind>(c.blend, texels.hi, _mm256_unpackhi_epi8(d, zero));
     __m256i out = _mm256_packus_epi16(lo, hi);
     if (whole)
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), out);
@@ -226,27 +243,48 @@ WIDE_INLINE void WideBody(const TSpanJob& job, uint32_t tint, TLanes a, TLanes b
   }
 }
 
+WIDE_INLINE int* TargetRow(const TRasterState& s, int32_t y, int32_t x0) {
+  return reinterpret_cast<int*>(s.target.pixels + int64_t(y) * s.target.pitch) + x0;
+}
+
 template <TFast Kind, bool Linear, TAddr A>
 WIDE_FN void WideSampledSpan(const TSpanJob& job, int32_t y, int32_t x0, int32_t x1) {
+  const TLaneSteps steps = StepsOf(*job.planes);
   TLanes lanes;
-  if (!StartLanes<Linear>(*job.planes, y, x0, x1 - x0, lanes)) {
+  if (!StartLanes<Linear>(steps, y, x0, x1 - x0, lanes)) {
     ChooseNarrowSampledSpan(Kind, Linear, A)(job, y, x0, x1);
     return;
   }
-  uint32_t tint = job.tintConstant ? job.tint : PlaneColor(*job.planes, x0, y);
-  WideBody<Kind, Linear, A, false>(job, tint, lanes, lanes, x1 - x0, y, x0, x1 - x0);
+  TWideConstants c;
+  SetUpConstants(*job.state, job.tintConstant ? job.tint : PlaneColor(*job.planes, x0, y), c);
+  WideRow<Kind, Linear, A, false>(c, lanes, steps, lanes, steps, x1 - x0, TargetRow(*job.state, y, x0), x1 - x0);
 }
 
-// Both jobs have a constant tint, the same.
+// The rows of two triangles (jobs with the same constant tint), the constants set up
+// once for all of them.
 template <TFast Kind, bool Linear, TAddr A>
-WIDE_FN void WidePairSpan(const TSpanJob& first, const TSpanJob& second, int32_t y, int32_t x0, int32_t xm, int32_t x1) {
-  TLanes a, b;
-  if (!StartLanes<Linear>(*first.planes, y, x0, x1 - x0, a) || !StartLanes<Linear>(*second.planes, y, x0, x1 - x0, b)) {
-    first.draw(first, y, x0, xm);
-    second.draw(second, y, xm, x1);
-    return;
+WIDE_FN void WideRowSpans(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count) {
+  TWideConstants c;
+  SetUpConstants(*a.state, a.tint, c);
+  const TLaneSteps steps[2] = {StepsOf(*a.planes), StepsOf(*b.planes)};
+  const TSpanJob* jobs[2] = {&a, &b};
+  for (int32_t k = 0; k < count; ++k) {
+    const TRowSpan& r = rows[k];
+    const int first = r.secondFirst ? 1 : 0;
+    const TLaneSteps &sf = steps[first], &ss = steps[1 - first];
+    const int32_t n = r.x1 - r.x0;
+    int* dst = TargetRow(*a.state, r.y, r.x0);
+    TLanes lf, ls;
+    if (!StartLanes<Linear>(sf, r.y, r.x0, n, lf) || (r.xm < r.x1 && !StartLanes<Linear>(ss, r.y, r.x0, n, ls))) {
+      const TSpanJob &jf = *jobs[first], &js = *jobs[1 - first];
+      if (r.x0 < r.xm) jf.draw(jf, r.y, r.x0, r.xm);
+      if (r.xm < r.x1) js.draw(js, r.y, r.xm, r.x1);
+    } else if (r.xm < r.x1) {
+      WideRow<Kind, Linear, A, true>(c, lf, sf, ls, ss, r.xm - r.x0, dst, n);
+    } else {
+      WideRow<Kind, Linear, A, false>(c, lf, sf, lf, sf, n, dst, n);
+    }
   }
-  WideBody<Kind, Linear, A, true>(first, first.tint, a, b, xm - x0, y, x0, x1 - x0);
 }
 
 template <TFast Kind, bool Linear>
@@ -265,18 +303,18 @@ TSpanJob::TDraw WideForFilter(bool linear, TAddr a) {
 }
 
 template <TFast Kind, bool Linear>
-TSpanJob::TPairDraw PairForAddress(TAddr a) {
+TSpanJob::TRowsDraw RowsForAddress(TAddr a) {
   switch (a) {
-    case TAddr::Clamp: return WidePairSpan<Kind, Linear, TAddr::Clamp>;
-    case TAddr::WrapPow2: return WidePairSpan<Kind, Linear, TAddr::WrapPow2>;
-    case TAddr::MirrorPow2: return WidePairSpan<Kind, Linear, TAddr::MirrorPow2>;
+    case TAddr::Clamp: return WideRowSpans<Kind, Linear, TAddr::Clamp>;
+    case TAddr::WrapPow2: return WideRowSpans<Kind, Linear, TAddr::WrapPow2>;
+    case TAddr::MirrorPow2: return WideRowSpans<Kind, Linear, TAddr::MirrorPow2>;
     default: return nullptr;
   }
 }
 
 template <TFast Kind>
-TSpanJob::TPairDraw PairForFilter(bool linear, TAddr a) {
-  return linear ? PairForAddress<Kind, true>(a) : PairForAddress<Kind, false>(a);
+TSpanJob::TRowsDraw RowsForFilter(bool linear, TAddr a) {
+  return linear ? RowsForAddress<Kind, true>(a) : RowsForAddress<Kind, false>(a);
 }
 
 bool ProcessorHasAvx2() {
@@ -317,12 +355,12 @@ TSpanJob::TDraw ChooseWideSampledSpan(TFast kind, bool linear, TAddr address, co
 #endif
 }
 
-TSpanJob::TPairDraw ChooseWidePairSpan(TFast kind, bool linear, TAddr address) {
+TSpanJob::TRowsDraw ChooseWideRowSpans(TFast kind, bool linear, TAddr address) {
 #if defined(SPAN_WIDE)
   switch (kind) {
-    case TFast::Opaque: return PairForFilter<TFast::Opaque>(linear, address);
-    case TFast::Blend: return PairForFilter<TFast::Blend>(linear, address);
-    case TFast::Add: return PairForFilter<TFast::Add>(linear, address);
+    case TFast::Opaque: return RowsForFilter<TFast::Opaque>(linear, address);
+    case TFast::Blend: return RowsForFilter<TFast::Blend>(linear, address);
+    case TFast::Add: return RowsForFilter<TFast::Add>(linear, address);
     default: return nullptr;
   }
 #else
