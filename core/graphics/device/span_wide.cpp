@@ -87,6 +87,11 @@ WIDE_INLINE __m256i Vertical(__m256i pairs, __m256i weights) {
   return _mm256_srli_epi32(_mm256_add_epi32(_mm256_madd_epi16(pairs, weights), round), 16);
 }
 
+// (256 - f) in the low and f in the high 16 bits of each pixel's word.
+WIDE_INLINE __m256i WeightPairs(__m256i f) {
+  return _mm256_add_epi32(_mm256_sub_epi32(_mm256_slli_epi32(f, 16), f), _mm256_set1_epi32(256));
+}
+
 WIDE_INLINE TTexels16 Bilinear(__m256i c00, __m256i c10, __m256i c01, __m256i c11, __m256i fu, __m256i fv) {
   // fu of each pixel in the four 16-bit lanes of its channels.
   const __m256i spreadLo = _mm256_setr_epi8(0, -1, 0, -1, 0, -1, 0, -1, 4, -1, 4, -1, 4, -1, 4, -1,
@@ -98,8 +103,7 @@ WIDE_INLINE TTexels16 Bilinear(__m256i c00, __m256i c10, __m256i c01, __m256i c1
   const __m256i bias = _mm256_set1_epi16(int16_t(-32768));
   __m256i topLo = _mm256_xor_si256(Lerp16(a.lo, b.lo, fuLo), bias), topHi = _mm256_xor_si256(Lerp16(a.hi, b.hi, fuHi), bias);
   __m256i botLo = _mm256_xor_si256(Lerp16(c.lo, d.lo, fuLo), bias), botHi = _mm256_xor_si256(Lerp16(c.hi, d.hi, fuHi), bias);
-  // (256 - fv) in the low and fv in the high 16 bits of each pixel's word.
-  __m256i wv = _mm256_add_epi32(_mm256_sub_epi32(_mm256_slli_epi32(fv, 16), fv), _mm256_set1_epi32(256));
+  __m256i wv = WeightPairs(fv);
   __m256i p0 = Vertical(_mm256_unpacklo_epi16(topLo, botLo), _mm256_shuffle_epi32(wv, 0x00));
   __m256i p1 = Vertical(_mm256_unpackhi_epi16(topLo, botLo), _mm256_shuffle_epi32(wv, 0x55));
   __m256i p2 = Vertical(_mm256_unpacklo_epi16(topHi, botHi), _mm256_shuffle_epi32(wv, 0xAA));
@@ -209,11 +213,11 @@ WIDE_INLINE bool StartLanes(const TLaneSteps& s, int32_t y, int32_t x0, int32_t 
   return true;
 }
 
-// Pixels [0, n) from dst on: lanes before m take the coordinates a, the others b
-// (with Two; without, all take a).
+// Pixels [0, n) from dst on, with room pixels to the end of the target row: lanes
+// before m take the coordinates a, the others b (with Two; without, all take a).
 template <TFast Kind, bool Linear, TAddr A, bool Two>
 WIDE_INLINE void WideRow(const TWideConstants& c, TLanes a, const TLaneSteps& sa, TLanes b, const TLaneSteps& sb,
-                         int32_t m, int* dst, int32_t n) {
+                         int32_t m, int* dst, int32_t n, int32_t room) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i step = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
   for (int32_t i = 0; i < n; i += 8) {
@@ -228,16 +232,21 @@ WIDE_INLINE void WideRow(const TWideConstants& c, TLanes a, const TLaneSteps& sa
     a.u = _mm256_add_epi32(a.u, sa.du8);
     a.v = _mm256_add_epi32(a.v, sa.dv8);
     TTexels16 texels = SampleWide<Linear, A>(c.texture, u, v);
-    const bool whole = n - i >= 8;
+    // The last pixels of a span: while eight lie within the target row, the target is
+    // read and written whole, its pixels past the span written back unchanged (cheaper
+    // than masked loads and stores).
+    const bool whole = n - i >= 8, inRow = i + 8 <= room;
     const __m256i mask = whole ? _mm256_set1_epi32(-1) : _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), step);
     __m256i d = zero;
-    if (Kind != TFast::Opaque)
-      d = whole ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i)) : _mm256_maskload_epi32(dst + i, mask);
+    if (Kind != TFast::Opaque || (!whole && inRow))
+      d = whole || inRow ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i)) : _mm256_maskload_epi32(dst + i, mask);
     __m256i lo = BlendHalf<Kind>(c.blend, texels.lo, _mm256_unpacklo_epi8(d, zero));
     __m256i hi = BlendHalf<Kind>(c.blend, texels.hi, _mm256_unpackhi_epi8(d, zero));
     __m256i out = _mm256_packus_epi16(lo, hi);
     if (whole)
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), out);
+    else if (inRow)
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_blendv_epi8(d, out, mask));
     else
       _mm256_maskstore_epi32(dst + i, mask, out);
   }
@@ -246,6 +255,9 @@ WIDE_INLINE void WideRow(const TWideConstants& c, TLanes a, const TLaneSteps& sa
 WIDE_INLINE int* TargetRow(const TRasterState& s, int32_t y, int32_t x0) {
   return reinterpret_cast<int*>(s.target.pixels + int64_t(y) * s.target.pitch) + x0;
 }
+
+// The pixels from x0 to the end of a target row (its pitch, not only its width).
+WIDE_INLINE int32_t RoomInRow(const TRasterState& s, int32_t x0) { return s.target.pitch / 4 - x0; }
 
 template <TFast Kind, bool Linear, TAddr A>
 WIDE_FN void WideSampledSpan(const TSpanJob& job, int32_t y, int32_t x0, int32_t x1) {
@@ -257,7 +269,8 @@ WIDE_FN void WideSampledSpan(const TSpanJob& job, int32_t y, int32_t x0, int32_t
   }
   TWideConstants c;
   SetUpConstants(*job.state, job.tintConstant ? job.tint : PlaneColor(*job.planes, x0, y), c);
-  WideRow<Kind, Linear, A, false>(c, lanes, steps, lanes, steps, x1 - x0, TargetRow(*job.state, y, x0), x1 - x0);
+  WideRow<Kind, Linear, A, false>(c, lanes, steps, lanes, steps, x1 - x0, TargetRow(*job.state, y, x0), x1 - x0,
+                                  RoomInRow(*job.state, x0));
 }
 
 // The rows of two triangles (jobs with the same constant tint), the constants set up
@@ -280,9 +293,9 @@ WIDE_FN void WideRowSpans(const TSpanJob& a, const TSpanJob& b, const TRowSpan* 
       if (r.x0 < r.xm) jf.draw(jf, r.y, r.x0, r.xm);
       if (r.xm < r.x1) js.draw(js, r.y, r.xm, r.x1);
     } else if (r.xm < r.x1) {
-      WideRow<Kind, Linear, A, true>(c, lf, sf, ls, ss, r.xm - r.x0, dst, n);
+      WideRow<Kind, Linear, A, true>(c, lf, sf, ls, ss, r.xm - r.x0, dst, n, RoomInRow(*a.state, r.x0));
     } else {
-      WideRow<Kind, Linear, A, false>(c, lf, sf, lf, sf, n, dst, n);
+      WideRow<Kind, Linear, A, false>(c, lf, sf, lf, sf, n, dst, n, RoomInRow(*a.state, r.x0));
     }
   }
 }
