@@ -37,14 +37,14 @@ void Attributes(const TRasterVertex& v, const TRasterTexture& tex, double out[At
   out[9] = v.z;
 }
 
-TPlane MakePlane(double valueAtRef, double dx, double dy, int32_t xref, int32_t yref, int bits) {
-  TPlane p;
+// Filled in place: a plane returned by value and copied costs a stalled store-to-load
+// forward per attribute of every triangle.
+inline void SetPlane(TPlane& p, double valueAtRef, double dx, double dy, int32_t xref, int32_t yref, int bits) {
   p.a0 = ToFixed(valueAtRef, bits);
   p.dx = ToFixed(dx, bits);
   p.dy = ToFixed(dy, bits);
   p.xref = xref;
   p.yref = yref;
-  return p;
 }
 
 TPlane* PlaneSlot(TAttributePlanes& planes, int i) {
@@ -146,23 +146,25 @@ bool SetupTriangle(const TRasterState& state, const TRasterVertex& v0, const TRa
     dx = ((values[1] - values[0]) * (y[2] - y[0]) - (values[2] - values[0]) * (y[1] - y[0])) / det;
     dy = ((values[2] - values[0]) * (x[1] - x[0]) - (values[1] - values[0]) * (x[2] - x[0])) / det;
   };
-  double grad[AttrCount][2] = {};
+  double grad[AttrCount][2];
   const uint32_t used = UsedAttributes(state);
   for (int k = 0; k < AttrCount; ++k) {
+    grad[k][0] = grad[k][1] = 0;
+    TPlane& plane = *PlaneSlot(t.planes, k);
     if (!(used >> k & 1)) {
-      *PlaneSlot(t.planes, k) = TPlane{};
+      plane = TPlane{};
       continue;
     }
     double values[3] = {a[0][k], a[1][k], a[2][k]};
     if (values[0] == values[1] && values[1] == values[2] && values[0] - values[0] == 0) {
       // The same finite value at every vertex: the general formulas give zero gradients
       // and this value at the reference pixel.
-      *PlaneSlot(t.planes, k) = MakePlane(values[0], 0, 0, xref, yref, PlaneBits(k));
+      SetPlane(plane, values[0], 0, 0, xref, yref, PlaneBits(k));
       continue;
     }
     gradients(values, grad[k][0], grad[k][1]);
     double atRef = values[0] + grad[k][0] * (xref - x[0]) + grad[k][1] * (yref - y[0]);
-    *PlaneSlot(t.planes, k) = MakePlane(atRef, grad[k][0], grad[k][1], xref, yref, PlaneBits(k));
+    SetPlane(plane, atRef, grad[k][0], grad[k][1], xref, yref, PlaneBits(k));
   }
   t.planes.linearFilter = LinearFilter(state, grad[7][0], grad[7][1], grad[8][0], grad[8][1]);
   t.planes.perspective = state.texture.pixels && !(v[0]->rhw == v[1]->rhw && v[1]->rhw == v[2]->rhw);
@@ -457,7 +459,10 @@ bool SetupLine(const TRasterState& state, const TRasterVertex& v0, const TRaster
     }
     double d = (a1[k] - a0[k]) / span;
     double atRef = a0[k] + d * (ref - start);
-    *PlaneSlot(l.planes, k) = l.xMajor ? MakePlane(atRef, d, 0, ref, 0, PlaneBits(k)) : MakePlane(atRef, 0, d, 0, ref, PlaneBits(k));
+    if (l.xMajor)
+      SetPlane(*PlaneSlot(l.planes, k), atRef, d, 0, ref, 0, PlaneBits(k));
+    else
+      SetPlane(*PlaneSlot(l.planes, k), atRef, 0, d, 0, ref, PlaneBits(k));
   }
   double du = (a1[7] - a0[7]) / span, dv = (a1[8] - a0[8]) / span;
   l.planes.linearFilter = (du * du + dv * dv) <= 1.0 ? state.magLinear : state.minLinear;
