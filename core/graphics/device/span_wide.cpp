@@ -114,7 +114,6 @@ WIDE_INLINE TTexels16 Bilinear(__m256i c00, __m256i c10, __m256i c01, __m256i c1
 WIDE_INLINE __m256i Gather(const TWideTexture& t, __m256i row, __m256i x) {
   return _mm256_i32gather_epi32(t.texels, _mm256_add_epi32(row, x), 4);
 }
-
 // The texels of eight pixels at fixed-point (u, v) (less half a texel for bilinear).
 template <bool Linear, TAddr A>
 WIDE_INLINE TTexels16 SampleWide(const TWideTexture& t, __m256i u, __m256i v) {
@@ -273,31 +272,115 @@ WIDE_FN void WideSampledSpan(const TSpanJob& job, int32_t y, int32_t x0, int32_t
                                   RoomInRow(*job.state, x0));
 }
 
+// The pixels of many short rows queued one after the other, to be sampled and blended
+// eight at a time whatever row they are in: the rows of small triangles are a few
+// pixels long, and a vector per row would leave most lanes idle. Per pixel: its
+// texture coordinates (less half a texel for bilinear) and its place in the target.
+struct TPixelQueue {
+  static constexpr int32_t Capacity = 256, Slack = 24;  // room for the last row's 16 lanes and padding
+  alignas(32) int32_t u[Capacity + Slack];
+  alignas(32) int32_t v[Capacity + Slack];
+  alignas(32) int32_t offset[Capacity + Slack];  // pixels from the target's first
+  int32_t count = 0;
+};
+
+// Queues row y's pixels [x0, x0 + n): lanes before m with coordinates a, the others b.
+WIDE_INLINE void QueueRow(TPixelQueue& q, TLanes a, const TLaneSteps& sa, TLanes b, const TLaneSteps& sb, int32_t m,
+                          int32_t rowOffset, int32_t n) {
+  const __m256i step = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  // Sixteen lanes at a time: most rows take one pass without a loop branch to miss.
+  for (int32_t i = 0; i < n; i += 16) {
+    for (int32_t h = 0; h < 16; h += 8) {
+      const __m256i second = _mm256_cmpgt_epi32(_mm256_add_epi32(step, _mm256_set1_epi32(i + h)), _mm256_set1_epi32(m - 1));
+      int32_t at = q.count + i + h;
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.u + at), _mm256_blendv_epi8(a.u, b.u, second));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.v + at), _mm256_blendv_epi8(a.v, b.v, second));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.offset + at), _mm256_add_epi32(_mm256_set1_epi32(rowOffset + i + h), step));
+      a.u = _mm256_add_epi32(a.u, sa.du8);
+      a.v = _mm256_add_epi32(a.v, sa.dv8);
+      b.u = _mm256_add_epi32(b.u, sb.du8);
+      b.v = _mm256_add_epi32(b.v, sb.dv8);
+    }
+  }
+  q.count += n;
+}
+
+// Samples, blends and writes the queued pixels, and empties the queue.
+template <TFast Kind, bool Linear, TAddr A>
+WIDE_INLINE void DrainQueue(const TWideConstants& c, int* target, TPixelQueue& q) {
+  if (q.count == 0) return;
+  // The lanes past the last pixel: coordinates 0 and the first pixel's place, read
+  // but never written.
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.u + q.count), _mm256_setzero_si256());
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.v + q.count), _mm256_setzero_si256());
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.offset + q.count), _mm256_set1_epi32(q.offset[0]));
+  const __m256i zero = _mm256_setzero_si256();
+  alignas(32) int32_t out[8];
+  for (int32_t i = 0; i < q.count; i += 8) {
+    __m256i u = _mm256_load_si256(reinterpret_cast<const __m256i*>(q.u + i));
+    __m256i v = _mm256_load_si256(reinterpret_cast<const __m256i*>(q.v + i));
+    TTexels16 texels = SampleWide<Linear, A>(c.texture, u, v);
+    // The target's pixels read one by one: cheaper here than a gather.
+    __m256i d = zero;
+    if (Kind != TFast::Opaque) {
+      const int32_t* at = q.offset + i;
+      d = _mm256_setr_epi32(target[at[0]], target[at[1]], target[at[2]], target[at[3]], target[at[4]], target[at[5]],
+                            target[at[6]], target[at[7]]);
+    }
+    __m256i lo = BlendHalf<Kind>(c.blend, texels.lo, _mm256_unpacklo_epi8(d, zero));
+    __m256i hi = BlendHalf<Kind>(c.blend, texels.hi, _mm256_unpackhi_epi8(d, zero));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(out), _mm256_packus_epi16(lo, hi));
+    const int32_t n = std::min<int32_t>(8, q.count - i);
+    for (int32_t k = 0; k < n; ++k) target[q.offset[i + k]] = out[k];
+  }
+  q.count = 0;
+}
+
 // The rows of two triangles (jobs with the same constant tint), the constants set up
-// once for all of them.
+// once for all of them. Rows are queued and drawn eight pixels at a time; a row whose
+// coordinates do not fit 32-bit lanes, or that is long, is drawn alone (the queue
+// drained first, keeping the order), and so is a row overlapping the one before it
+// (overlapping triangles), which must see that row's result.
 template <TFast Kind, bool Linear, TAddr A>
 WIDE_FN void WideRowSpans(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count) {
+  const TRasterState& s = *a.state;
   TWideConstants c;
-  SetUpConstants(*a.state, a.tint, c);
+  SetUpConstants(s, a.tint, c);
   const TLaneSteps steps[2] = {StepsOf(*a.planes), StepsOf(*b.planes)};
   const TSpanJob* jobs[2] = {&a, &b};
+  constexpr int32_t LongRow = 64;
+  const int32_t pitch = s.target.pitch / 4;
+  // Places in the target as 32-bit lane offsets.
+  const bool queued = int64_t(pitch) * s.target.height < (int64_t(1) << 31);
+  int* target = reinterpret_cast<int*>(s.target.pixels);
+  TPixelQueue q;
   for (int32_t k = 0; k < count; ++k) {
     const TRowSpan& r = rows[k];
     const int first = r.secondFirst ? 1 : 0;
     const TLaneSteps &sf = steps[first], &ss = steps[1 - first];
     const int32_t n = r.x1 - r.x0;
-    int* dst = TargetRow(*a.state, r.y, r.x0);
-    TLanes lf, ls;
-    if (!StartLanes<Linear>(sf, r.y, r.x0, n, lf) || (r.xm < r.x1 && !StartLanes<Linear>(ss, r.y, r.x0, n, ls))) {
+    TLanes lf, ls = {};
+    bool fits = StartLanes<Linear>(sf, r.y, r.x0, n, lf) && (r.xm == r.x1 || StartLanes<Linear>(ss, r.y, r.x0, n, ls));
+    if (r.xm == r.x1) ls = lf;
+    bool overlaps = k > 0 && rows[k - 1].y == r.y && rows[k - 1].x0 < r.x1 && r.x0 < rows[k - 1].x1;
+    if (overlaps || q.count + n > TPixelQueue::Capacity) DrainQueue<Kind, Linear, A>(c, target, q);
+    if (fits && queued && n <= LongRow) {
+      QueueRow(q, lf, sf, ls, ss, r.xm - r.x0, r.y * pitch + r.x0, n);
+      continue;
+    }
+    DrainQueue<Kind, Linear, A>(c, target, q);
+    int* dst = TargetRow(s, r.y, r.x0);
+    if (!fits) {
       const TSpanJob &jf = *jobs[first], &js = *jobs[1 - first];
       if (r.x0 < r.xm) jf.draw(jf, r.y, r.x0, r.xm);
       if (r.xm < r.x1) js.draw(js, r.y, r.xm, r.x1);
     } else if (r.xm < r.x1) {
-      WideRow<Kind, Linear, A, true>(c, lf, sf, ls, ss, r.xm - r.x0, dst, n, RoomInRow(*a.state, r.x0));
+      WideRow<Kind, Linear, A, true>(c, lf, sf, ls, ss, r.xm - r.x0, dst, n, RoomInRow(s, r.x0));
     } else {
-      WideRow<Kind, Linear, A, false>(c, lf, sf, lf, sf, n, dst, n, RoomInRow(*a.state, r.x0));
+      WideRow<Kind, Linear, A, false>(c, lf, sf, lf, sf, n, dst, n, RoomInRow(s, r.x0));
     }
   }
+  DrainQueue<Kind, Linear, A>(c, target, q);
 }
 
 template <TFast Kind, bool Linear>

@@ -264,6 +264,43 @@ TEST_P(DeviceRasterLoops, RotatedQuadsMatchTheReference) {
         }
 }
 
+// Quads drawn as triangle pairs on a wide target: rows longer than the loops queue,
+// many rows at once, rows at the target's right edge, and coordinates far outside the
+// texture; each blend on bilinear clamping and point wrapping.
+TEST_P(DeviceRasterLoops, WideQuadPairsMatchTheReference) {
+  TImage tex(PixelFormatArgb8888(), 8, 8);
+  tex.Fill(TexturePattern);
+  struct TQuad { float cx, cy, size, angle, u0, u1; };
+  const TQuad quads[] = {{60, 20, 90, 0.1f, 0, 1}, {150, 30, 40, 0.8f, -3, 4}, {30, 32, 6, 2.0f, 0, 1},
+                         {100, 8, 120, 1.5f, -40000, 40000}};
+  for (int blend = 0; blend < 3; ++blend)
+    for (bool linear : {false, true}) {
+      TImage fast(PixelFormatXrgb8888(), 170, 40), reference(PixelFormatXrgb8888(), 170, 40);
+      fast.Fill(Background);
+      reference.Fill(Background);
+      TRasterState s = ModulatedState(fast, tex, {0, 0, 170, 40});
+      s.addressU = s.addressV = linear ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP;
+      s.magLinear = s.minLinear = linear;
+      ApplyBlend(s, TBlend(blend));
+      PrepareRasterState(s);
+      std::vector<TRasterVertex> v;
+      for (const TQuad& q : quads) {
+        float ux = std::sin(q.angle), uy = -std::cos(q.angle);
+        const float corners[4][2] = {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, 0.5f}};
+        for (const auto& c : corners)
+          v.push_back(V(q.cx - c[0] * q.size * uy - c[1] * q.size * ux, q.cy + c[0] * q.size * ux - c[1] * q.size * uy,
+                        c[0] < 0 ? q.u0 : q.u1, c[1] < 0 ? q.u0 : q.u1, 0xE0C0A0FF));
+      }
+      for (size_t q = 0; q < v.size(); q += 4) DrawTrianglePair(s, v[q], v[q + 1], v[q + 2], v[q + 3]);
+      s.target = reference.Target();
+      for (size_t q = 0; q < v.size(); q += 4) {
+        ReferenceTriangle(s, v[q], v[q + 1], v[q + 2]);
+        ReferenceTriangle(s, v[q + 1], v[q + 3], v[q + 2]);
+      }
+      ASSERT_EQ(fast.bytes, reference.bytes) << "blend " << blend << ", linear " << linear;
+    }
+}
+
 TEST_P(DeviceRasterLoops, RandomTrianglesMatchTheReference) {
   uint32_t seed = 12345;
   auto next = [&seed](float lo, float hi) {
