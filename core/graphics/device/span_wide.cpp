@@ -4,7 +4,10 @@
 // coordinates of a span are stepped in 32-bit lanes when all of them fit, which gives
 // the same values as the 64-bit planes; other spans take the SSE2 loop. Texels are
 // gathered, filtered, tinted and blended with the same integer formulas as the other
-// loops, so every pixel equals theirs bit for bit.
+// loops, so every pixel equals theirs bit for bit. The rows of a quad's two triangles
+// come many at once (TSpanJob::rows), and their pixels are queued and drawn eight at a
+// time across rows.
+#include <algorithm>
 #include <atomic>
 
 #include "graphics/device/span_pixel.h"

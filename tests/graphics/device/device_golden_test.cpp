@@ -4,8 +4,11 @@
 //   TARVELON_UPDATE_GOLDEN=1 build-device/bin/device_tests --gtest_filter='DeviceGolden.*'
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "device_rig.h"
 #include "golden_png.h"
@@ -59,11 +62,8 @@ void ApplyBlendMode(TSoftDevice& d, int mode) {
   d.SetTextureStageState(0, D3DTSS_ALPHAOP, mode == 1 ? D3DTOP_SELECTARG1 : D3DTOP_MODULATE);
 }
 
-std::vector<uint32_t> Render(const TGoldenCase& c) {
-  TDeviceRig rig;
-  EXPECT_EQ(rig.CreateWindowed(Size, Size), DD_OK);
-  TSoftDevice& d = *rig.device;
-  FillSurface(*rig.back, Background);
+// An 8x8 ARGB texture of the device filled with a pattern.
+std::shared_ptr<TSoftSurface> MakeTexture(TDeviceRig& rig, uint32_t (*pattern)(uint32_t, uint32_t)) {
   TDevSurfaceDesc td;
   td.flags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
   td.caps = DDSCAPS_TEXTURE;
@@ -71,7 +71,16 @@ std::vector<uint32_t> Render(const TGoldenCase& c) {
   td.pixelFormat = PixelFormatArgb8888();
   std::shared_ptr<TSoftSurface> texture;
   EXPECT_EQ(rig.draw->CreateSurface(td, texture), DD_OK);
-  FillSurface(*texture, Texture);
+  if (texture) FillSurface(*texture, pattern);
+  return texture;
+}
+
+std::vector<uint32_t> Render(const TGoldenCase& c) {
+  TDeviceRig rig;
+  EXPECT_EQ(rig.CreateWindowed(Size, Size), DD_OK);
+  TSoftDevice& d = *rig.device;
+  FillSurface(*rig.back, Background);
+  std::shared_ptr<TSoftSurface> texture = MakeTexture(rig, Texture);
 
   EXPECT_EQ(d.BeginScene(), D3D_OK);
   d.SetRenderState(D3DRENDERSTATE_LIGHTING, 0);
@@ -157,5 +166,61 @@ TEST(DeviceGolden, TexelForTexelQuadCopiesTheTextureExactly) {
       uint32_t tx = x - 5, ty = y - 7;
       uint32_t expected = inside ? 0xFF000000u | (tx * 30) << 16 | (ty * 30) << 8 | ((tx * ty) & 255) : 0u;
       ASSERT_EQ(p, expected) << x << "," << y;
+    }
+}
+
+TEST(DeviceGolden, IndexedQuadListsDrawAsTheirTriangles) {
+  // Rotated textured quads as the particle renderer submits them, indices (0, 1, 2)
+  // (1, 3, 2) per quad, give the same image as their triangles drawn one by one.
+  std::vector<TDevVertexTransformed> v;
+  const float sizes[] = {9, 14, 30, 7.5f};
+  for (int q = 0; q < 4; ++q) {
+    float angle = 0.4f + 1.1f * float(q), size = sizes[q];
+    float cx = 12.3f + 13.7f * float(q), cy = 15.6f + 9.1f * float(q % 3);
+    float ux = std::sin(angle), uy = -std::cos(angle);
+    const float corners[4][2] = {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, 0.5f}};
+    for (const auto& c : corners)
+      v.push_back({cx - c[0] * size * uy - c[1] * size * ux, cy + c[0] * size * ux - c[1] * size * uy, 0.5f, 1.0f,
+                   0xD0FFC080u, 0, c[0] < 0 ? 0.0f : 1.0f, c[1] < 0 ? 0.0f : 1.0f});
+  }
+  std::vector<uint16_t> indices;
+  for (uint16_t q = 0; q < 4; ++q)
+    for (int k : {0, 1, 2, 1, 3, 2}) indices.push_back(uint16_t(q * 4 + k));
+  for (int mode : {0, 2})
+    for (bool linear : {false, true}) {
+      std::vector<uint8_t> images[2];
+      for (int indexed = 0; indexed < 2; ++indexed) {
+        TDeviceRig rig;
+        ASSERT_EQ(rig.CreateWindowed(Size, Size), DD_OK);
+        FillSurface(*rig.back, Background);
+        std::shared_ptr<TSoftSurface> texture = MakeTexture(rig, Texture);
+        ASSERT_TRUE(texture);
+        TSoftDevice& d = *rig.device;
+        d.BeginScene();
+        d.SetRenderState(D3DRENDERSTATE_LIGHTING, 0);
+        d.SetRenderState(D3DRENDERSTATE_ZENABLE, 0);
+        d.SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+        d.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+        d.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+        d.SetTextureStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP);
+        d.SetTextureStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP);
+        d.SetTextureStageState(0, D3DTSS_MAGFILTER, linear ? D3DTFG_LINEAR : D3DTFG_POINT);
+        d.SetTextureStageState(0, D3DTSS_MINFILTER, linear ? D3DTFN_LINEAR : D3DTFN_POINT);
+        ApplyBlendMode(d, mode);
+        d.SetTexture(0, texture);
+        if (indexed) {
+          ASSERT_EQ(d.DrawIndexedPrimitive(D3DPT_TRIANGLELIST, DevFvfTransformed, v.data(), uint32_t(v.size()),
+                                           indices.data(), uint32_t(indices.size()), 0), D3D_OK);
+        } else {
+          for (size_t i = 0; i < indices.size(); i += 3) {
+            TDevVertexTransformed tri[3] = {v[indices[i]], v[indices[i + 1]], v[indices[i + 2]]};
+            ASSERT_EQ(d.DrawPrimitive(D3DPT_TRIANGLELIST, DevFvfTransformed, tri, 3, 0), D3D_OK);
+          }
+        }
+        d.EndScene();
+        images[indexed].assign(rig.back->Pixels(), rig.back->Pixels() + size_t(rig.back->Pitch()) * Size);
+      }
+      EXPECT_TRUE(images[0] == images[1]) << "blend mode " << mode << ", linear " << linear;
+      EXPECT_FALSE(std::all_of(images[0].begin(), images[0].end(), [](uint8_t b) { return b == 0; }));
     }
 }
