@@ -317,8 +317,9 @@ void WalkTrianglePair(const TRasterState& state, const TTriangleSetup& a, const 
   TSpanJob ja, jb;
   PrepareSpans(state, a.planes, ja);
   PrepareSpans(state, b.planes, jb);
-  const bool same = SamePlanes(a.planes, b.planes);
   const bool batched = ja.rows && ja.rows == jb.rows && ja.tint == jb.tint;
+  // Only rows drawn one by one look at this (comparing all planes costs as much as a row).
+  const bool same = !batched && SamePlanes(a.planes, b.planes);
   // Rows gathered for the loop that draws many at once.
   constexpr int32_t Batch = 32;
   TRowSpan rows[Batch];
@@ -359,23 +360,6 @@ void WalkTrianglePair(const TRasterState& state, const TTriangleSetup& a, const 
 }
 
 }  // namespace
-
-void PrefetchTriangle(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, const TRasterVertex& v2) {
-  constexpr float MaxRows = 14, MaxBytes = 64;
-  constexpr int64_t Line = 64;
-  float minX = std::min({v0.x, v1.x, v2.x}), maxX = std::max({v0.x, v1.x, v2.x});
-  float minY = std::min({v0.y, v1.y, v2.y}), maxY = std::max({v0.y, v1.y, v2.y});
-  int64_t bytes = state.target.format.bitCount / 8;
-  if (!(maxY - minY <= MaxRows && (maxX - minX) * float(bytes) <= MaxBytes)) return;  // large, or not numbers
-  const TDevRect& s = state.scissor;
-  int64_t left = std::max<int64_t>(int64_t(minX), s.left), right = std::min<int64_t>(int64_t(maxX) + 2, s.right);
-  int64_t top = std::max<int64_t>(int64_t(minY), s.top), bottom = std::min<int64_t>(int64_t(maxY) + 2, s.bottom);
-  if (left >= right) return;
-  for (int64_t y = top; y < bottom; ++y) {
-    const uint8_t* row = state.target.pixels + y * state.target.pitch;
-    for (int64_t b = left * bytes; b < right * bytes + Line - 1; b += Line) __builtin_prefetch(row + std::min(b, right * bytes - 1), 1);
-  }
-}
 
 void DrawTriangle(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, const TRasterVertex& v2) {
   TTriangleSetup t;

@@ -28,10 +28,6 @@ bool TriangleCovers(const TTriangleSetup& t, int32_t x, int32_t y);
 bool TriangleRow(const TTriangleSetup& t, const TDevRect& scissor, int32_t y, int32_t& x0, int32_t& x1);
 
 void DrawTriangle(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, const TRasterVertex& v2);
-// Asks the memory for the target rows under a small triangle that is drawn soon: small
-// triangles land anywhere on a target larger than the caches, and fetching their rows
-// ahead of time hides the wait.
-void PrefetchTriangle(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, const TRasterVertex& v2);
 // The triangles (v0, v1, v2) and (v0, v2, v3); an axis-aligned rectangle is drawn one
 // span per row.
 void DrawQuad(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1, const TRasterVertex& v2,

@@ -255,26 +255,15 @@ void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transf
     return TVertexRef{&v[k], known == 1 ? &batch.screen[k] : nullptr};
   };
   auto same = [&](uint32_t i, uint32_t j) { return index(i) == index(j) || SameVertex(v[index(i)], v[index(j)]); };
-  // Triangles some way ahead have their target rows fetched while these are drawn.
-  constexpr uint32_t Ahead = 3 * 6;
-  auto prefetch = [&](uint32_t i) {
-    if (i + 2 >= count) return;
-    TVertexRef a = at(i), b = at(i + 1), c = at(i + 2);
-    if (a.screen && b.screen && c.screen) PrefetchTriangle(s, *a.screen, *b.screen, *c.screen);
-  };
   switch (type) {
     case D3DPT_TRIANGLELIST:
-      for (uint32_t i = 0; i < Ahead; i += 3) prefetch(i);
       for (uint32_t i = 0; i + 2 < count; i += 3) {
-        prefetch(i + Ahead);
         if (i + 5 < count && same(i, i + 3) && same(i + 2, i + 4)) {
-          prefetch(i + Ahead + 3);
           DrawClippedQuad(s, p, transformed, at(i), at(i + 1), at(i + 2), at(i + 5));
           i += 3;
           continue;
         }
         if (i + 5 < count && same(i + 1, i + 3) && same(i + 2, i + 5)) {
-          prefetch(i + Ahead + 3);
           DrawClippedPair(s, p, transformed, at(i), at(i + 1), at(i + 2), at(i + 4));
           i += 3;
           continue;
