@@ -312,11 +312,13 @@ WIDE_INLINE void QueueRow(TPixelQueue& q, TLanes a, const TLaneSteps& sa, TLanes
 template <TFast Kind, bool Linear, TAddr A>
 WIDE_INLINE void DrainQueue(const TWideConstants& c, int* target, TPixelQueue& q) {
   if (q.count == 0) return;
-  // The lanes past the last pixel: coordinates 0 and the first pixel's place, read
-  // but never written.
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.u + q.count), _mm256_setzero_si256());
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.v + q.count), _mm256_setzero_si256());
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.offset + q.count), _mm256_set1_epi32(q.offset[0]));
+  // The lanes past the last pixel repeat it: they read the same target pixel and
+  // texels and so write the same value, and every vector is written whole without a
+  // loop whose length changes from quad to quad.
+  const int32_t last = q.count - 1;
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.u + q.count), _mm256_set1_epi32(q.u[last]));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.v + q.count), _mm256_set1_epi32(q.v[last]));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.offset + q.count), _mm256_set1_epi32(q.offset[last]));
   const __m256i zero = _mm256_setzero_si256();
   alignas(32) int32_t out[8];
   for (int32_t i = 0; i < q.count; i += 8) {
@@ -333,8 +335,7 @@ WIDE_INLINE void DrainQueue(const TWideConstants& c, int* target, TPixelQueue& q
     __m256i lo = BlendHalf<Kind>(c.blend, texels.lo, _mm256_unpacklo_epi8(d, zero));
     __m256i hi = BlendHalf<Kind>(c.blend, texels.hi, _mm256_unpackhi_epi8(d, zero));
     _mm256_store_si256(reinterpret_cast<__m256i*>(out), _mm256_packus_epi16(lo, hi));
-    const int32_t n = std::min<int32_t>(8, q.count - i);
-    for (int32_t k = 0; k < n; ++k) target[q.offset[i + k]] = out[k];
+    for (int32_t k = 0; k < 8; ++k) target[q.offset[i + k]] = out[k];
   }
   q.count = 0;
 }
