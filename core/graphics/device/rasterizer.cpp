@@ -225,15 +225,10 @@ class TRowWalker {
   // The pixels [x0, x1) of the next row within [left, right); rows are taken in order
   // from Top() to Bottom(), each exactly once.
   bool Next(int64_t left, int64_t right, int32_t& x0, int32_t& x1) {
-    int64_t lo = left, hi = right;
-    for (int k = 0; k < mLeftCount; ++k) {
-      lo = std::max(lo, mLefts[k].q);
-      Advance(mLefts[k]);
-    }
-    for (int k = 0; k < mRightCount; ++k) {
-      hi = std::min(hi, mRights[k].q + 1);
-      Advance(mRights[k]);
-    }
+    int64_t lo = std::max({left, mLefts[0].q, mLefts[1].q});
+    int64_t hi = std::min({right, mRights[0].q + 1, mRights[1].q + 1});
+    for (TBound& e : mLefts) Advance(e);
+    for (TBound& e : mRights) Advance(e);
     x0 = int32_t(lo);
     x1 = int32_t(hi);
     return lo < hi;
@@ -247,8 +242,9 @@ class TRowWalker {
     e.r = r - (e.a & -carry);
     e.q += e.dq + carry;
   }
-  TBound mLefts[3], mRights[3];
-  int mLeftCount = 0, mRightCount = 0;
+  // A triangle has one or two edges on each side; a missing one is a bound that never
+  // binds, so every row takes the same steps without branches on the count.
+  TBound mLefts[2], mRights[2];
   int32_t mTop = 0, mBottom = 0;
 };
 
@@ -271,14 +267,18 @@ bool TRowWalker::Start(const TTriangleSetup& t) {
   mTop = top;
   mBottom = bottom;
   // Left: x >= ceil((bias - c) / a); right: x <= floor((c - bias) / -a).
-  mLeftCount = mRightCount = 0;
+  constexpr int64_t Far = int64_t(1) << 40;  // beyond any target coordinate
+  mLefts[0] = mLefts[1] = {-Far, 0, 0, 0, 1};
+  mRights[0] = mRights[1] = {Far, 0, 0, 0, 1};
+  int leftCount = 0, rightCount = 0;
   int64_t py = int64_t(top) * (1 << SubPixelBits);
   for (int i = 0; i < 3; ++i) {
     int64_t a = t.A[i] * (1 << SubPixelBits);
     if (a == 0) continue;
     int64_t c = t.B[i] * (py - t.Ya[i]) - t.A[i] * t.Xa[i];
     int64_t step = t.B[i] * (1 << SubPixelBits);  // c grows by this per row
-    TBound& e = a > 0 ? mLefts[mLeftCount++] : mRights[mRightCount++];
+    if ((a > 0 ? leftCount : rightCount) == 2) return false;  // edges of one side sum to zero with the other's
+    TBound& e = a > 0 ? mLefts[leftCount++] : mRights[rightCount++];
     e.a = a > 0 ? a : -a;
     int64_t num = a > 0 ? t.bias[i] - c + e.a - 1 : c - t.bias[i];
     int64_t dnum = a > 0 ? -step : step;
