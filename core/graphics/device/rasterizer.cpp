@@ -135,10 +135,9 @@ bool SetupTriangle(const TRasterState& state, const TRasterVertex& v0, const TRa
   for (int i = 0; i < 3; ++i) {
     x[i] = double(X[i]) * SubPixelUnit;
     y[i] = double(Y[i]) * SubPixelUnit;
-    Attributes(state.flatShade ? TRasterVertex{v[i]->x, v[i]->y, v[i]->z, v[i]->rhw, v0.r, v0.g, v0.b, v0.a, v0.sr,
-                                                v0.sg, v0.sb, v[i]->u, v[i]->v}
-                               : *v[i],
-               state.texture, a[i]);
+    Attributes(*v[i], state.texture, a[i]);
+    if (state.flatShade)
+      for (int k = 0; k < 7; ++k) a[i][k] = a[0][k];  // v[0] stays v0: only v[1] and v[2] swap
   }
   double det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
   int32_t xref = int32_t(FloorToInt(x[0])), yref = int32_t(FloorToInt(y[0]));
@@ -159,7 +158,7 @@ bool SetupTriangle(const TRasterState& state, const TRasterVertex& v0, const TRa
     if (values[0] == values[1] && values[1] == values[2] && values[0] - values[0] == 0) {
       // The same finite value at every vertex: the general formulas give zero gradients
       // and this value at the reference pixel.
-      SetPlane(plane, values[0], 0, 0, xref, yref, PlaneBits(k));
+      plane = {ToFixed(values[0], PlaneBits(k)), 0, 0, xref, yref};
       continue;
     }
     gradients(values, grad[k][0], grad[k][1]);

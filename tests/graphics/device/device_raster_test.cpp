@@ -332,6 +332,35 @@ TEST_P(DeviceRasterLoops, RandomTrianglesMatchTheReference) {
   }
 }
 
+TEST(DeviceRaster, FlatShadingColoursEveryPixelWithTheFirstVertex) {
+  // Both windings: the set-up reorders the other two vertices of one of them.
+  const TRasterVertex first = V(3.5f, 2.5f, 0, 0, 0xFFC08040);
+  const TRasterVertex others[2][2] = {{V(30.5f, 8.5f, 0, 0, 0xFF10F020), V(9.5f, 30.5f, 0, 0, 0xFF2030F0)},
+                                      {V(9.5f, 30.5f, 0, 0, 0xFF2030F0), V(30.5f, 8.5f, 0, 0, 0xFF10F020)}};
+  for (const auto& pair : others) {
+    TImage target(PixelFormatXrgb8888(), 40, 36);
+    TRasterState s;
+    s.target = target.Target();
+    s.scissor = Full;
+    s.flatShade = true;
+    s.colorOp = D3DTOP_SELECTARG1;
+    s.colorArg1 = D3DTA_DIFFUSE;
+    PrepareRasterState(s);
+    DrawTriangle(s, first, pair[0], pair[1]);
+    int covered = 0;
+    for (int32_t y = 0; y < target.height; ++y)
+      for (int32_t x = 0; x < target.width; ++x) {
+        uint32_t pixel;
+        std::memcpy(&pixel, &target.bytes[size_t(y) * target.pitch + size_t(x) * 4], 4);
+        pixel &= 0xFFFFFF;
+        if (pixel == 0) continue;
+        ++covered;
+        ASSERT_EQ(pixel, 0xC08040u) << "pixel " << x << ", " << y;
+      }
+    EXPECT_GT(covered, 200);
+  }
+}
+
 TEST(DeviceRaster, SharedEdgesNeitherOverlapNorLeaveGaps) {
   // A fan around a centre, with vertices on pixel centres, edges and fractions: with
   // additive drawing of 1 per triangle, every covered pixel must read exactly 1.
