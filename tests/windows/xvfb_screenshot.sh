@@ -25,6 +25,14 @@ export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy XDG_DATA_HOME="$work/xdg" HOME=
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 shot="$out/${mode}_xvfb.png"
+# xvfb-run can hand over before the server takes connections; a program started then finds
+# no X display. Wait until the grabber can open it (exit 2 means it could not).
+for attempt in $(seq 1 40); do
+  probe=0
+  "$bin/xshot" "$work/probe.png" 1 > /dev/null 2>&1 || probe=$?
+  [ "$probe" != 2 ] && break
+  sleep 0.25
+done
 case "$mode" in
   start_screen)
     colours=1000
