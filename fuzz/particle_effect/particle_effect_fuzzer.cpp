@@ -3,7 +3,7 @@
 // The script language can loop for ever, so texts with loop words (or ways to compile more
 // code) are skipped, the Lua heap is capped and SetNumParticles is held to a few hundred
 // particles: one input runs in milliseconds. Run with -timeout for the rest (recursion).
-//   corpus: fuzz/particle_effect/corpus (the demo's and the tests' effects)
+//   corpus: fuzz/particle_effect/corpus, and the demo's effects in assets/fx as a second folder
 
 #include <cstddef>
 #include <cstdint>
