@@ -8,17 +8,9 @@
 
 void TWidgetTest::SetUp() {
   TScriptTest::SetUp();
-  mSavedAdapters = SoftAdapters();
-  SoftAdapters() = {std::make_shared<TSoftAdapter>(TSoftAdapterConfig{})};
-  SetDisplayHost(&mDisplayHost);
-  mDisplay = NewPlatformData();
-  mDisplay->SetDisplay(Width, Height, false, false, false, false);
-  ASSERT_TRUE(mDisplay->IsDisplayReady());
+  ASSERT_TRUE(mDisplay.Open(Width, Height));
   mDraw.SetSpanSink(&TRenderer::GetInstance()->GetSpanSink());
   SetTextRasteriser(&mDraw);
-  TRenderer* renderer = TRenderer::GetInstance();
-  renderer->PopClipRect();
-  renderer->PushClipRect(TRect(0, 0, Width, Height));
 
   auto host = std::make_unique<TClipboardHost>();
   mClipboard = host.get();
@@ -33,10 +25,7 @@ void TWidgetTest::TearDown() {
   mManager.reset();
   TFontCache::Clear();
   SetTextRasteriser(nullptr);
-  TRenderer::DestroyInstance();
-  mDisplay.reset();
-  SetDisplayHost(nullptr);
-  SoftAdapters() = mSavedAdapters;
+  mDisplay.Close();
   TWindowsTest::TearDown();
 }
 
@@ -85,5 +74,5 @@ const std::vector<uint32_t>& TWidgetTest::Frame() {
   FakeNow += 1000;
   Manager().Invalidate();
   Send(EventIdle);
-  return mDisplayHost.presenter->Shown();
+  return mDisplay.Shown();
 }

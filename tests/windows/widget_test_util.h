@@ -9,11 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/device/adapter.h"
-#include "graphics/device/presenter.h"
-#include "graphics/display_host.h"
 #include "graphics/mini_vec_draw.h"
-#include "graphics/platform_data.h"
+#include "soft_display.h"
 #include "windows/message.h"
 #include "windows_test_util.h"
 
@@ -22,12 +19,6 @@ class TClipboardHost : public TFakeWindowHost {
  public:
   TString GetClipboardString() override { return TString(clipboard); }
   void GetScreenSize(uint32_t& width, uint32_t& height) override { width = 320, height = 240; }
-};
-
-class TMemoryDisplay : public IDisplayHost {
- public:
-  std::shared_ptr<TPresenter> GetPresenter() override { return presenter; }
-  std::shared_ptr<TMemoryPresenter> presenter = std::make_shared<TMemoryPresenter>();
 };
 
 class TWidgetTest : public TWindowsTest {
@@ -69,8 +60,6 @@ class TWidgetTest : public TWindowsTest {
   uint32_t PixelAt(uint32_t x, uint32_t y) { return Frame()[size_t(y) * Width + x]; }
 
   TClipboardHost* mClipboard = nullptr;  // the manager's host
-  std::vector<std::shared_ptr<TSoftAdapter>> mSavedAdapters;
-  TMemoryDisplay mDisplayHost;
-  std::unique_ptr<TPlatformData> mDisplay;
+  TSoftDisplay mDisplay;
   TJxMiniVecDraw mDraw;
 };

@@ -6,25 +6,15 @@
 
 #include <memory>
 
-#include "graphics/device/adapter.h"
 #include "graphics/device/golden_png.h"
-#include "graphics/device/presenter.h"
-#include "graphics/display_host.h"
-#include "graphics/platform_data.h"
-#include "graphics/renderer.h"
 #include "windows/modal_window.h"
 #include "windows/screen.h"
 #include "windows/window_style.h"
 #include "panel_window.h"
+#include "soft_display.h"
 #include "windows_test_util.h"
 
 namespace {
-
-class TMemoryDisplayHost : public IDisplayHost {
- public:
-  std::shared_ptr<TPresenter> GetPresenter() override { return presenter; }
-  std::shared_ptr<TMemoryPresenter> presenter = std::make_shared<TMemoryPresenter>();
-};
 
 class WindowDraw : public TWindowsTest {
  protected:
@@ -32,15 +22,7 @@ class WindowDraw : public TWindowsTest {
 
   void SetUp() override {
     TWindowsTest::SetUp();
-    mSavedAdapters = SoftAdapters();
-    SoftAdapters() = {std::make_shared<TSoftAdapter>(TSoftAdapterConfig{})};
-    SetDisplayHost(&mDisplayHost);
-    mDisplay = NewPlatformData();
-    mDisplay->SetDisplay(Width, Height, false, false, false, false);
-    ASSERT_TRUE(mDisplay->IsDisplayReady());
-    TRenderer* renderer = TRenderer::GetInstance();
-    renderer->PopClipRect();
-    renderer->PushClipRect(TRect(0, 0, Width, Height));
+    ASSERT_TRUE(mDisplay.Open(Width, Height));
     Screen()->SetSize(Width, Height);
     auto* screen = WindowCast<TScreen>(Screen());
     screen->SetAlwaysClear(true);
@@ -51,10 +33,7 @@ class WindowDraw : public TWindowsTest {
   void TearDown() override {
     TPanel::SetDrawLog(nullptr);
     mManager.reset();
-    TRenderer::DestroyInstance();
-    mDisplay.reset();
-    SetDisplayHost(nullptr);
-    SoftAdapters() = mSavedAdapters;
+    mDisplay.Close();
     TWindowsTest::TearDown();
   }
 
@@ -63,12 +42,10 @@ class WindowDraw : public TWindowsTest {
     Manager().Invalidate();
     Send(EventIdle);
   }
-  const std::vector<uint32_t>& Shown() const { return mDisplayHost.presenter->Shown(); }
+  const std::vector<uint32_t>& Shown() const { return mDisplay.Shown(); }
   uint32_t ShownAt(uint32_t x, uint32_t y) const { return Shown()[size_t(y) * Width + x]; }
 
-  std::vector<std::shared_ptr<TSoftAdapter>> mSavedAdapters;
-  TMemoryDisplayHost mDisplayHost;
-  std::unique_ptr<TPlatformData> mDisplay;
+  TSoftDisplay mDisplay;
 };
 
 TEST_F(WindowDraw, ATreeFromAScriptDrawsInOrderWithViewportsAndClips) {
