@@ -6,7 +6,6 @@
 // frame of the device alone: 10,000 rotated 8x8 additive quads at sub-pixel positions,
 // drawn as indexed triangle lists the way the particle renderer submits them.
 #include <SDL.h>
-#include <sched.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "one_core.h"
 #include "graphics/device/soft_3d.h"
 #include "graphics/device/soft_draw.h"
 
@@ -308,14 +308,7 @@ void DrawSdl(TSdl& s, const TFrameList& f, int parts = 15) {
 int main(int argc, char** argv) {
   // "particles": the particle frame alone (for profiling).
   bool particlesOnly = argc > 1 && std::strcmp(argv[1], "particles") == 0;
-  // One core: the first the process may run on (taskset picks a quiet one).
-  cpu_set_t allowed, one;
-  CPU_ZERO(&one);
-  int cpu = 0;
-  if (sched_getaffinity(0, sizeof allowed, &allowed) == 0)
-    while (cpu < CPU_SETSIZE - 1 && !CPU_ISSET(cpu, &allowed)) ++cpu;
-  CPU_SET(cpu, &one);
-  sched_setaffinity(0, sizeof one, &one);
+  RunOnOneCore();
   TFrameList frame = MakeFrame();
   TOurs ours;
   TSdl sdl;

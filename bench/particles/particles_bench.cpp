@@ -4,13 +4,12 @@
 // on every particle, refilling what expired) and one draw (vertices, then the software
 // device's rasteriser). Prints the median milliseconds of each part, with the plain
 // stream evaluation for comparison, on one core.
-#include <sched.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <vector>
 
+#include "one_core.h"
 #include "graphics/display/display_rig.h"
 #include "graphics/graphics_test_util.h"
 #include "graphics/lua_particle_system.h"
@@ -92,14 +91,7 @@ TResult Run(bool plain) {
 }  // namespace
 
 int main() {
-  // One core: the first the process may run on (taskset picks a quiet one).
-  cpu_set_t allowed, one;
-  CPU_ZERO(&one);
-  int cpu = 0;
-  if (sched_getaffinity(0, sizeof allowed, &allowed) == 0)
-    while (cpu < CPU_SETSIZE - 1 && !CPU_ISSET(cpu, &allowed)) ++cpu;
-  CPU_SET(cpu, &one);
-  sched_setaffinity(0, sizeof one, &one);
+  RunOnOneCore();
   TResult fast = Run(false), plain = Run(true);
   std::printf("10000 live particles (at least %u after each update), median ms per frame on one core\n",
               fast.fewestLive);
