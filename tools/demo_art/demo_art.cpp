@@ -7,8 +7,6 @@
 // output is the same on every run. tools/demo_art/make_demo_assets.sh runs it together
 // with the sounds.
 
-#include <png.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -17,6 +15,8 @@
 #include <string>
 #include <sys/stat.h>
 #include <vector>
+
+#include "png_file.h"
 
 namespace {
 
@@ -65,38 +65,19 @@ class TImageBuffer {
 };
 
 bool TImageBuffer::Write(const std::string& path) const {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return false;
-  }
-  png_init_io(png, file);
-  png_set_IHDR(png, info, uint32_t(mWidth), uint32_t(mHeight), 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_compression_level(png, 9);
-  png_write_info(png, info);
-  std::vector<uint8_t> row(size_t(mWidth) * 4);
+  std::vector<uint8_t> rgba(mPixels.size() * 4);
   auto byte = [](float v) { return uint8_t(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); };
-  for (int y = 0; y < mHeight; y++) {
-    for (int x = 0; x < mWidth; x++) {
-      const TRgba& p = mPixels[size_t(y) * mWidth + x];
-      uint8_t* out = &row[size_t(x) * 4];
-      // Fully transparent pixels are stored black, so that equal images are equal files.
-      bool clear = byte(p.a) == 0;
-      out[0] = clear ? 0 : byte(p.r);
-      out[1] = clear ? 0 : byte(p.g);
-      out[2] = clear ? 0 : byte(p.b);
-      out[3] = byte(p.a);
-    }
-    png_write_row(png, row.data());
+  for (size_t i = 0; i < mPixels.size(); i++) {
+    const TRgba& p = mPixels[i];
+    uint8_t* out = &rgba[i * 4];
+    // Fully transparent pixels are stored black, so that equal images are equal files.
+    bool clear = byte(p.a) == 0;
+    out[0] = clear ? 0 : byte(p.r);
+    out[1] = clear ? 0 : byte(p.g);
+    out[2] = clear ? 0 : byte(p.b);
+    out[3] = byte(p.a);
   }
-  png_write_end(png, info);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(file) == 0;
+  return WritePngFile(path.c_str(), rgba.data(), mWidth, mHeight, 4, 9);
 }
 
 // Coverage of a pixel by a shape whose signed distance (negative inside) is d.

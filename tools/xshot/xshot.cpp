@@ -8,13 +8,14 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <png.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <unordered_set>
 #include <vector>
+
+#include "png_file.h"
 
 namespace {
 
@@ -25,26 +26,6 @@ uint8_t Channel(unsigned long pixel, unsigned long mask) {
   while (!((mask >> shift) & 1)) shift++;
   unsigned long value = (pixel & mask) >> shift, max = mask >> shift;
   return uint8_t(value * 255 / max);
-}
-
-bool WritePng(const char* path, const std::vector<uint8_t>& rgb, int width, int height) {
-  FILE* file = std::fopen(path, "wb");
-  if (!file) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return false;
-  }
-  png_init_io(png, file);
-  png_set_IHDR(png, info, uint32_t(width), uint32_t(height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 0; y < height; y++) png_write_row(png, const_cast<uint8_t*>(&rgb[size_t(y) * width * 3]));
-  png_write_end(png, info);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(file) == 0;
 }
 
 }  // namespace
@@ -85,7 +66,7 @@ int main(int argc, char** argv) {
   }
   XDestroyImage(image);
   XCloseDisplay(display);
-  if (!WritePng(argv[1], rgb, width, height)) {
+  if (!WritePngFile(argv[1], rgb.data(), width, height, 3)) {
     std::fprintf(stderr, "xshot: cannot write %s\n", argv[1]);
     return 1;
   }
