@@ -6,20 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "counting_span_sink.h"
 #include "graphics/font_cache.h"
 #include "graphics/mini_vec_draw.h"
 #include "graphics/text_graphic.h"
 
 namespace {
-
-class TCountingSink : public ISpanSink {
- public:
-  void DrawSpans(const TColorSpan*, size_t count) override { spans += count; }
-  std::shared_ptr<IVecDrawTarget> CreateRenderTarget(int, int) override { return nullptr; }
-  bool BeginRenderTarget(const std::shared_ptr<IVecDrawTarget>&) override { return false; }
-  void EndRenderTarget() override {}
-  size_t spans = 0;
-};
 
 struct TBox {
   int32_t width, height;
@@ -29,7 +21,7 @@ struct TBox {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static TCountingSink sink;
+  static TCountingSpanSink sink;
   static TJxMiniVecDraw* draw = [] {
     auto* d = new TJxMiniVecDraw;
     d->SetSpanSink(&sink);

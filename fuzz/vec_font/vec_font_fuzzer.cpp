@@ -6,27 +6,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "counting_span_sink.h"
 #include "graphics/mini_vec_draw.h"
 #include "graphics/vec_font.h"
-
-namespace {
-
-class TCountingSink : public ISpanSink {
- public:
-  void DrawSpans(const TColorSpan*, size_t count) override { spans += count; }
-  std::shared_ptr<IVecDrawTarget> CreateRenderTarget(int, int) override { return nullptr; }
-  bool BeginRenderTarget(const std::shared_ptr<IVecDrawTarget>&) override { return false; }
-  void EndRenderTarget() override {}
-  size_t spans = 0;
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TVecFont font;
   if (!font.Load(std::vector<uint8_t>(data, data + size), "fuzz.mvec")) return 0;
   for (int i = 0; i < font.GetGlyphCount(); ++i) font.FindGlyph(font.GetCode(i));
-  TCountingSink sink;
+  TCountingSpanSink sink;
   TJxMiniVecDraw draw;
   draw.SetSpanSink(&sink);
   struct {
