@@ -8,28 +8,18 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "graphics/device/golden_png.h"
+#include "harness_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 struct TImage {
   std::vector<uint32_t> argb;
@@ -54,36 +44,12 @@ std::string Compare(const TImage& actual, const TImage& expected, const std::str
   return differing ? name + ": " + std::to_string(differing) + " pixels differ," + first : "";
 }
 
-class FirstScreen : public ::testing::Test {
+class FirstScreen : public THarnessRun {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/tarvelon-first-screen-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    mRoot = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(mRoot, ignored);
-  }
-
-  // The game in a folder of its own on the source tree's assets; answers the exit code.
-  int Play(const std::string& session) {
-    fs::path bin = fs::read_symlink("/proc/self/exe").parent_path();
-    fs::path folder = mRoot / "game";
-    fs::create_directories(folder);
-    for (const char* file : {"tarvelon", "jxHarness.so"}) fs::copy_file(bin / file, folder / file);
-    fs::create_directory_symlink(fs::path(TARVELON_SOURCE_DIR) / "assets", folder / "assets");
-    std::ofstream(mRoot / "session") << session;
-    std::string command = "cd '" + folder.string() + "' && env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy" +
-                          " XDG_DATA_HOME='" + (mRoot / "xdg").string() + "' HOME='" + mRoot.string() + "'" +
-                          " TARVELON_HARNESS_SCRIPT='" + (mRoot / "session").string() + "'" +
-                          " TARVELON_HARNESS_TRANSCRIPT='" + (mRoot / "transcript").string() + "'" +
-                          " timeout 120 ./tarvelon > '" + (mRoot / "output").string() + "' 2>&1";
-    int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  fs::path Frame(const char* name) const { return mRoot / "xdg/Wendrock/Tarvelon" / name; }
-  std::string Report() const { return Slurp(mRoot / "output") + Slurp(mRoot / "transcript"); }
+  // The game on the source tree's assets; answers the exit code.
+  int Play(const std::string& session) { return Run("tarvelon", fs::path(TARVELON_SOURCE_DIR) / "assets", session); }
+  fs::path Frame(const char* name) const { return UserFile("Tarvelon", name); }
+  std::string Report() const { return Output() + Transcript(); }
 
   // Compares a captured frame with its golden image, or stores it as the golden image.
   void ExpectGolden(const char* name) {
@@ -99,8 +65,6 @@ class FirstScreen : public ::testing::Test {
     ASSERT_TRUE(expected.Read(golden)) << golden;
     EXPECT_EQ(Compare(actual, expected, name), "");
   }
-
-  fs::path mRoot;
 };
 
 TEST_F(FirstScreen, ANameTheVolumeAndTheQuitDialog) {
@@ -121,7 +85,7 @@ TEST_F(FirstScreen, ANameTheVolumeAndTheQuitDialog) {
       // Confirmed with Enter, the dialog ends the game (the hook's own quit would answer 3).
       "click 494 424\nwait 800\nkey Return\nwait 30000\nquit 3\n");
   EXPECT_EQ(code, 0) << Report();
-  std::string transcript = Slurp(mRoot / "transcript");
+  std::string transcript = Transcript();
   for (const char* frame : {"name_and_volume.png", "quit_dialog.png", "cancelled.png"})
     EXPECT_NE(transcript.find(std::string("capture ok user:") + frame), std::string::npos) << transcript;
   // "ü" and "ß" arrive as Unicode characters; the field and the greeting that the script
@@ -135,7 +99,7 @@ TEST_F(FirstScreen, ANameTheVolumeAndTheQuitDialog) {
   ASSERT_TRUE(before.Read(Frame("name_and_volume.png")));
   ASSERT_TRUE(after.Read(Frame("cancelled.png")));
   EXPECT_EQ(Compare(after, before, "cancelled.png"), "");
-  EXPECT_EQ(Slurp(Frame("logfile.txt")).find("Lua error"), std::string::npos) << Slurp(Frame("logfile.txt"));
+  EXPECT_EQ(ReadFile(Frame("logfile.txt")).find("Lua error"), std::string::npos) << ReadFile(Frame("logfile.txt"));
 }
 
 }  // namespace
