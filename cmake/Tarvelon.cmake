@@ -75,3 +75,24 @@ function(tarvelon_add_subdirs)
     endif()
   endforeach()
 endfunction()
+
+# tarvelon_embed_lua(<out_var> SOURCE <file.lua> CHUNK_NAME <name> SYMBOL <Name> HEADER <header>
+#                    COMMENT <text>): compiles a Lua library at build time with lua_compiler and
+# embeds the chunk as a byte array (cmake/embed_chunk.cmake); <out_var> receives the generated
+# source to add to a target. Leak reports of the short-lived compiler in sanitized builds must
+# not fail the build.
+function(tarvelon_embed_lua out_var)
+  cmake_parse_arguments(ARG "" "SOURCE;CHUNK_NAME;SYMBOL;HEADER;COMMENT" "" ${ARGN})
+  get_filename_component(stem ${ARG_SOURCE} NAME_WE)
+  set(chunk ${CMAKE_CURRENT_BINARY_DIR}/${stem}_library.luac)
+  set(cpp ${CMAKE_CURRENT_BINARY_DIR}/${stem}_library_data.cpp)
+  add_custom_command(
+    OUTPUT ${cpp}
+    COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
+            $<TARGET_FILE:lua_compiler> -n ${ARG_CHUNK_NAME} -o ${chunk} ${ARG_SOURCE}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${chunk} -DOUTPUT=${cpp} -DNAME=${ARG_SYMBOL} -DHEADER=${ARG_HEADER}
+            -P ${PROJECT_SOURCE_DIR}/cmake/embed_chunk.cmake
+    DEPENDS ${ARG_SOURCE} lua_compiler ${PROJECT_SOURCE_DIR}/cmake/embed_chunk.cmake
+    COMMENT ${ARG_COMMENT})
+  set(${out_var} ${cpp} PARENT_SCOPE)
+endfunction()
