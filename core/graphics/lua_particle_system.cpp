@@ -117,7 +117,7 @@ void TLuaParticleSystem::ReleaseState() {
 
 void TLuaParticleSystem::Init() {
   mInitStream.clear(), mAnimStream.clear(), mPending.clear();
-  mInitProgram.Reset(), mAnimProgram.Reset();
+  mInitProgram.Reset(), mAnimProgram.Reset(), mAnimBlocks.Reset();
   mStreamsChanged = true;
   mNextOffset = 0;
   mMemberWidths.clear();
@@ -261,6 +261,10 @@ void TLuaParticleSystem::Update(uint32_t milliseconds) {
   }
   if (mCollection.GetLiveCount() == 0) return;
   PrepareStreams();
+  if (mAnimBlocks.IsValid() && mBlocks && !mPlain) {
+    RunAnimBlocks(milliseconds);
+    return;
+  }
   mScratch->Clear(false);
   for (int32_t i = mCollection.FirstLive(); i != TParticleCollection::None;) {
     RunStream(mAnimStream, mAnimProgram, i, milliseconds);
@@ -277,6 +281,29 @@ bool TLuaParticleSystem::HasFastStreams() {
   return mInitProgram.IsValid() && mAnimProgram.IsValid();
 }
 
+bool TLuaParticleSystem::HasBlockStream() {
+  PrepareStreams();
+  return mAnimBlocks.IsValid();
+}
+
+// The live list taken a block at a time; the particles that expired go back to the free
+// list in list order, as they do when the stream runs particle by particle.
+void TLuaParticleSystem::RunAnimBlocks(uint32_t time) {
+  TParticleBlockProgram::TBlock block;
+  int32_t indices[TParticleBlockProgram::Lanes];
+  for (int32_t i = mCollection.FirstLive(); i != TParticleCollection::None;) {
+    uint32_t n = 0;
+    for (; i != TParticleCollection::None && n < TParticleBlockProgram::Lanes; i = mCollection.NextLive(i)) {
+      indices[n] = i;
+      block.records[n++] = mCollection.GetRecord(i);
+    }
+    block.count = n;
+    mAnimBlocks.Run(block, time, mContext.recordSize);
+    for (uint32_t k = 0; k < n; ++k)
+      if (!block.alive[k]) mCollection.Expire(indices[k]);
+  }
+}
+
 void TLuaParticleSystem::PrepareStreams() {
   uint32_t stride = mCollection.GetFloatsPerRecord();
   uint32_t declared = mContext.start[mContext.count];
@@ -285,6 +312,7 @@ void TLuaParticleSystem::PrepareStreams() {
   mStreamsChanged = false;
   mInitProgram.Build(mInitStream, mContext.recordSize, mExternalLinks);
   mAnimProgram.Build(mAnimStream, mContext.recordSize, mExternalLinks);
+  mAnimBlocks.Build(mAnimProgram);
 }
 
 void TLuaParticleSystem::RunStream(const TParticleStream& stream, const TParticleProgram& program, int32_t index,

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "graphics/asset_map.h"
+#include "graphics/particle_block_program.h"
 #include "graphics/particle_collection.h"
 #include "graphics/particle_functions.h"
 #include "graphics/particle_renderer.h"
@@ -67,8 +68,13 @@ class TLuaParticleSystem {
   uint32_t GetRecordSize() const { return mNextOffset; }
   // Runs the streams the plain way only (the reference that tests compare with).
   void SetPlainEvaluation(bool plain) { mPlain = plain; }
+  // Whether the animation stream's fast form may run over blocks of particles (on by
+  // default); off, it runs particle by particle (the reference of the block form).
+  void SetBlockEvaluation(bool blocks) { mBlocks = blocks; }
   // Whether the streams run in their fast form (built on demand).
   bool HasFastStreams();
+  // Whether the animation stream also has its block form.
+  bool HasBlockStream();
 
   // The functions of the script, bound under the same names ("_SetTexture" for SetTexture).
   int32_t RandomRange(int32_t lo, int32_t hi);
@@ -104,6 +110,7 @@ class TLuaParticleSystem {
   int CompileTable(lua_State* L);
   int CompileCall(lua_State* L, const TString& name, int args);
   void RunStream(const TParticleStream& stream, const TParticleProgram& program, int32_t index, uint32_t time);
+  void RunAnimBlocks(uint32_t time);
   void PrepareStreams();
   void ReleaseState();
 
@@ -125,8 +132,10 @@ class TLuaParticleSystem {
   std::unique_ptr<float[]> mBuffer;
   TParticleStream mInitStream, mAnimStream, mPending;
   TParticleProgram mInitProgram, mAnimProgram;
+  TParticleBlockProgram mAnimBlocks;
   bool mStreamsChanged = true;
   bool mPlain = false;
+  bool mBlocks = true;
   float mAlpha = 1.0f;
   uint8_t mDone = 0;
   float mAccumulator = 0.0f;

@@ -9,33 +9,6 @@ namespace {
 
 constexpr float Pi = 3.1415927f;
 
-enum TOpKind : uint8_t {
-  OpNone,  // the values are already in place (a vector joined from its scalars)
-  OpRead,
-  OpConst,
-  OpAssign,
-  OpTimeScale,
-  OpExpire,
-  OpAge,
-  OpAdd,
-  OpSub,
-  OpMul,
-  OpDiv,
-  OpUnm,
-  OpLt,
-  OpLe,
-  OpDistance,
-  OpRange,
-  OpPick,
-  OpCycle,
-  OpFade,
-  OpRadius,
-  OpRotation,
-  OpVIndex,
-  OpNewIndex,
-  OpAlpha,
-};
-
 constexpr uint8_t NoPush = 0xFF;
 
 template <typename T>

@@ -33,8 +33,49 @@ using TParticleStream = std::vector<TParticleStreamEntry>;
 // arguments are on the stack takes them; a function that fails stops the stream.
 void RunParticleStream(const TParticleStream& stream, TParticleContext& context, TParticleCall& call);
 
+// The operations of the fast form, one per stream entry it can lay out.
+enum TParticleOpKind : uint8_t {
+  OpNone,  // the values are already in place (a vector joined from its scalars)
+  OpRead,
+  OpConst,
+  OpAssign,
+  OpTimeScale,
+  OpExpire,
+  OpAge,
+  OpAdd,
+  OpSub,
+  OpMul,
+  OpDiv,
+  OpUnm,
+  OpLt,
+  OpLe,
+  OpDistance,
+  OpRange,
+  OpPick,
+  OpCycle,
+  OpFade,
+  OpRadius,
+  OpRotation,
+  OpVIndex,
+  OpNewIndex,
+  OpAlpha,
+};
+
 class TParticleProgram {
  public:
+  // One entry of the stream with the scratch places of its arguments and result.
+  struct TOp {
+    uint8_t kind = 0;
+    uint8_t width = 0;
+    uint8_t argc = 0;
+    uint16_t dst = 0;             // the result's place, which is the first argument's
+    uint16_t a1 = 0, a2 = 0;      // the second and third arguments
+    uint32_t args = 0;            // all argument places from offsets[args] on
+    int32_t record = 0;           // a member's offset
+    const float* data = nullptr;  // a constant or an emitter vector
+    FOpenCycle* cycle = nullptr;
+  };
+
   // Builds the fast form for a record of recordSize floats and the system's external
   // functions (which must outlive the program); false (and an empty program) when the stream must run the plain way.
   bool Build(const TParticleStream& stream, uint32_t recordSize, const std::vector<TParticleFunction*>& externals);
@@ -43,19 +84,11 @@ class TParticleProgram {
   // Runs on the particle in the context with scratch floats of ParticleStackFloats; the
   // same results, random draws and failures as the plain way.
   void Run(TParticleContext& context, float* scratch) const;
+  // The laid-out operations and their argument places, for forms built from this one.
+  const std::vector<TOp>& GetOps() const { return mOps; }
+  const std::vector<uint16_t>& GetOffsets() const { return mOffsets; }
 
  private:
-  struct TOp {
-    uint8_t kind = 0;
-    uint8_t width = 0;
-    uint8_t argc = 0;
-    uint16_t dst = 0;             // the result's place, which is the first argument's
-    uint16_t a1 = 0, a2 = 0;      // the second and third arguments
-    uint32_t args = 0;            // all argument places from mOffsets[args] on
-    int32_t record = 0;           // a member's offset
-    const float* data = nullptr;  // a constant or an emitter vector
-    FOpenCycle* cycle = nullptr;
-  };
   bool Add(const TParticleStreamEntry& entry, const uint8_t* widths, const uint16_t* starts, uint8_t base,
            uint32_t recordSize, const std::vector<TParticleFunction*>& externals, uint8_t& pushed);
 

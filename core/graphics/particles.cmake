@@ -4,6 +4,7 @@
 target_sources(tarvelon_graphics PRIVATE
   ${CMAKE_CURRENT_SOURCE_DIR}/particle_functions.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/particle_stream.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/particle_block_program.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/particle_collection.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/particle_renderer.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/lua_particle_system.cpp

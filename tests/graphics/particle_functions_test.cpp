@@ -1,15 +1,18 @@
 // Particle functions on the value stack: each class's computation and its refusals, the
-// bounds of the scratch stack and of the particle record, and the fast form of a stream
-// giving what the plain protocol gives.
+// bounds of the scratch stack and of the particle record, the fast form of a stream giving
+// what the plain protocol gives, and the block form giving what the fast form gives.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
 
 #include "graphics/graphics_test_util.h"
+#include "graphics/particle_block_program.h"
 #include "graphics/particle_stream.h"
+#include "platform/random.h"
 
 namespace {
 
@@ -293,4 +296,182 @@ TEST(ParticleFunctions, FastFormFallsBackForStreamsItCannotLayOut) {
   underflow.back().argc = 2;
   TParticleProgram program;
   EXPECT_FALSE(program.Build(underflow, 8, {}));
+}
+
+namespace {
+
+// An expression tree, laid out in postfix as the compiler does.
+struct TExpr {
+  std::shared_ptr<TParticleFunction> f;
+  std::vector<TExpr> args;
+};
+
+TExpr Member(int16_t index, uint8_t width) { return {std::make_shared<FGetParticleParam>(index, width), {}}; }
+TExpr Value(const std::vector<float>& v) { return {Constant(v), {}}; }
+TExpr Call(const std::shared_ptr<TParticleFunction>& f, std::vector<TExpr> args) { return {f, std::move(args)}; }
+// record[offset .. offset + width) = value
+TExpr Store(TExpr value, TExpr offset, float width) {
+  return Call(F<FAssign>(), {std::move(value), std::move(offset), Value({width})});
+}
+
+void Emit(const TExpr& e, TParticleStream& stream) {
+  for (const TExpr& a : e.args) Emit(a, stream);
+  TParticleStreamEntry entry{e.f};
+  entry.argc = uint8_t(e.args.size());
+  stream.push_back(entry);
+}
+
+TParticleStream Statements(const std::vector<TExpr>& statements) {
+  TParticleStream stream;
+  for (const TExpr& e : statements) Emit(e, stream);
+  return stream;
+}
+
+constexpr uint32_t BlockRecord = 8;
+
+// Records of varied values, some negative, that give the lanes different outcomes.
+std::vector<float> BlockRecords(uint32_t count) {
+  std::vector<float> records(count * BlockRecord);
+  for (uint32_t i = 0; i < records.size(); ++i) records[i] = float((i * 7 + i / BlockRecord * 5) % 13) - 3.0f;
+  return records;
+}
+
+struct TBlockOutcome {
+  std::vector<float> records;
+  std::vector<uint8_t> alive;
+  uint32_t nextRandom = 0;  // the shared generator's next word after the run
+};
+
+// Every particle through the per-particle form (blocks false) or the block form.
+TBlockOutcome RunParticles(const TParticleStream& stream, uint32_t count, bool blocks) {
+  const uint32_t seed[4] = {2, 7, 1, 8};
+  TParticleRandom::Seed(seed);
+  TBlockOutcome out;
+  out.records = BlockRecords(count);
+  TParticleProgram program;
+  EXPECT_TRUE(program.Build(stream, BlockRecord, {}));
+  if (blocks) {
+    TParticleBlockProgram block;
+    EXPECT_TRUE(block.Build(program));
+    TParticleBlockProgram::TBlock lanes;
+    for (uint32_t first = 0; first < count; first += TParticleBlockProgram::Lanes) {
+      lanes.count = std::min(count - first, TParticleBlockProgram::Lanes);
+      for (uint32_t l = 0; l < lanes.count; ++l) lanes.records[l] = out.records.data() + (first + l) * BlockRecord;
+      block.Run(lanes, 12, BlockRecord);
+      out.alive.insert(out.alive.end(), lanes.alive, lanes.alive + lanes.count);
+    }
+  } else {
+    auto scratch = std::make_unique<TParticleScratch>();
+    for (uint32_t p = 0; p < count; ++p) {
+      TParticle particle(std::vector<float>(out.records.begin() + p * BlockRecord,
+                                            out.records.begin() + (p + 1) * BlockRecord));
+      particle.context.time = 12;
+      program.Run(particle.context, scratch->storage);
+      std::copy(particle.record.begin(), particle.record.end(), out.records.begin() + p * BlockRecord);
+      out.alive.push_back(particle.context.alive);
+    }
+  }
+  out.nextRandom = TParticleRandom::Get().GenRand();
+  return out;
+}
+
+}  // namespace
+
+TEST(ParticleFunctions, BlockFormGivesWhatTheParticleFormGives) {
+  using TStatements = std::vector<TExpr>;
+  // Offsets that depend on the particle: 5 + m0 / 2 lies past the record for some.
+  auto laneOffset = [] { return Call(F<FAdd>(), {Value({5}), Call(F<FDiv>(), {Member(0, 1), Value({2})})}); };
+  auto drawAndExpire = [] {
+    return TStatements{
+        Store(Call(F<FAdd>(), {Member(0, 2), Call(F<FRange>(), {Value({0, 1}), Member(2, 2)})}), Value({0}), 2),
+        Call(F<FExpire>(), {Call(F<FLt>(), {Member(4, 1), Member(5, 1)})}),
+        Store(Call(F<FTimeScale>(), {Member(6, 2)}), Value({6}), 2)};
+  };
+  auto failBeforeDrawing = [&] {
+    return TStatements{Store(Member(3, 1), laneOffset(), 1),
+                       Store(Call(F<F2dRadius>(), {Member(1, 1)}), Value({6}), 2),
+                       Call(F<FExpire>(), {Call(F<FLe>(), {Member(2, 1), Value({0})})})};
+  };
+  auto failEverywhere = [] {
+    return TStatements{Store(Member(0, 2), Value({7}), 2),
+                       Store(Call(F<FRange>(), {Value({0}), Value({1})}), Value({0}), 1),
+                       Call(F<FExpire>(), {Value({1})})};
+  };
+  auto pickAndIndex = [] {
+    TExpr fade = Call(F<FFade>(), {Call(F<FAge>(), {}), Member(6, 1), Member(7, 1), Value({4}), Value({3}),
+                                   Member(2, 1)});
+    return TStatements{Store(Call(F<FPick>(), {Member(0, 2), Member(2, 2), Value({9, 9})}), Value({0}), 2),
+                       Store(Call(F<FVIndex>(), {Member(4, 3), Member(1, 1)}), Value({7}), 1),
+                       Call(F<FNewIndex>(), {Value({2}), Member(3, 1), Member(5, 1)}), Store(fade, Value({1}), 1)};
+  };
+  auto cycleAndGeometry = [] {
+    TExpr alpha = Call(F<FAlpha>(), {Call(F<FSub>(), {Member(0, 3), Member(3, 3)}),
+                                     Call(F<FMul>(), {Member(7, 1), Value({2})})});
+    return TStatements{Store(Call(F<FOpenCycle>(), {Member(0, 1), Member(1, 1), Value({4})}), Value({2}), 1),
+                       Store(Call(F<F2dRotation>(), {Member(3, 1)}), Value({4}), 2),
+                       Store(Call(F<FDistance>(), {Member(4, 2), Call(F<FUnm>(), {Member(6, 2)})}), Value({6}), 1),
+                       Store(alpha, Value({4}), 4)};
+  };
+  // Each form gets functions of its own: a cycle keeps its count in the function.
+  struct TCase {
+    const char* what;
+    std::function<TStatements()> statements;
+  };
+  const TCase cases[] = {
+      {"a random draw, then expiry", drawAndExpire},
+      {"writes failing on some particles before their draw and expiry", failBeforeDrawing},
+      {"a constant write outside every record", failEverywhere},
+      {"a pick, indices and per-particle keyframes", pickAndIndex},
+      {"a cycle, a rotation, a distance and an alpha", cycleAndGeometry},
+  };
+  // Two blocks and part of a third.
+  const uint32_t count = 2 * TParticleBlockProgram::Lanes + 13;
+  for (const TCase& c : cases) {
+    TBlockOutcome particles = RunParticles(Statements(c.statements()), count, false);
+    TBlockOutcome blocks = RunParticles(Statements(c.statements()), count, true);
+    EXPECT_EQ(blocks.records, particles.records) << c.what;
+    EXPECT_EQ(blocks.alive, particles.alive) << c.what;
+    EXPECT_EQ(blocks.nextRandom, particles.nextRandom) << c.what;
+  }
+  // The cases reach what they are about: particles that expire next to ones that live on,
+  // and particles that stop before their draw.
+  TBlockOutcome expiring = RunParticles(Statements(drawAndExpire()), count, true);
+  EXPECT_NE(std::count(expiring.alive.begin(), expiring.alive.end(), 0), 0);
+  EXPECT_NE(std::count(expiring.alive.begin(), expiring.alive.end(), 1), 0);
+  TBlockOutcome stopping = RunParticles(Statements(failBeforeDrawing()), count, true);
+  TBlockOutcome drawing = RunParticles(Statements({Store(Call(F<F2dRadius>(), {Member(1, 1)}), Value({6}), 2)}),
+                                       count, true);
+  EXPECT_NE(stopping.nextRandom, drawing.nextRandom);
+}
+
+TEST(ParticleFunctions, BlockFormRefusesStreamsWhoseOrderWouldShow) {
+  auto cycle = F<FOpenCycle>();
+  auto stepped = [](const std::shared_ptr<TParticleFunction>& f, float at) {
+    return Store(Call(f, {Value({0}), Value({1}), Value({4})}), Value({at}), 1);
+  };
+  struct TCase {
+    const char* what;
+    std::vector<TExpr> statements;
+    bool built;
+  };
+  const TCase cases[] = {
+      {"two random draws",
+       {Store(Call(F<FRange>(), {Value({0}), Value({1})}), Value({0}), 1),
+        Store(Call(F<F2dRadius>(), {Value({1})}), Value({2}), 2)},
+       false},
+      {"one cycle stepped twice", {stepped(cycle, 0), stepped(cycle, 1)}, false},
+      {"two cycles and one draw",
+       {stepped(F<FOpenCycle>(), 0), stepped(F<FClosedCycle>(), 1),
+        Store(Call(F<FPick>(), {Value({0}), Value({1})}), Value({2}), 1)},
+       true},
+  };
+  for (const TCase& c : cases) {
+    TParticleProgram program;
+    ASSERT_TRUE(program.Build(Statements(c.statements), BlockRecord, {})) << c.what;
+    TParticleBlockProgram block;
+    EXPECT_EQ(block.Build(program), c.built) << c.what;
+    EXPECT_EQ(block.IsValid(), c.built) << c.what;
+  }
+  // Without a fast form there is no block form.
+  EXPECT_FALSE(TParticleBlockProgram().Build(TParticleProgram()));
 }

@@ -155,17 +155,40 @@ TEST_F(ParticleSystem, SampleEffectsGiveTheSamePositionsForTheSameSeed) {
   }
 }
 
+// An animation that draws, expires, and writes at an offset that leaves the record once a
+// particle is 300 ms old (pJitter and pVelocity are its last three floats), which stops
+// its stream before the draw.
+const char* const StoppingEffect =
+    "pAge = Allocate(1) pLife = Allocate(1) pJitter = Allocate(1) RequireVelocity() SetNumParticles(300) "
+    "pPosition:Init(dLocus + f2dRadius(fRange(0, 6))) pLife:Init(fRange(200, 900)) "
+    "pVelocity:Init(Vec2(fRange(-20, 20), -40)) "
+    "pAge:Anim(pAge + fAge()) "
+    "Anim(fExpire(fLess(pLife, pAge))) "
+    "Anim(CreateValue('assign', {pJitter, pAge / 100 + GetParticleMemberParts(pJitter), 1})) "
+    "pJitter:Anim(pJitter + fRange(-1, 1)) "
+    "pPosition:Anim(pPosition + fTimeScale(pVelocity)) "
+    "function Update(s) Spawn(40) end";
+
 TEST_F(ParticleSystem, FastStreamsMatchThePlainOnes) {
-  for (const char* effect : {"particles/sparkles.lua", "particles/smoke.lua"}) {
+  for (const char* effect : {"particles/sparkles.lua", "particles/smoke.lua", StoppingEffect}) {
+    TString spec = std::strchr(effect, '(') ? TString(effect) : GraphicsFixture(effect);
     TLuaParticleSystem probe;
     AddEmitter(probe);
-    ASSERT_TRUE(probe.Load(GraphicsFixture(effect))) << effect;
+    ASSERT_TRUE(probe.Load(spec)) << effect << mLog.Text();
     EXPECT_TRUE(probe.HasFastStreams()) << effect;
-    auto fast = RunEffectSteps(GraphicsFixture(effect), 150, {5, 6, 7, 8}, false);
-    auto plain = RunEffectSteps(GraphicsFixture(effect), 150, {5, 6, 7, 8}, true);
-    ASSERT_EQ(fast.size(), 150u);
-    for (size_t step = 0; step < fast.size(); ++step)
-      ASSERT_EQ(fast[step], plain[step]) << effect << " at step " << step;
+    EXPECT_TRUE(probe.HasBlockStream()) << effect;
+    uint32_t plainRandom = 0;
+    auto plain = RunEffectSteps(spec, 150, {5, 6, 7, 8}, TEvaluation::Plain, &plainRandom);
+    ASSERT_EQ(plain.size(), 150u);
+    for (TEvaluation fast : {TEvaluation::Particles, TEvaluation::Blocks}) {
+      uint32_t fastRandom = 0;
+      auto records = RunEffectSteps(spec, 150, {5, 6, 7, 8}, fast, &fastRandom);
+      ASSERT_EQ(records.size(), 150u);
+      for (size_t step = 0; step < records.size(); ++step)
+        ASSERT_EQ(records[step], plain[step]) << effect << " at step " << step
+                                            << (fast == TEvaluation::Blocks ? " in blocks" : " particle by particle");
+      EXPECT_EQ(fastRandom, plainRandom) << effect;
+    }
   }
 }
 

@@ -1,6 +1,7 @@
 #include "graphics/particle_test_util.h"
 
 #include "graphics/particle_functions.h"
+#include "platform/random.h"
 #include "script/lua/lua.h"
 
 std::string GlobalText(TLuaParticleSystem& system, const char* name) {
@@ -35,9 +36,10 @@ void AddEmitter(TLuaParticleSystem& system) {
 }
 
 std::vector<std::vector<float>> RunEffectSteps(const TString& spec, int steps, const std::array<uint32_t, 4>& seed,
-                                               bool plain) {
+                                               TEvaluation evaluation, uint32_t* nextRandom) {
   TLuaParticleSystem system;
-  system.SetPlainEvaluation(plain);
+  system.SetPlainEvaluation(evaluation == TEvaluation::Plain);
+  system.SetBlockEvaluation(evaluation == TEvaluation::Blocks);
   TParticleRandom::Seed(seed.data());
   AddEmitter(system);
   std::vector<std::vector<float>> records;
@@ -46,5 +48,6 @@ std::vector<std::vector<float>> RunEffectSteps(const TString& spec, int steps, c
     system.Update(12);
     records.push_back(LiveRecords(system));
   }
+  if (nextRandom) *nextRandom = TParticleRandom::Get().GenRand();
   return records;
 }

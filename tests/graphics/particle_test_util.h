@@ -17,8 +17,14 @@ void AddEmitter(TLuaParticleSystem& system);
 // The live particles' records, newest first, one after the other.
 std::vector<float> LiveRecords(const TLuaParticleSystem& system);
 
+// The ways a system may run its streams: the plain protocol only, the fast form particle by
+// particle, or the fast form with the animation stream over blocks where it can.
+enum class TEvaluation { Plain, Particles, Blocks };
+
 // Runs the effect (a file spec or Lua text) with the emitter at (100, 80) pointing up:
 // after seeding the shared generator with the words, `steps' updates of 12 ms. Answers the
-// live records after every step. plain: the streams run the plain way only.
+// live records after every step; nextRandom, when given, gets the shared generator's next
+// word after the last step.
 std::vector<std::vector<float>> RunEffectSteps(const TString& spec, int steps, const std::array<uint32_t, 4>& seed,
-                                               bool plain = false);
+                                               TEvaluation evaluation = TEvaluation::Blocks,
+                                               uint32_t* nextRandom = nullptr);

@@ -1,0 +1,292 @@
+#include "graphics/particle_block_program.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/random.h"
+
+namespace {
+
+constexpr float Pi = 3.1415927f;
+constexpr uint32_t Lanes = TParticleBlockProgram::Lanes;
+
+bool InRecord(int64_t index, uint32_t width, uint32_t recordSize) {
+  return index >= 0 && index + width <= recordSize;
+}
+
+bool DrawsRandom(uint8_t kind) { return kind == OpRange || kind == OpPick || kind == OpRadius; }
+
+}  // namespace
+
+void TParticleBlockProgram::Reset() {
+  mOps.clear(), mOffsets.clear(), mSources.clear();
+  mLanes.reset();
+  mSlots = 0;
+  mValid = false;
+}
+
+bool TParticleBlockProgram::Build(const TParticleProgram& program) {
+  Reset();
+  if (!program.IsValid()) return false;
+  const std::vector<TParticleProgram::TOp>& ops = program.GetOps();
+  mOffsets = program.GetOffsets();
+  uint32_t random = 0;
+  std::vector<const FOpenCycle*> cycles;
+  uint32_t slots = 0;
+  for (const TParticleProgram::TOp& op : ops) {
+    random += DrawsRandom(op.kind);
+    if (op.kind == OpCycle) {
+      if (std::find(cycles.begin(), cycles.end(), op.cycle) != cycles.end()) return false;
+      cycles.push_back(op.cycle);
+    }
+    // Every place an operation reads or writes lies within a value's width of these.
+    slots = std::max({slots, uint32_t(op.dst), uint32_t(op.a1), uint32_t(op.a2)});
+  }
+  if (random > 1) return false;
+  for (uint16_t offset : mOffsets) slots = std::max(slots, uint32_t(offset));
+  mSlots = slots + 2 * ParticleValueWidth;
+  mLanes.reset(new float[size_t(mSlots) * Lanes]());
+
+  // Which places hold a constant on every lane when an operation runs: each place written
+  // by a constant, until some other operation writes over it.
+  std::vector<const float*> uniform(mSlots, nullptr);
+  for (const TParticleProgram::TOp& op : ops) {
+    TBlockOp b;
+    b.op = op;
+    if (op.kind == OpAssign) b.uniformOffset = uniform[op.a1];
+    if (op.kind == OpFade) {
+      b.args = uint32_t(mSources.size());
+      for (uint32_t j = 0; j < op.argc; ++j) {
+        uint16_t at = mOffsets[op.args + j];
+        uint32_t width = j == 0 || j % 2 == 0 ? 1 : op.width;
+        bool same = uniform[at] != nullptr;
+        for (uint32_t i = 1; same && i < width; ++i) same = uniform[at + i] == uniform[at] + i;
+        mSources.push_back(same ? TSource{uniform[at], 1, 0} : TSource{Row(at), Lanes, 1});
+      }
+    }
+    mOps.push_back(b);
+    if (op.kind == OpConst) {
+      for (uint32_t i = 0; i < op.width; ++i) uniform[op.dst + i] = op.data + i;
+    } else if (op.kind != OpNone && op.kind != OpAssign) {
+      for (uint32_t i = 0; i < ParticleValueWidth; ++i) uniform[op.dst + i] = nullptr;
+    }
+  }
+  mValid = true;
+  return true;
+}
+
+void TParticleBlockProgram::Fade(const TBlockOp& b, uint32_t count, const uint8_t* active) {
+  const TParticleProgram::TOp& op = b.op;
+  const TSource* at = mSources.data() + b.args;
+  const uint32_t w = op.width;
+  float* d = Row(op.dst);
+  auto arg = [&](uint32_t j, uint32_t i, uint32_t l) { return at[j].base[i * at[j].component + l * at[j].lane]; };
+  for (uint32_t l = 0; l < count; ++l) {
+    if (!active[l]) continue;
+    float t = arg(0, 0, l);
+    if (!(t >= 0.0f)) t = 0.0f;
+    uint32_t current = 1;
+    while (current + 2 < op.argc && arg(current + 1, 0, l) <= t) {
+      t -= arg(current + 1, 0, l);
+      current += 2;
+    }
+    float out[ParticleValueWidth];
+    if (current + 2 >= op.argc) {
+      for (uint32_t i = 0; i < w; ++i) out[i] = arg(current, i, l);
+    } else {
+      float dur = arg(current + 1, 0, l);
+      for (uint32_t i = 0; i < w; ++i) {
+        float from = arg(current, i, l);
+        out[i] = from + (arg(current + 2, i, l) - from) * (t / dur);
+      }
+    }
+    for (uint32_t i = 0; i < w; ++i) d[i * Lanes + l] = out[i];
+  }
+}
+
+void TParticleBlockProgram::Run(TBlock& block, uint32_t time, uint32_t recordSize) {
+  const uint32_t n = std::min(block.count, Lanes);
+  float* const* records = block.records;
+  // Lanes stop at their first failure; while none has, the loops skip the mask.
+  uint8_t active[Lanes];
+  std::memset(active, 1, sizeof active);
+  std::memset(block.alive, 1, sizeof block.alive);
+  uint32_t stopped = 0;
+  auto stop = [&](uint32_t l) {
+    active[l] = 0;
+    ++stopped;
+  };
+  const float age = float(time);
+
+  for (const TBlockOp& b : mOps) {
+    if (stopped == n) return;
+    const TParticleProgram::TOp& op = b.op;
+    float* d = Row(op.dst);
+    const float* a1 = Row(op.a1);
+    const uint32_t w = op.width;
+    switch (op.kind) {
+      case OpNone:
+        break;
+      case OpRead:
+        for (uint32_t i = 0; i < w; ++i)
+          for (uint32_t l = 0; l < n; ++l) d[i * Lanes + l] = records[l][op.record + int32_t(i)];
+        break;
+      case OpConst:
+        for (uint32_t i = 0; i < w; ++i) std::fill(d + i * Lanes, d + i * Lanes + n, op.data[i]);
+        break;
+      case OpAssign:
+        if (b.uniformOffset) {
+          int32_t offset;
+          if (!ParticleIndex(*b.uniformOffset, offset) || !InRecord(offset, w, recordSize)) {
+            for (uint32_t l = 0; l < n; ++l)
+              if (active[l]) stop(l);
+            break;
+          }
+          for (uint32_t i = 0; i < w; ++i)
+            for (uint32_t l = 0; l < n; ++l)
+              if (active[l]) records[l][offset + int32_t(i)] = d[i * Lanes + l];
+          break;
+        }
+        for (uint32_t l = 0; l < n; ++l) {
+          int32_t offset;
+          if (!active[l]) continue;
+          if (!ParticleIndex(a1[l], offset) || !InRecord(offset, w, recordSize)) {
+            stop(l);
+            continue;
+          }
+          for (uint32_t i = 0; i < w; ++i) records[l][offset + int32_t(i)] = d[i * Lanes + l];
+        }
+        break;
+      case OpTimeScale:
+        for (uint32_t i = 0; i < w; ++i)
+          for (uint32_t l = 0; l < n; ++l) d[i * Lanes + l] = d[i * Lanes + l] * age / 1000.0f;
+        break;
+      case OpExpire:
+        for (uint32_t l = 0; l < n; ++l) {
+          if (!active[l]) continue;
+          if (d[l] != 0.0f) {
+            block.alive[l] = 0;
+            d[l] = 1.0f;
+          } else {
+            d[l] = 0.0f;
+          }
+        }
+        break;
+      case OpAge:
+        std::fill(d, d + n, age);
+        break;
+      case OpAdd:
+        for (uint32_t i = 0; i < w; ++i)
+          for (uint32_t l = 0; l < n; ++l) d[i * Lanes + l] = d[i * Lanes + l] + a1[i * Lanes + l];
+        break;
+      case OpSub:
+        for (uint32_t i = 0; i < w; ++i)
+          for (uint32_t l = 0; l < n; ++l) d[i * Lanes + l] = d[i * Lanes + l] - a1[i * Lanes + l];
+        break;
+      case OpMul:
+        for (uint32_t i = 0; i < w; ++i)
+          for (uint32_t l = 0; l < n; ++l) d[i * Lanes + l] = d[i * Lanes + l] * a1[l];
+        break;
+      case OpDiv:
+        for (uint32_t i = 0; i < w; ++i)
+          for (uint32_t l = 0; l < n; ++l) d[i * Lanes + l] = d[i * Lanes + l] / a1[l];
+        break;
+      case OpUnm:
+        for (uint32_t i = 0; i < w; ++i)
+          for (uint32_t l = 0; l < n; ++l) d[i * Lanes + l] = -d[i * Lanes + l];
+        break;
+      case OpLt:
+        for (uint32_t l = 0; l < n; ++l) d[l] = d[l] < a1[l] ? 1.0f : 0.0f;
+        break;
+      case OpLe:
+        for (uint32_t l = 0; l < n; ++l) d[l] = d[l] <= a1[l] ? 1.0f : 0.0f;
+        break;
+      case OpDistance: {
+        float sum[Lanes] = {};
+        for (uint32_t i = 0; i < w; ++i)
+          for (uint32_t l = 0; l < n; ++l) {
+            float diff = d[i * Lanes + l] - a1[i * Lanes + l];
+            sum[l] += diff * diff;
+          }
+        for (uint32_t l = 0; l < n; ++l) d[l] = std::sqrt(sum[l]);
+        break;
+      }
+      case OpRange:
+        for (uint32_t l = 0; l < n; ++l) {
+          if (!active[l]) continue;
+          for (uint32_t i = 0; i < w; ++i) {
+            float& v = d[i * Lanes + l];
+            v = v + (a1[i * Lanes + l] - v) * TParticleRandom::NextUnit();
+          }
+        }
+        break;
+      case OpPick:
+        for (uint32_t l = 0; l < n; ++l) {
+          if (!active[l]) continue;
+          uint32_t k = uint32_t(TParticleRandom::Get().GenRandDouble() * op.argc);
+          if (k >= op.argc) k = op.argc - 1u;
+          const float* from = Row(mOffsets[op.args + k]);
+          float value[ParticleValueWidth];
+          for (uint32_t i = 0; i < w; ++i) value[i] = from[i * Lanes + l];
+          for (uint32_t i = 0; i < w; ++i) d[i * Lanes + l] = value[i];
+        }
+        break;
+      case OpCycle: {
+        const float* a2 = Row(op.a2);
+        for (uint32_t l = 0; l < n; ++l)
+          if (active[l]) d[l] = op.cycle->Next(d[l], a1[l], a2[l]);
+        break;
+      }
+      case OpFade:
+        Fade(b, n, active);
+        break;
+      case OpRadius:
+        for (uint32_t l = 0; l < n; ++l) {
+          if (!active[l]) continue;
+          float r = d[l];
+          float theta = 2.0f * Pi * TParticleRandom::NextUnit();
+          d[l] = std::cos(theta) * r;
+          d[Lanes + l] = std::sin(theta) * r;
+        }
+        break;
+      case OpRotation:
+        for (uint32_t l = 0; l < n; ++l) {
+          if (!active[l]) continue;
+          float a = d[l];
+          d[l] = std::cos(a);
+          d[Lanes + l] = std::sin(a);
+        }
+        break;
+      case OpVIndex:
+        for (uint32_t l = 0; l < n; ++l) {
+          int32_t k;
+          if (!active[l]) continue;
+          if (!ParticleIndex(a1[l], k) || k < 1 || uint32_t(k) > w) {
+            stop(l);
+            continue;
+          }
+          d[l] = d[uint32_t(k - 1) * Lanes + l];
+        }
+        break;
+      case OpNewIndex: {
+        const float* a2 = Row(op.a2);
+        for (uint32_t l = 0; l < n; ++l) {
+          int32_t offset, k;
+          if (!active[l]) continue;
+          if (!ParticleIndex(d[l], offset) || offset < 0 || !ParticleIndex(a1[l], k) ||
+              !InRecord(int64_t(offset) + k - 1, 1, recordSize)) {
+            stop(l);
+            continue;
+          }
+          records[l][int64_t(offset) + k - 1] = a2[l];
+          d[l] = a2[l];
+        }
+        break;
+      }
+      case OpAlpha:
+        if (w != 3) std::copy(d + w * Lanes, d + w * Lanes + n, d + 3 * Lanes);
+        break;
+    }
+  }
+}
