@@ -4,68 +4,20 @@
 #include <cmath>
 #include <utility>
 
+#include "graphics/device/quad_setup.h"
+
 namespace {
 
-int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
-  int64_t q = a / b;
-  return (a % b != 0 && a < 0) ? q - 1 : q;
-}
-
-int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
-
-// floor(v) for values within the int64 range, without a library call.
-inline int64_t FloorToInt(double v) {
-  int64_t i = int64_t(v);
-  return i - (double(i) > v ? 1 : 0);
-}
-
-inline int64_t RoundToInt(double v) { return FloorToInt(v + 0.5); }
-
-constexpr double SubPixelUnit = 1.0 / (1 << SubPixelBits);
-
-int64_t Snap(float v) { return RoundToInt(double(v) * (1 << SubPixelBits)); }
-
-int64_t ToFixed(double v, int bits) { return RoundToInt(v * double(int64_t(1) << bits)); }
-
-// Attribute values of a vertex, in plane order: r g b a, sr sg sb, u v (texels), z.
-constexpr int AttrCount = 10;
-void Attributes(const TRasterVertex& v, const TRasterTexture& tex, double out[AttrCount]) {
-  out[0] = v.r; out[1] = v.g; out[2] = v.b; out[3] = v.a;
-  out[4] = v.sr; out[5] = v.sg; out[6] = v.sb;
-  out[7] = double(v.u) * tex.width;
-  out[8] = double(v.v) * tex.height;
-  out[9] = v.z;
-}
-
-// Filled in place: a plane returned by value and copied costs a stalled store-to-load
-// forward per attribute of every triangle.
-inline void SetPlane(TPlane& p, double valueAtRef, double dx, double dy, int32_t xref, int32_t yref, int bits) {
-  p.a0 = ToFixed(valueAtRef, bits);
-  p.dx = ToFixed(dx, bits);
-  p.dy = ToFixed(dy, bits);
-  p.xref = xref;
-  p.yref = yref;
-}
-
-TPlane* PlaneSlot(TAttributePlanes& planes, int i) {
-  if (i < 4) return &planes.color[i];
-  if (i < 7) return &planes.specular[i - 4];
-  return i == 7 ? &planes.u : i == 8 ? &planes.v : &planes.z;
-}
-
-int PlaneBits(int i) { return i == 9 ? DepthFracBits : i >= 7 ? TexelFracBits : ColorFracBits; }
-
-// Planes nobody reads are left at zero: specular without specular adding, texture
-// coordinates without a texture, depth without a depth test. One bit per attribute.
-uint32_t UsedAttributes(const TRasterState& s) {
-  auto specular = [](uint32_t arg) { return (arg & D3DTA_SELECTMASK) == D3DTA_SPECULAR; };
-  uint32_t used = 0xF;  // colours
-  if (s.specular || specular(s.colorArg1) || specular(s.colorArg2) || specular(s.alphaArg1) || specular(s.alphaArg2))
-    used |= 0x70;
-  if (s.texture.pixels) used |= 0x180;
-  if (s.zEnable && s.depth.pixels) used |= 0x200;
-  return used;
-}
+using quad_setup::AttrCount;
+using quad_setup::Attributes;
+using quad_setup::CeilDiv;
+using quad_setup::FloorDiv;
+using quad_setup::PlaneBits;
+using quad_setup::PlaneSlot;
+using quad_setup::RoundToInt;
+using quad_setup::SetPlane;
+using quad_setup::Snap;
+using quad_setup::UsedAttributes;
 
 bool SamePlane(const TPlane& a, const TPlane& b) {
   return a.a0 == b.a0 && a.dx == b.dx && a.dy == b.dy && a.xref == b.xref && a.yref == b.yref;
@@ -80,12 +32,6 @@ bool SamePlanes(const TAttributePlanes& a, const TAttributePlanes& b) {
   return SamePlane(a.u, b.u) && SamePlane(a.v, b.v) && SamePlane(a.z, b.z);
 }
 
-// Chooses the filter: magnification when a pixel covers at most one texel.
-bool LinearFilter(const TRasterState& s, double dudx, double dudy, double dvdx, double dvdy) {
-  double texelsPerPixel = std::fabs(dudx * dvdy - dudy * dvdx);
-  return texelsPerPixel <= 1.0 ? s.magLinear : s.minLinear;
-}
-
 }  // namespace
 
 int64_t PerspectiveTexel(double numerator, double q) {
@@ -93,94 +39,6 @@ int64_t PerspectiveTexel(double numerator, double q) {
   double t = numerator / q * double(1 << TexelFracBits);
   t = std::clamp(t, -4.0e15, 4.0e15);
   return RoundToInt(t);
-}
-
-bool SetupTriangle(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& in1,
-                   const TRasterVertex& in2, TTriangleSetup& t) {
-  const TRasterVertex* v[3] = {&v0, &in1, &in2};
-  int64_t X[3], Y[3];
-  for (int i = 0; i < 3; ++i) {
-    X[i] = Snap(v[i]->x);
-    Y[i] = Snap(v[i]->y);
-  }
-  int64_t area2 = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
-  if (area2 == 0) return false;
-  // Positive area is clockwise on screen (y grows downwards).
-  if ((state.cull == D3DCULL_CCW && area2 < 0) || (state.cull == D3DCULL_CW && area2 > 0)) return false;
-  if (area2 < 0) {
-    std::swap(v[1], v[2]);
-    std::swap(X[1], X[2]);
-    std::swap(Y[1], Y[2]);
-  }
-  for (int i = 0; i < 3; ++i) {
-    t.X[i] = X[i];
-    t.Y[i] = Y[i];
-    int a = i, b = (i + 1) % 3;
-    t.A[i] = Y[a] - Y[b];
-    t.B[i] = X[b] - X[a];
-    t.Xa[i] = X[a];
-    t.Ya[i] = Y[a];
-    bool topLeft = t.A[i] > 0 || (t.A[i] == 0 && t.B[i] > 0);
-    t.bias[i] = topLeft ? 0 : 1;
-  }
-  int64_t minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
-  int64_t top = std::max<int64_t>(CeilDiv(minY, 1 << SubPixelBits), state.scissor.top);
-  int64_t bottom = std::min<int64_t>(FloorDiv(maxY, 1 << SubPixelBits) + 1, state.scissor.bottom);
-  if (top >= bottom || state.scissor.left >= state.scissor.right) return false;
-  t.rowTop = int32_t(top);
-  t.rowBottom = int32_t(bottom);
-
-  // Attribute planes from the snapped positions.
-  double x[3], y[3], a[3][AttrCount];
-  for (int i = 0; i < 3; ++i) {
-    x[i] = double(X[i]) * SubPixelUnit;
-    y[i] = double(Y[i]) * SubPixelUnit;
-    Attributes(*v[i], state.texture, a[i]);
-    if (state.flatShade)
-      for (int k = 0; k < 7; ++k) a[i][k] = a[0][k];  // v[0] stays v0: only v[1] and v[2] swap
-  }
-  double det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
-  int32_t xref = int32_t(FloorToInt(x[0])), yref = int32_t(FloorToInt(y[0]));
-  auto gradients = [&](const double* values, double& dx, double& dy) {
-    dx = ((values[1] - values[0]) * (y[2] - y[0]) - (values[2] - values[0]) * (y[1] - y[0])) / det;
-    dy = ((values[2] - values[0]) * (x[1] - x[0]) - (values[1] - values[0]) * (x[2] - x[0])) / det;
-  };
-  double grad[AttrCount][2];
-  const uint32_t used = UsedAttributes(state);
-  for (int k = 0; k < AttrCount; ++k) {
-    grad[k][0] = grad[k][1] = 0;
-    TPlane& plane = *PlaneSlot(t.planes, k);
-    if (!(used >> k & 1)) {
-      plane = TPlane{};
-      continue;
-    }
-    double values[3] = {a[0][k], a[1][k], a[2][k]};
-    if (values[0] == values[1] && values[1] == values[2] && values[0] - values[0] == 0) {
-      // The same finite value at every vertex: the general formulas give zero gradients
-      // and this value at the reference pixel.
-      plane = {ToFixed(values[0], PlaneBits(k)), 0, 0, xref, yref};
-      continue;
-    }
-    gradients(values, grad[k][0], grad[k][1]);
-    double atRef = values[0] + grad[k][0] * (xref - x[0]) + grad[k][1] * (yref - y[0]);
-    SetPlane(plane, atRef, grad[k][0], grad[k][1], xref, yref, PlaneBits(k));
-  }
-  t.planes.linearFilter = LinearFilter(state, grad[7][0], grad[7][1], grad[8][0], grad[8][1]);
-  t.planes.perspective = state.texture.pixels && !(v[0]->rhw == v[1]->rhw && v[1]->rhw == v[2]->rhw);
-  if (t.planes.perspective) {
-    TFloatPlane* fp[3] = {&t.planes.q, &t.planes.uq, &t.planes.vq};
-    for (int k = 0; k < 3; ++k) {
-      double values[3];
-      for (int i = 0; i < 3; ++i) {
-        double q = v[i]->rhw;
-        values[i] = k == 0 ? q : q * a[i][k == 1 ? 7 : 8];
-      }
-      double dx, dy;
-      gradients(values, dx, dy);
-      *fp[k] = {values[0] + dx * (xref - x[0]) + dy * (yref - y[0]), dx, dy, xref, yref};
-    }
-  }
-  return true;
 }
 
 bool TriangleCovers(const TTriangleSetup& t, int32_t x, int32_t y) {
@@ -212,6 +70,13 @@ bool TriangleRow(const TTriangleSetup& t, const TDevRect& scissor, int32_t y, in
 
 namespace {
 
+// The row steps must melt into the walking loops.
+#if defined(__GNUC__)
+#define RASTER_INLINE inline __attribute__((always_inline))
+#else
+#define RASTER_INLINE inline
+#endif
+
 // The rows of a set-up triangle, one after the other. The left and right bounds of
 // each edge are stepped from row to row with an exact quotient and remainder, giving
 // the same pixels as TriangleRow without its divisions.
@@ -223,11 +88,13 @@ class TRowWalker {
   int32_t Bottom() const { return mBottom; }
   // The pixels [x0, x1) of the next row within [left, right); rows are taken in order
   // from Top() to Bottom(), each exactly once.
-  bool Next(int64_t left, int64_t right, int32_t& x0, int32_t& x1) {
+  RASTER_INLINE bool Next(int64_t left, int64_t right, int32_t& x0, int32_t& x1) {
     int64_t lo = std::max({left, mLefts[0].q, mLefts[1].q});
     int64_t hi = std::min({right, mRights[0].q + 1, mRights[1].q + 1});
-    for (TBound& e : mLefts) Advance(e);
-    for (TBound& e : mRights) Advance(e);
+    Advance(mLefts[0]);
+    Advance(mLefts[1]);
+    Advance(mRights[0]);
+    Advance(mRights[1]);
     x0 = int32_t(lo);
     x1 = int32_t(hi);
     return lo < hi;
@@ -236,7 +103,7 @@ class TRowWalker {
  private:
   struct TBound { int64_t q, r, dq, dr, a; };
   // Without a branch: whether the remainder carries changes unpredictably by row.
-  static void Advance(TBound& e) {
+  RASTER_INLINE static void Advance(TBound& e) {
     int64_t r = e.r + e.dr, carry = r >= e.a ? 1 : 0;
     e.r = r - (e.a & -carry);
     e.q += e.dq + carry;
@@ -305,7 +172,7 @@ void WalkTriangle(const TRasterState& state, const TTriangleSetup& t) {
 // its triangle; other rows draw the first triangle's span, then the second's. Every
 // pixel thus sees the same operations in the same order as when the triangles are
 // drawn one after the other, even where they overlap.
-void WalkTrianglePair(const TRasterState& state, const TTriangleSetup& a, const TTriangleSetup& b) {
+void WalkBothTriangles(const TRasterState& state, const TTriangleSetup& a, const TTriangleSetup& b) {
   TRowWalker ra, rb;
   bool hasA = ra.Start(a), hasB = rb.Start(b);
   if (!hasA || !hasB) {
@@ -390,7 +257,7 @@ void DrawQuad(const TRasterState& state, const TRasterVertex& v0, const TRasterV
     }
   }
   if (hasA && hasB) {
-    WalkTrianglePair(state, a, b);
+    WalkBothTriangles(state, a, b);
     return;
   }
   if (hasA) WalkTriangle(state, a);
@@ -400,12 +267,15 @@ void DrawQuad(const TRasterState& state, const TRasterVertex& v0, const TRasterV
 void DrawTrianglePair(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1,
                       const TRasterVertex& v2, const TRasterVertex& v3) {
   TTriangleSetup a, b;
-  bool hasA = SetupTriangle(state, v0, v1, v2, a), hasB = SetupTriangle(state, v1, v3, v2, b);
-  if (hasA && hasB)
-    WalkTrianglePair(state, a, b);
-  else if (hasA)
+  WalkTrianglePair(state, a, b, SetupTrianglePair(state, v0, v1, v2, v3, a, b));
+}
+
+void WalkTrianglePair(const TRasterState& state, const TTriangleSetup& a, const TTriangleSetup& b, uint32_t drawn) {
+  if (drawn == 3)
+    WalkBothTriangles(state, a, b);
+  else if (drawn == 1)
     WalkTriangle(state, a);
-  else if (hasB)
+  else if (drawn == 2)
     WalkTriangle(state, b);
 }
 

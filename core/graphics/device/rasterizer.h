@@ -38,6 +38,9 @@ void DrawQuad(const TRasterState& state, const TRasterVertex& v0, const TRasterV
 // calls.
 void DrawTrianglePair(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1,
                       const TRasterVertex& v2, const TRasterVertex& v3);
+// The walk of DrawTrianglePair after the set-up: drawn says which of a and b exist (bit
+// 0 and bit 1, as SetupTrianglePair returns it).
+void WalkTrianglePair(const TRasterState& state, const TTriangleSetup& a, const TTriangleSetup& b, uint32_t drawn);
 
 // A line covers the pixels whose centres lie on [start, end) along its major axis,
 // one per column (or row), in the row (column) nearest to the line. A horizontal

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "graphics/device/quad_setup.h"
 #include "graphics/device/rasterizer.h"
 
 namespace {
@@ -59,27 +60,27 @@ TClipVertex Lerp(const TClipVertex& a, const TClipVertex& b, float t) {
 
 // Signed distance to one of the clip planes; inside when >= 0.
 using TPlaneFn = float (*)(const TClipVertex&, float band);
-const TPlaneFn ClipPlanes[] = {
-    [](const TClipVertex& v, float) { return v.z; },                  // near
-    [](const TClipVertex& v, float) { return v.w - v.z; },            // far
-    [](const TClipVertex& v, float g) { return g * v.w + v.x; },      // left
-    [](const TClipVertex& v, float g) { return g * v.w - v.x; },      // right
-    [](const TClipVertex& v, float g) { return g * v.w + v.y; },      // bottom
-    [](const TClipVertex& v, float g) { return g * v.w - v.y; },      // top
-};
+inline float NearPlane(const TClipVertex& v, float) { return v.z; }
+inline float FarPlane(const TClipVertex& v, float) { return v.w - v.z; }
+inline float LeftPlane(const TClipVertex& v, float g) { return g * v.w + v.x; }
+inline float RightPlane(const TClipVertex& v, float g) { return g * v.w - v.x; }
+inline float BottomPlane(const TClipVertex& v, float g) { return g * v.w + v.y; }
+inline float TopPlane(const TClipVertex& v, float g) { return g * v.w - v.y; }
+const TPlaneFn ClipPlanes[] = {NearPlane, FarPlane, LeftPlane, RightPlane, BottomPlane, TopPlane};
 // Screen-space guard band of pre-transformed vertices (x, y in screen pixels).
-const TPlaneFn ScreenPlanes[] = {
-    [](const TClipVertex& v, float g) { return g + v.x; },
-    [](const TClipVertex& v, float g) { return g - v.x; },
-    [](const TClipVertex& v, float g) { return g + v.y; },
-    [](const TClipVertex& v, float g) { return g - v.y; },
-};
+inline float ScreenLeft(const TClipVertex& v, float g) { return g + v.x; }
+inline float ScreenRight(const TClipVertex& v, float g) { return g - v.x; }
+inline float ScreenTop(const TClipVertex& v, float g) { return g + v.y; }
+inline float ScreenBottom(const TClipVertex& v, float g) { return g - v.y; }
+const TPlaneFn ScreenPlanes[] = {ScreenLeft, ScreenRight, ScreenTop, ScreenBottom};
 
-template <size_t N>
-bool Inside(const TPlaneFn (&planes)[N], const TClipVertex& v, float band) {
-  for (auto f : planes)
-    if (!(f(v, band) >= 0)) return false;
-  return true;
+// Whether a vertex lies inside all planes (not NaN either), with the plane functions
+// called directly: this runs for every vertex of a draw.
+bool Inside(bool transformed, const TClipVertex& v, float g) {
+  if (!transformed)
+    return ScreenLeft(v, g) >= 0 && ScreenRight(v, g) >= 0 && ScreenTop(v, g) >= 0 && ScreenBottom(v, g) >= 0;
+  return NearPlane(v, g) >= 0 && FarPlane(v, g) >= 0 && LeftPlane(v, g) >= 0 && RightPlane(v, g) >= 0 &&
+         BottomPlane(v, g) >= 0 && TopPlane(v, g) >= 0;
 }
 
 template <size_t N>
@@ -249,15 +250,27 @@ void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transf
     uint32_t k = index(i);
     uint8_t& known = batch.inside[k];  // 0 not yet, 1 inside, 2 outside
     if (known == 0) {
-      known = (transformed ? Inside(ClipPlanes, v[k], band) : Inside(ScreenPlanes, v[k], band)) ? 1 : 2;
+      known = Inside(transformed, v[k], band) ? 1 : 2;
       if (known == 1) batch.screen[k] = ToScreen(p, transformed, v[k]);
     }
     return TVertexRef{&v[k], known == 1 ? &batch.screen[k] : nullptr};
   };
   auto same = [&](uint32_t i, uint32_t j) { return index(i) == index(j) || SameVertex(v[index(i)], v[index(j)]); };
   switch (type) {
-    case D3DPT_TRIANGLELIST:
+    case D3DPT_TRIANGLELIST: {
+      TTriangleSetup a, b;  // reused by the quads of indexed lists
       for (uint32_t i = 0; i + 2 < count; i += 3) {
+        // Quads as indexed lists give them, (v0, v1, v2) + (v1, v3, v2), found by their
+        // indices alone.
+        if (indices && i + 5 < count && indices[i + 1] == indices[i + 3] && indices[i + 2] == indices[i + 5]) {
+          TVertexRef r0 = at(i), r1 = at(i + 1), r2 = at(i + 2), r3 = at(i + 4);
+          if (r0.screen && r1.screen && r2.screen && r3.screen)
+            WalkTrianglePair(s, a, b, SetupTrianglePair(s, *r0.screen, *r1.screen, *r2.screen, *r3.screen, a, b));
+          else
+            DrawClippedPair(s, p, transformed, r0, r1, r2, r3);
+          i += 3;
+          continue;
+        }
         if (i + 5 < count && same(i, i + 3) && same(i + 2, i + 4)) {
           DrawClippedQuad(s, p, transformed, at(i), at(i + 1), at(i + 2), at(i + 5));
           i += 3;
@@ -271,6 +284,7 @@ void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transf
         DrawClippedTriangle(s, p, transformed, at(i), at(i + 1), at(i + 2));
       }
       break;
+    }
     case D3DPT_TRIANGLEFAN:
       if (count == 4) {
         DrawClippedQuad(s, p, transformed, at(0), at(1), at(2), at(3));

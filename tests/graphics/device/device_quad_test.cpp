@@ -1,0 +1,199 @@
+// Quads of indexed lists, (v0, v1, v2) + (v1, v3, v2): their set-up with four vertices
+// snapped once against two triangle set-ups, and the device's path for runs of them
+// against the same triangles drawn one call each.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "device_rig.h"
+#include "graphics/device/quad_setup.h"
+#include "graphics/device/rasterizer.h"
+
+namespace {
+
+struct TRandom {
+  uint32_t seed;
+  uint32_t Next() {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  }
+  float Range(float lo, float hi) { return lo + (hi - lo) * float(Next()) / float(1 << 24); }
+  bool Chance(uint32_t oneIn) { return Next() % oneIn == 0; }
+};
+
+bool SamePlane(const TPlane& a, const TPlane& b) {
+  return a.a0 == b.a0 && a.dx == b.dx && a.dy == b.dy && a.xref == b.xref && a.yref == b.yref;
+}
+
+// Bit for bit, so that NaN and signed zeros count too.
+bool SameFloatPlane(const TFloatPlane& a, const TFloatPlane& b) {
+  return std::memcmp(&a.a0, &b.a0, sizeof a.a0) == 0 && std::memcmp(&a.dx, &b.dx, sizeof a.dx) == 0 &&
+         std::memcmp(&a.dy, &b.dy, sizeof a.dy) == 0 && a.xref == b.xref && a.yref == b.yref;
+}
+
+// Everything a walker or span loop reads from a set-up.
+std::string Difference(const TTriangleSetup& a, const TTriangleSetup& b) {
+  for (int i = 0; i < 3; ++i)
+    if (a.X[i] != b.X[i] || a.Y[i] != b.Y[i] || a.A[i] != b.A[i] || a.B[i] != b.B[i] || a.Xa[i] != b.Xa[i] ||
+        a.Ya[i] != b.Ya[i] || a.bias[i] != b.bias[i])
+      return "edge " + std::to_string(i);
+  if (a.rowTop != b.rowTop || a.rowBottom != b.rowBottom) return "rows";
+  const TAttributePlanes &p = a.planes, &q = b.planes;
+  for (int k = 0; k < 4; ++k)
+    if (!SamePlane(p.color[k], q.color[k])) return "colour " + std::to_string(k);
+  for (int k = 0; k < 3; ++k)
+    if (!SamePlane(p.specular[k], q.specular[k])) return "specular " + std::to_string(k);
+  if (!SamePlane(p.u, q.u) || !SamePlane(p.v, q.v)) return "texture coordinates";
+  if (!SamePlane(p.z, q.z)) return "depth";
+  if (p.linearFilter != q.linearFilter) return "filter";
+  if (p.perspective != q.perspective) return "perspective";
+  if (p.perspective && (!SameFloatPlane(p.q, q.q) || !SameFloatPlane(p.uq, q.uq) || !SameFloatPlane(p.vq, q.vq)))
+    return "perspective planes";
+  return "";
+}
+
+// A coordinate of one of several kinds: anywhere near the scissor, on a coarse grid
+// (shared, horizontal and vertical edges, degenerate quads), or far out.
+float Coordinate(TRandom& r, int kind) {
+  switch (kind) {
+    case 0: return r.Range(-10, 50);
+    case 1: return float(int32_t(r.Next() % 12)) * 4.0f - 6.0f;
+    default: return r.Range(-16000, 16000);
+  }
+}
+
+TRasterVertex RandomVertex(TRandom& r, int kind) {
+  TRasterVertex v;
+  v.x = Coordinate(r, kind);
+  v.y = Coordinate(r, kind);
+  v.z = r.Range(0, 1);
+  v.rhw = r.Chance(3) ? r.Range(0.2f, 2.0f) : 1.0f;
+  v.r = r.Range(0, 255), v.g = r.Range(0, 255), v.b = r.Range(0, 255), v.a = r.Range(0, 255);
+  v.sr = r.Range(0, 255), v.sg = r.Range(0, 255), v.sb = r.Range(0, 255);
+  v.u = r.Range(-1, 2), v.v = r.Range(-1, 2);
+  return v;
+}
+
+}  // namespace
+
+// Random quads in every state that changes set-up: culling, flat shading, texture,
+// depth, specular, filters, scissors that cut them; quads with shared colours (constant
+// planes), repeated and collinear vertices, huge coordinates.
+TEST(DeviceQuadSetup, PairSetUpEqualsTwoTriangleSetUps) {
+  TRandom r{2024};
+  std::vector<uint8_t> texels(64 * 32 * 4), depth(4);
+  const TDevRect scissors[] = {{0, 0, 40, 36}, {5, 7, 19, 12}, {0, 0, 1, 1}, {30, 0, 40, 36}};
+  int drawn = 0;
+  for (int i = 0; i < 4000; ++i) {
+    TRasterState s;
+    s.scissor = scissors[i % 4];
+    s.cull = D3DCULL_NONE + uint32_t(r.Next() % 3);
+    s.flatShade = r.Chance(4);
+    if (!r.Chance(4)) s.texture = {texels.data(), 256, 64, 32, TPixelLayout::Argb8888, PixelFormatArgb8888()};
+    s.zEnable = r.Chance(3);
+    if (s.zEnable) s.depth = {depth.data(), 2, 16};
+    s.specular = r.Chance(4);
+    s.magLinear = r.Chance(2);
+    s.minLinear = r.Chance(2);
+    const int kind = int(r.Next() % 3);
+    TRasterVertex v[4];
+    for (TRasterVertex& vertex : v) vertex = RandomVertex(r, kind);
+    if (r.Chance(3))  // one colour for the quad, as particles have
+      for (TRasterVertex& vertex : v) vertex.r = v[0].r, vertex.g = v[0].g, vertex.b = v[0].b, vertex.a = v[0].a;
+    switch (r.Next() % 6) {
+      case 0: v[3] = v[1]; break;                        // the second triangle degenerate
+      case 1: v[2].x = v[1].x, v[2].y = v[1].y; break;  // both degenerate
+      case 2:                                            // v3 on the line through v1 and v2
+        v[3].x = 2 * v[2].x - v[1].x, v[3].y = 2 * v[2].y - v[1].y;
+        break;
+      default: break;
+    }
+    SCOPED_TRACE("quad " + std::to_string(i));
+    TTriangleSetup a, b, expectedA, expectedB;
+    const uint32_t pair = SetupTrianglePair(s, v[0], v[1], v[2], v[3], a, b);
+    const bool hasA = SetupTriangle(s, v[0], v[1], v[2], expectedA), hasB = SetupTriangle(s, v[1], v[3], v[2], expectedB);
+    ASSERT_EQ(pair, (hasA ? 1u : 0u) | (hasB ? 2u : 0u));
+    if (hasA) {
+      ASSERT_EQ(Difference(a, expectedA), "") << "first triangle";
+    }
+    if (hasB) {
+      ASSERT_EQ(Difference(b, expectedB), "") << "second triangle";
+    }
+    drawn += hasA + hasB;
+  }
+  // The cases above must reach both outcomes often.
+  EXPECT_GT(drawn, 2000);
+  EXPECT_LT(drawn, 7000);
+}
+
+namespace {
+
+struct TQuadRig : TDeviceRig {
+  TQuadRig() { EXPECT_EQ(CreateWindowed(48, 40), DD_OK); }
+  std::vector<uint8_t> Pixels() const { return {back->Pixels(), back->Pixels() + size_t(back->Pitch()) * 40}; }
+};
+
+void BlendedUntextured(TSoftDevice& d, uint32_t cull) {
+  d.SetRenderState(D3DRENDERSTATE_LIGHTING, 0);
+  d.SetRenderState(D3DRENDERSTATE_CULLMODE, cull);
+  d.SetRenderState(D3DRENDERSTATE_ZENABLE, 0);
+  d.SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 1);
+  d.SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+  d.SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  d.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+  d.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+}
+
+}  // namespace
+
+// Runs of quads in the particle renderer's index order, drawn in one indexed call,
+// give the pixels of their triangles drawn one call each: quads inside, quads folded
+// over their diagonal, quads crossing the guard band (clipped) and quads beyond it, in
+// screen and in clip space, with and without culling. Blending makes order visible.
+TEST(DeviceQuadRuns, IndexedQuadListsDrawLikeTheirTrianglesOneByOne) {
+  TRandom r{77};
+  for (bool transformed : {false, true})
+    for (uint32_t cull : {uint32_t(D3DCULL_NONE), uint32_t(D3DCULL_CCW)}) {
+      SCOPED_TRACE(std::string(transformed ? "clip space" : "screen space") + (cull == D3DCULL_NONE ? "" : ", culled"));
+      std::vector<TDevVertexTransformed> v;
+      std::vector<uint16_t> indices;
+      for (int q = 0; q < 60; ++q) {
+        const float far = transformed ? 40000.0f : 20000.0f;
+        const float size = q % 10 == 9 ? far : r.Range(2, 20);
+        const float cx = r.Range(-4, 52), cy = r.Range(-4, 44), angle = r.Range(0, 6.3f);
+        const float ux = std::sin(angle), uy = -std::cos(angle);
+        const float corners[4][2] = {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {q % 7 == 3 ? -0.3f : 0.5f, 0.5f}};
+        const uint16_t first = uint16_t(v.size());
+        for (const auto& c : corners) {
+          const uint32_t colour = (0x30 + r.Next() % 0xC0) << 24 | (r.Next() & 0xFFFFFF);
+          v.push_back({cx - c[0] * size * uy - c[1] * size * ux, cy + c[0] * size * ux - c[1] * size * uy, 0.5f, 1.0f,
+                       colour, 0, 0, 0});
+        }
+        for (uint16_t k : {0, 1, 2, 1, 3, 2}) indices.push_back(uint16_t(first + k));
+      }
+      const uint32_t fvf = transformed ? DevFvfLitXyz : DevFvfTransformed;
+      if (transformed)  // the same 32-byte layout; rhw is ignored
+        for (TDevVertexTransformed& vertex : v) vertex.rhw = 0;
+      TQuadRig runs, single;
+      for (TQuadRig* rig : {&runs, &single}) {
+        TSoftDevice& d = *rig->device;
+        d.BeginScene();
+        d.Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF203040, 1.0f, 0);
+        BlendedUntextured(d, cull);
+        d.SetTransform(D3DTRANSFORMSTATE_PROJECTION, OrthoProjection(48, 40));
+      }
+      ASSERT_EQ(runs.device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, fvf, v.data(), uint32_t(v.size()), indices.data(),
+                                                  uint32_t(indices.size()), 0),
+                D3D_OK);
+      for (size_t i = 0; i < indices.size(); i += 3) {
+        TDevVertexTransformed triangle[3] = {v[indices[i]], v[indices[i + 1]], v[indices[i + 2]]};
+        ASSERT_EQ(single.device->DrawPrimitive(D3DPT_TRIANGLELIST, fvf, triangle, 3, 0), D3D_OK);
+      }
+      runs.device->EndScene();
+      single.device->EndScene();
+      ASSERT_EQ(runs.Pixels(), single.Pixels());
+    }
+}
