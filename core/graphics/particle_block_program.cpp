@@ -17,6 +17,57 @@ bool InRecord(int64_t index, uint32_t width, uint32_t recordSize) {
 
 bool DrawsRandom(uint8_t kind) { return kind == OpRange || kind == OpPick || kind == OpRadius; }
 
+// The arithmetic runs over every lane of a row, used or not: the rows of one operation
+// never overlap, and with a fixed count the loops become vector code. Lanes past the
+// block's count hold values nobody reads.
+template <typename Op>
+void Rows(float* __restrict d, const float* __restrict a, Op op) {
+  for (uint32_t l = 0; l < Lanes; ++l) d[l] = op(d[l], a[l]);
+}
+
+template <typename Op>
+void Rows(float* __restrict d, Op op) {
+  for (uint32_t l = 0; l < Lanes; ++l) d[l] = op(d[l]);
+}
+
+// Component i of the w-float member at `at' of every lane's record into row i.
+template <uint32_t W>
+void Gather(float* __restrict d, float* const* records, int32_t at, uint32_t count) {
+  for (uint32_t l = 0; l < count; ++l) {
+    const float* r = records[l] + at;
+    for (uint32_t i = 0; i < W; ++i) d[i * Lanes + l] = r[i];
+  }
+}
+
+void Gather(float* d, float* const* records, int32_t at, uint32_t width, uint32_t count) {
+  switch (width) {
+    case 1: return Gather<1>(d, records, at, count);
+    case 2: return Gather<2>(d, records, at, count);
+    case 3: return Gather<3>(d, records, at, count);
+    default: return Gather<4>(d, records, at, count);
+  }
+}
+
+// Row i into component i of the member at `at' of the lanes' records; active null: all.
+template <uint32_t W>
+void Scatter(const float* __restrict d, float* const* records, int32_t at, uint32_t count, const uint8_t* active) {
+  for (uint32_t l = 0; l < count; ++l) {
+    if (active && !active[l]) continue;
+    float* r = records[l] + at;
+    for (uint32_t i = 0; i < W; ++i) r[i] = d[i * Lanes + l];
+  }
+}
+
+void Scatter(const float* d, float* const* records, int32_t at, uint32_t width, uint32_t count,
+             const uint8_t* active) {
+  switch (width) {
+    case 1: return Scatter<1>(d, records, at, count, active);
+    case 2: return Scatter<2>(d, records, at, count, active);
+    case 3: return Scatter<3>(d, records, at, count, active);
+    default: return Scatter<4>(d, records, at, count, active);
+  }
+}
+
 }  // namespace
 
 void TParticleBlockProgram::Reset() {
@@ -129,11 +180,10 @@ void TParticleBlockProgram::Run(TBlock& block, uint32_t time, uint32_t recordSiz
       case OpNone:
         break;
       case OpRead:
-        for (uint32_t i = 0; i < w; ++i)
-          for (uint32_t l = 0; l < n; ++l) d[i * Lanes + l] = records[l][op.record + int32_t(i)];
+        Gather(d, records, op.record, w, n);
         break;
       case OpConst:
-        for (uint32_t i = 0; i < w; ++i) std::fill(d + i * Lanes, d + i * Lanes + n, op.data[i]);
+        for (uint32_t i = 0; i < w; ++i) std::fill(d + i * Lanes, d + (i + 1) * Lanes, op.data[i]);
         break;
       case OpAssign:
         if (b.uniformOffset) {
@@ -143,9 +193,7 @@ void TParticleBlockProgram::Run(TBlock& block, uint32_t time, uint32_t recordSiz
               if (active[l]) stop(l);
             break;
           }
-          for (uint32_t i = 0; i < w; ++i)
-            for (uint32_t l = 0; l < n; ++l)
-              if (active[l]) records[l][offset + int32_t(i)] = d[i * Lanes + l];
+          Scatter(d, records, offset, w, n, stopped ? active : nullptr);
           break;
         }
         for (uint32_t l = 0; l < n; ++l) {
@@ -159,8 +207,7 @@ void TParticleBlockProgram::Run(TBlock& block, uint32_t time, uint32_t recordSiz
         }
         break;
       case OpTimeScale:
-        for (uint32_t i = 0; i < w; ++i)
-          for (uint32_t l = 0; l < n; ++l) d[i * Lanes + l] = d[i * Lanes + l] * age / 1000.0f;
+        for (uint32_t i = 0; i < w; ++i) Rows(d + i * Lanes, [age](float v) { return v * age / 1000.0f; });
         break;
       case OpExpire:
         for (uint32_t l = 0; l < n; ++l) {
@@ -174,33 +221,28 @@ void TParticleBlockProgram::Run(TBlock& block, uint32_t time, uint32_t recordSiz
         }
         break;
       case OpAge:
-        std::fill(d, d + n, age);
+        std::fill(d, d + Lanes, age);
         break;
       case OpAdd:
-        for (uint32_t i = 0; i < w; ++i)
-          for (uint32_t l = 0; l < n; ++l) d[i * Lanes + l] = d[i * Lanes + l] + a1[i * Lanes + l];
+        for (uint32_t i = 0; i < w; ++i) Rows(d + i * Lanes, a1 + i * Lanes, [](float x, float y) { return x + y; });
         break;
       case OpSub:
-        for (uint32_t i = 0; i < w; ++i)
-          for (uint32_t l = 0; l < n; ++l) d[i * Lanes + l] = d[i * Lanes + l] - a1[i * Lanes + l];
+        for (uint32_t i = 0; i < w; ++i) Rows(d + i * Lanes, a1 + i * Lanes, [](float x, float y) { return x - y; });
         break;
       case OpMul:
-        for (uint32_t i = 0; i < w; ++i)
-          for (uint32_t l = 0; l < n; ++l) d[i * Lanes + l] = d[i * Lanes + l] * a1[l];
+        for (uint32_t i = 0; i < w; ++i) Rows(d + i * Lanes, a1, [](float x, float y) { return x * y; });
         break;
       case OpDiv:
-        for (uint32_t i = 0; i < w; ++i)
-          for (uint32_t l = 0; l < n; ++l) d[i * Lanes + l] = d[i * Lanes + l] / a1[l];
+        for (uint32_t i = 0; i < w; ++i) Rows(d + i * Lanes, a1, [](float x, float y) { return x / y; });
         break;
       case OpUnm:
-        for (uint32_t i = 0; i < w; ++i)
-          for (uint32_t l = 0; l < n; ++l) d[i * Lanes + l] = -d[i * Lanes + l];
+        for (uint32_t i = 0; i < w; ++i) Rows(d + i * Lanes, [](float x) { return -x; });
         break;
       case OpLt:
-        for (uint32_t l = 0; l < n; ++l) d[l] = d[l] < a1[l] ? 1.0f : 0.0f;
+        Rows(d, a1, [](float x, float y) { return x < y ? 1.0f : 0.0f; });
         break;
       case OpLe:
-        for (uint32_t l = 0; l < n; ++l) d[l] = d[l] <= a1[l] ? 1.0f : 0.0f;
+        Rows(d, a1, [](float x, float y) { return x <= y ? 1.0f : 0.0f; });
         break;
       case OpDistance: {
         float sum[Lanes] = {};
