@@ -96,8 +96,9 @@ bool SetupSnappedTriangle(const TRasterState& state, const TRasterVertex& v0, co
     t.B[i] = X[b] - X[a];
     t.Xa[i] = X[a];
     t.Ya[i] = Y[a];
-    bool topLeft = t.A[i] > 0 || (t.A[i] == 0 && t.B[i] > 0);
-    t.bias[i] = topLeft ? 0 : 1;
+    // Without branches: an edge's direction is a coin toss from quad to quad.
+    int64_t topLeft = int64_t(t.A[i] > 0) | (int64_t(t.A[i] == 0) & int64_t(t.B[i] > 0));
+    t.bias[i] = 1 - topLeft;
   }
   int64_t minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
   int64_t top = std::max<int64_t>(CeilDiv(minY, 1 << SubPixelBits), state.scissor.top);

@@ -143,11 +143,17 @@ bool TRowWalker::Start(const TTriangleSetup& t) {
     if (a == 0) continue;
     int64_t c = t.B[i] * (py - t.Ya[i]) - t.A[i] * t.Xa[i];
     int64_t step = t.B[i] * (1 << SubPixelBits);  // c grows by this per row
-    if ((a > 0 ? leftCount : rightCount) == 2) return false;  // edges of one side sum to zero with the other's
-    TBound& e = a > 0 ? mLefts[leftCount++] : mRights[rightCount++];
-    e.a = a > 0 ? a : -a;
-    int64_t num = a > 0 ? t.bias[i] - c + e.a - 1 : c - t.bias[i];
-    int64_t dnum = a > 0 ? -step : step;
+    // The side is chosen by selects, not branches: an edge's direction is a coin toss
+    // from quad to quad.
+    const bool left = a > 0;
+    const int slot = left ? leftCount : rightCount;
+    if (slot == 2) return false;  // edges of one side sum to zero with the other's
+    leftCount += left;
+    rightCount += !left;
+    TBound& e = (left ? mLefts : mRights)[slot];
+    e.a = left ? a : -a;
+    int64_t num = left ? t.bias[i] - c + e.a - 1 : c - t.bias[i];
+    int64_t dnum = left ? -step : step;
     e.q = FloorDiv(num, e.a);
     e.r = num - e.q * e.a;
     e.dq = FloorDiv(dnum, e.a);
