@@ -108,12 +108,14 @@ bool TParticleBlockProgram::Build(const TParticleProgram& program) {
     if (op.kind == OpAssign) b.uniformOffset = uniform[op.a1];
     if (op.kind == OpFade) {
       b.args = uint32_t(mSources.size());
+      b.uniformKeys = true;
       for (uint32_t j = 0; j < op.argc; ++j) {
         uint16_t at = mOffsets[op.args + j];
         uint32_t width = j == 0 || j % 2 == 0 ? 1 : op.width;
         bool same = uniform[at] != nullptr;
         for (uint32_t i = 1; same && i < width; ++i) same = uniform[at + i] == uniform[at] + i;
         mSources.push_back(same ? TSource{uniform[at], 1, 0} : TSource{Row(at), Lanes, 1});
+        if (j > 0 && !same) b.uniformKeys = false;
       }
     }
     mOps.push_back(b);
@@ -132,6 +134,32 @@ void TParticleBlockProgram::Fade(const TBlockOp& b, uint32_t count, const uint8_
   const TSource* at = mSources.data() + b.args;
   const uint32_t w = op.width;
   float* d = Row(op.dst);
+  // The usual fade has constant keyframes and durations, taken once per block into one
+  // array; only the time is the lane's own.
+  if (b.uniformKeys) {
+    float keys[256 * ParticleValueWidth];
+    for (uint32_t j = 1; j < op.argc; ++j)
+      for (uint32_t i = 0; i < (j % 2 ? w : 1); ++i) keys[j * ParticleValueWidth + i] = at[j].base[i];
+    for (uint32_t l = 0; l < count; ++l) {
+      if (!active[l]) continue;
+      float t = at[0].base[l * at[0].lane];
+      if (!(t >= 0.0f)) t = 0.0f;
+      uint32_t current = 1;
+      while (current + 2 < op.argc && keys[(current + 1) * ParticleValueWidth] <= t) {
+        t -= keys[(current + 1) * ParticleValueWidth];
+        current += 2;
+      }
+      const float* from = keys + current * ParticleValueWidth;
+      if (current + 2 >= op.argc) {
+        for (uint32_t i = 0; i < w; ++i) d[i * Lanes + l] = from[i];
+        continue;
+      }
+      float dur = keys[(current + 1) * ParticleValueWidth];
+      const float* to = keys + (current + 2) * ParticleValueWidth;
+      for (uint32_t i = 0; i < w; ++i) d[i * Lanes + l] = from[i] + (to[i] - from[i]) * (t / dur);
+    }
+    return;
+  }
   auto arg = [&](uint32_t j, uint32_t i, uint32_t l) { return at[j].base[i * at[j].component + l * at[j].lane]; };
   for (uint32_t l = 0; l < count; ++l) {
     if (!active[l]) continue;

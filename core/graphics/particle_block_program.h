@@ -44,6 +44,7 @@ class TParticleBlockProgram {
     TParticleProgram::TOp op;
     const float* uniformOffset = nullptr;  // an assignment's constant record offset
     uint32_t args = 0;                     // the argument sources from mSources[args] on
+    bool uniformKeys = false;              // a fade whose arguments after the time are constants
   };
   // Where component i of an argument is on lane l: base[i * component + l * lane].
   struct TSource {

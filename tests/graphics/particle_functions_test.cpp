@@ -404,6 +404,11 @@ TEST(ParticleFunctions, BlockFormGivesWhatTheParticleFormGives) {
                        Store(Call(F<FVIndex>(), {Member(4, 3), Member(1, 1)}), Value({7}), 1),
                        Call(F<FNewIndex>(), {Value({2}), Member(3, 1), Member(5, 1)}), Store(fade, Value({1}), 1)};
   };
+  auto constantKeyframes = [] {
+    TExpr byAge = Call(F<FFade>(), {Member(0, 1), Value({0.5f}), Value({3}), Value({1}), Value({2}), Value({4})});
+    TExpr fixed = Call(F<FFade>(), {Value({4}), Value({1, 2}), Value({6}), Value({3, 4})});
+    return TStatements{Store(byAge, Value({1}), 1), Store(fixed, Value({2}), 2)};
+  };
   auto cycleAndGeometry = [] {
     TExpr alpha = Call(F<FAlpha>(), {Call(F<FSub>(), {Member(0, 3), Member(3, 3)}),
                                      Call(F<FMul>(), {Member(7, 1), Value({2})})});
@@ -422,6 +427,7 @@ TEST(ParticleFunctions, BlockFormGivesWhatTheParticleFormGives) {
       {"writes failing on some particles before their draw and expiry", failBeforeDrawing},
       {"a constant write outside every record", failEverywhere},
       {"a pick, indices and per-particle keyframes", pickAndIndex},
+      {"fades of constant keyframes", constantKeyframes},
       {"a cycle, a rotation, a distance and an alpha", cycleAndGeometry},
   };
   // Two blocks and part of a third.
