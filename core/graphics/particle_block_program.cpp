@@ -88,13 +88,19 @@ bool TParticleBlockProgram::Build(const TParticleProgram& program) {
   for (const TParticleProgram::TOp& op : ops) {
     random += DrawsRandom(op.kind);
     if (op.kind == OpCycle) {
-      if (std::find(cycles.begin(), cycles.end(), op.cycle) != cycles.end()) return false;
+      if (std::find(cycles.begin(), cycles.end(), op.cycle) != cycles.end()) {
+        Reset();
+        return false;
+      }
       cycles.push_back(op.cycle);
     }
     // Every place an operation reads or writes lies within a value's width of these.
     slots = std::max({slots, uint32_t(op.dst), uint32_t(op.a1), uint32_t(op.a2)});
   }
-  if (random > 1) return false;
+  if (random > 1) {
+    Reset();
+    return false;
+  }
   for (uint16_t offset : mOffsets) slots = std::max(slots, uint32_t(offset));
   mSlots = slots + 2 * ParticleValueWidth;
   mLanes.reset(new float[size_t(mSlots) * Lanes]());
@@ -187,7 +193,8 @@ void TParticleBlockProgram::Fade(const TBlockOp& b, uint32_t count, const uint8_
 void TParticleBlockProgram::Run(TBlock& block, uint32_t time, uint32_t recordSize) {
   const uint32_t n = std::min(block.count, Lanes);
   float* const* records = block.records;
-  // Lanes stop at their first failure; while none has, the loops skip the mask.
+  // Lanes stop at their first failure: whatever reaches past the rows (record writes,
+  // random draws, cycles, expiry) skips them from then on.
   uint8_t active[Lanes];
   std::memset(active, 1, sizeof active);
   std::memset(block.alive, 1, sizeof block.alive);
