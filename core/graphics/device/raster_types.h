@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "graphics/device/device_types.h"
 #include "graphics/device/pixel_format.h"
@@ -41,6 +42,15 @@ struct TRasterDepth {
 
 struct TSpanJob;
 struct TRowSpan;
+struct TSmallTexture;
+
+// The widest SIMD span loops PrepareRasterState may choose where the processor has
+// them (AllowWideSpans(true) allows all of them, false the SSE2 ones alone), so that
+// the tests can hold each set against the reference.
+enum class TSpanWidth : uint8_t { Sse2, Avx2, Avx512 };
+void LimitSpanWidth(TSpanWidth widest);
+// The widest loops PrepareRasterState chooses now: the limit and the processor.
+TSpanWidth SpanWidthInUse();
 
 // The pipeline state of a draw call, resolved from the device's render and stage-0
 // states.
@@ -84,6 +94,9 @@ struct TRasterState {
   // none).
   using TRowsLoop = void (*)(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count);
   TRowsLoop sampledRows[2] = {nullptr, nullptr};
+  // A copy of a small texture for the 16-lane bilinear rows loop (null where that loop
+  // is not chosen), made once per draw call and shared by the copies of the state.
+  std::shared_ptr<const TSmallTexture> small;
 };
 
 // Chooses the optimised span loop for a state (TRasterState::fast) and its samplers.

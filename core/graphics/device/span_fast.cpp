@@ -91,6 +91,7 @@ void PrepareRasterState(TRasterState& s) {
   s.samplers[0] = s.samplers[1] = nullptr;
   s.sampledSpans[0] = s.sampledSpans[1] = nullptr;
   s.sampledRows[0] = s.sampledRows[1] = nullptr;
+  s.small = nullptr;
   if (s.texture.pixels) ChooseSamplers(s);
   bool target32 = s.target.layout == TPixelLayout::Argb8888 || s.target.layout == TPixelLayout::Xrgb8888;
   bool texture32 = !s.texture.pixels || s.texture.layout == TPixelLayout::Argb8888 ||
@@ -128,6 +129,12 @@ void PrepareRasterState(TRasterState& s) {
       s.sampledSpans[linear] = wide ? wide : ChooseNarrowSampledSpan(kind, linear != 0, a);
       if (wide) s.sampledRows[linear] = ChooseWideRowSpans(kind, linear != 0, a);
     }
+  // Small clamped textures filtered bilinearly (particles): the 16-lane loop on a
+  // copy made here once for the whole draw call.
+  TSpanJob::TRowsDraw widest = nullptr;
+  if (s.sampledRows[1] && TAddr(s.addressKind) == TAddr::Clamp && (s.magLinear || s.minLinear))
+    widest = ChooseWidestRowSpans(kind);
+  if (widest && (s.small = CopySmallTexture(s.texture))) s.sampledRows[1] = widest;
 }
 
 namespace {

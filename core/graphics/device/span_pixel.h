@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "graphics/device/rasterizer.h"
 
@@ -100,6 +101,10 @@ TSpanJob::TDraw ChooseWideSampledSpan(TFast kind, bool linear, TAddr address, co
 // where ChooseWideSampledSpan gave a loop.
 TSpanJob::TRowsDraw ChooseWideRowSpans(TFast kind, bool linear, TAddr address);
 
+// The 16-lane AVX-512 rows loop for bilinear clamped sampling of a small texture (null where the processor or AllowWideSpans rule it out); where it meets
+// rows it cannot take, it hands the call to the AVX2 loop.
+TSpanJob::TRowsDraw ChooseWidestRowSpans(TFast kind);
+
 // The bilinear texel of four neighbours with 8-bit weights fu, fv.
 inline uint32_t BilinearTexel(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t fu, uint32_t fv) {
   uint32_t out = 0;
@@ -119,3 +124,15 @@ SPAN_INLINE uint32_t WideTexel(const TRasterTexture& t, int32_t x, int32_t y) {
 }
 
 }  // namespace span_pixel
+
+// A texture of at most SmallTexels texels copied whole (rows one after the other, the
+// alpha of XRGB set), small enough for the 16-lane loop to hold it in registers and
+// look texels up by permutation instead of gathering them from memory.
+constexpr int32_t SmallTexels = 64;
+struct TSmallTexture {
+  uint32_t texels[SmallTexels] = {};
+  int32_t width = 0, height = 0;
+};
+
+// The copy of a state's texture where it is a small 32-bit one; else null.
+std::shared_ptr<const TSmallTexture> CopySmallTexture(const TRasterTexture& texture);

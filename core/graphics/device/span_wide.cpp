@@ -21,7 +21,7 @@ namespace {
 
 using namespace span_pixel;
 
-std::atomic<bool> gWideAllowed{true};
+std::atomic<TSpanWidth> gWidest{TSpanWidth::Avx512};
 
 #if defined(SPAN_WIDE)
 
@@ -422,19 +422,30 @@ bool ProcessorHasAvx2() {
   return has;
 }
 
+bool ProcessorHasAvx512() {
+  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                          __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq");
+  return has;
+}
+
 #endif  // SPAN_WIDE
 
 }  // namespace
 
-void AllowWideSpans(bool allowed) { gWideAllowed = allowed; }
+void AllowWideSpans(bool allowed) { gWidest = allowed ? TSpanWidth::Avx512 : TSpanWidth::Sse2; }
 
-bool WideSpansInUse() {
+void LimitSpanWidth(TSpanWidth widest) { gWidest = widest; }
+
+TSpanWidth SpanWidthInUse() {
 #if defined(SPAN_WIDE)
-  return gWideAllowed && ProcessorHasAvx2();
-#else
-  return false;
+  const TSpanWidth limit = gWidest;
+  if (limit >= TSpanWidth::Avx512 && ProcessorHasAvx512()) return TSpanWidth::Avx512;
+  if (limit >= TSpanWidth::Avx2 && ProcessorHasAvx2()) return TSpanWidth::Avx2;
 #endif
+  return TSpanWidth::Sse2;
 }
+
+bool WideSpansInUse() { return SpanWidthInUse() >= TSpanWidth::Avx2; }
 
 namespace span_pixel {
 

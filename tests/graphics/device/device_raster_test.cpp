@@ -125,14 +125,17 @@ constexpr uint32_t Tint[4] = {0xC080FF40, 0xC080FF40, 0xC080FF40, 0xC080FF40};
 constexpr uint32_t Gouraud[4] = {0xFFFF0000, 0x8000FF00, 0x400000FF, 0xFFFFFFFF};
 const TDevRect Full{0, 0, 40, 36};
 
-// The comparisons with the reference run twice: with the AVX2 span loops where the
-// processor has them, and with the SSE2 ones. PrepareRasterState reads the switch.
-class DeviceRasterLoops : public ::testing::TestWithParam<bool> {
+// The comparisons with the reference run once per width of span loops: the AVX-512
+// and AVX2 ones where the processor has them (skipped elsewhere), and the SSE2 ones.
+// PrepareRasterState reads the limit.
+class DeviceRasterLoops : public ::testing::TestWithParam<TSpanWidth> {
  protected:
   void SetUp() override {
-    AllowWideSpans(GetParam());
-    if (!GetParam()) {
+    LimitSpanWidth(GetParam());
+    if (GetParam() == TSpanWidth::Sse2) {
       ASSERT_FALSE(WideSpansInUse());
+    } else if (SpanWidthInUse() != GetParam()) {
+      GTEST_SKIP() << "the processor lacks these span loops";
     }
   }
   void TearDown() override { AllowWideSpans(true); }
@@ -140,8 +143,10 @@ class DeviceRasterLoops : public ::testing::TestWithParam<bool> {
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Spans, DeviceRasterLoops, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Wide" : "Narrow"; });
+INSTANTIATE_TEST_SUITE_P(Spans, DeviceRasterLoops, ::testing::Values(TSpanWidth::Sse2, TSpanWidth::Avx2, TSpanWidth::Avx512),
+                         [](const ::testing::TestParamInfo<TSpanWidth>& info) {
+                           return info.param == TSpanWidth::Avx512 ? "Wide16" : info.param == TSpanWidth::Avx2 ? "Wide" : "Narrow";
+                         });
 
 TEST(DeviceRaster, MultiplyBy255IsExactlyRounded) {
   // The SIMD loops use (t + (t >> 8)) >> 8 with t = a * b + 128.

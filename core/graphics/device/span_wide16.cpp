@@ -1,0 +1,287 @@
+// The rows loop of span_wide.cpp sixteen pixels at a time with AVX-512, for bilinear
+// sampling of small clamped 32-bit textures (particles, sparks), on processors that
+// have it (chosen at run time; only the functions here are compiled for AVX-512). The
+// texture (TSmallTexture) sits in four registers and its texels are looked up by
+// permutation, far cheaper than gathers. The arithmetic is the other loops' integer formulas, so every pixel equals
+// theirs bit for bit. Calls with rows it does not take (long rows, coordinates beyond
+// 32 bits, huge targets) go whole to the AVX2 loop.
+#include <climits>
+
+#include "graphics/device/span_pixel.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+// GCC 12's AVX-512 intrinsics start their results from a deliberately undefined
+// vector, which its flow analysis reports as possibly uninitialised.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+#include <immintrin.h>
+#define SPAN_WIDE16 1
+#endif
+
+namespace {
+
+using namespace span_pixel;
+
+#if defined(SPAN_WIDE16)
+
+#define W16_FN __attribute__((target("avx512f,avx512bw,avx512vl,avx512dq,avx2")))
+#define W16_INLINE inline __attribute__((always_inline, target("avx512f,avx512bw,avx512vl,avx512dq,avx2")))
+
+constexpr int64_t HalfTexel = int64_t(1) << (TexelFracBits - 1);
+constexpr int32_t LongRow = 64;
+
+// Exact Mul255 of 32 16-bit lanes: with t = a * b + 128 < 65536, (t + (t >> 8)) >> 8
+// equals (t * 257) >> 16, one high multiply.
+W16_INLINE __m512i Mul255x32(__m512i a, __m512i b) {
+  return _mm512_mulhi_epu16(_mm512_add_epi16(_mm512_mullo_epi16(a, b), _mm512_set1_epi16(128)), _mm512_set1_epi16(257));
+}
+
+// The plane of one texture coordinate as 32-bit lanes: value(x, y) = base + x * dx +
+// y * dy, wrapping; exact wherever the true value fits 32 bits.
+struct TPlane32 {
+  uint32_t base, dx, dy;
+};
+
+TPlane32 Plane32(const TPlane& p, int64_t less) {
+  const uint32_t dx = uint32_t(uint64_t(p.dx)), dy = uint32_t(uint64_t(p.dy));
+  return {uint32_t(uint64_t(p.a0 - less)) - uint32_t(p.xref) * dx - uint32_t(p.yref) * dy, dx, dy};
+}
+
+// Whether a plane (less half a texel) fits 32 bits over the box [x0, x1] x [y0, y1]:
+// a linear function is largest and smallest at corners.
+bool PlaneFits(const TPlane& p, int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
+  for (int32_t x : {x0, x1})
+    for (int32_t y : {y0, y1}) {
+      int64_t value = p.At(x, y) - HalfTexel;
+      if (value < INT32_MIN || value > INT32_MAX) return false;
+    }
+  return true;
+}
+
+// The pixels of many short rows, queued as in span_wide.cpp but sixteen lanes wide.
+struct TQueue16 {
+  static constexpr int32_t Capacity = 256, Slack = 80;  // a row's 64 lanes and the padding
+  alignas(64) int32_t u[Capacity + Slack];
+  alignas(64) int32_t v[Capacity + Slack];
+  alignas(64) int32_t offset[Capacity + Slack];
+  int32_t count = 0;
+};
+
+// The constants of a call: the texture and the blend.
+struct TConstants16 {
+  __m512i texels[4];  // texel y * width + x in lane (y * width + x) % 16 of texels[(...) / 16]
+  __m512i width, lastU, lastV;
+  __m512i tint;
+  bool alphaConst;
+  __m512i constAlpha;  // in the alpha lanes
+};
+
+// Texels of sixteen pixels as two vectors of 16-bit channels, each 128-bit lane k of
+// lo holding pixels 4k and 4k + 1 and of hi 4k + 2 and 4k + 3: the order in which a
+// vector of target pixels unpacks, and packs back.
+struct TTexels32 {
+  __m512i lo, hi;
+};
+
+// (256 - f) in the low and f in the high 16 bits of each lane, f the 8 bits below a
+// coordinate's texel index.
+W16_INLINE __m512i Weights(__m512i coordinate) {
+  __m512i f = _mm512_and_si512(_mm512_srli_epi32(coordinate, TexelFracBits - 8), _mm512_set1_epi32(0xFF));
+  return _mm512_add_epi32(_mm512_sub_epi32(_mm512_slli_epi32(f, 16), f), _mm512_set1_epi32(256));
+}
+
+// The filtered channels (32-bit) of the pixels 4k + j in 128-bit lanes k, from the
+// pairs of their top and bottom neighbours in 16 bits: the horizontal sums
+// c0 * (256 - fu) + c1 * fu, then (top * (256 - fv) + bottom * fv + 32768) >> 16 as
+// pairs (top - 32768, bottom - 32768) times (256 - fv, fv) with 32768 * 256 added back.
+W16_INLINE __m512i Filter(__m512i top16, __m512i bottom16, __m512i wu, __m512i wv, int j) {
+  const __m512i spread = _mm512_add_epi32(_mm512_setr_epi32(0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12),
+                                          _mm512_set1_epi32(j));
+  const __m512i fu = _mm512_permutexvar_epi32(spread, wu), fv = _mm512_permutexvar_epi32(spread, wv);
+  __m512i top = _mm512_madd_epi16(top16, fu), bottom = _mm512_madd_epi16(bottom16, fu);
+  __m512i pairs = _mm512_ternarylogic_epi32(top, _mm512_slli_epi32(bottom, 16), _mm512_set1_epi32(int32_t(0x80008000u)), 0x96);
+  __m512i sum = _mm512_add_epi32(_mm512_madd_epi16(pairs, fv), _mm512_set1_epi32(32768 * 256 + 32768));
+  return _mm512_srli_epi32(sum, 16);
+}
+
+// The texels at indices idx (y * width + x) of the texture held in four registers.
+W16_INLINE __m512i Lookup(const TConstants16& c, __m512i idx) {
+  __m512i low = _mm512_permutex2var_epi32(c.texels[0], idx, c.texels[1]);
+  __m512i high = _mm512_permutex2var_epi32(c.texels[2], idx, c.texels[3]);
+  return _mm512_mask_blend_epi32(_mm512_test_epi32_mask(idx, _mm512_set1_epi32(32)), low, high);
+}
+
+W16_INLINE TTexels32 Sample16(const TConstants16& c, __m512i u, __m512i v) {
+  const __m512i zero = _mm512_setzero_si512();
+  __m512i iu = _mm512_srai_epi32(u, TexelFracBits), iv = _mm512_srai_epi32(v, TexelFracBits);
+  // The second neighbour is the next texel only while the first is neither clamped
+  // nor the last.
+  __m512i x0 = _mm512_min_epi32(_mm512_max_epi32(iu, zero), c.lastU);
+  __m512i x1 = _mm512_mask_add_epi32(x0, _mm512_cmplt_epu32_mask(iu, c.lastU), x0, _mm512_set1_epi32(1));
+  __m512i row0 = _mm512_mullo_epi32(_mm512_min_epi32(_mm512_max_epi32(iv, zero), c.lastV), c.width);
+  __m512i row1 = _mm512_mask_add_epi32(row0, _mm512_cmplt_epu32_mask(iv, c.lastV), row0, c.width);
+  __m512i c00 = Lookup(c, _mm512_add_epi32(row0, x0)), c10 = Lookup(c, _mm512_add_epi32(row0, x1));
+  __m512i c01 = Lookup(c, _mm512_add_epi32(row1, x0)), c11 = Lookup(c, _mm512_add_epi32(row1, x1));
+  // Byte pairs of the horizontal neighbours: per 128-bit lane k, pixels 4k and 4k + 1
+  // in the low and 4k + 2 and 4k + 3 in the high unpacking.
+  __m512i topA = _mm512_unpacklo_epi8(c00, c10), topB = _mm512_unpackhi_epi8(c00, c10);
+  __m512i botA = _mm512_unpacklo_epi8(c01, c11), botB = _mm512_unpackhi_epi8(c01, c11);
+  const __m512i wu = Weights(u), wv = Weights(v);
+  __m512i p0 = Filter(_mm512_unpacklo_epi8(topA, zero), _mm512_unpacklo_epi8(botA, zero), wu, wv, 0);
+  __m512i p1 = Filter(_mm512_unpackhi_epi8(topA, zero), _mm512_unpackhi_epi8(botA, zero), wu, wv, 1);
+  __m512i p2 = Filter(_mm512_unpacklo_epi8(topB, zero), _mm512_unpacklo_epi8(botB, zero), wu, wv, 2);
+  __m512i p3 = Filter(_mm512_unpackhi_epi8(topB, zero), _mm512_unpackhi_epi8(botB, zero), wu, wv, 3);
+  return {_mm512_packs_epi32(p0, p1), _mm512_packs_epi32(p2, p3)};
+}
+
+template <TFast Kind>
+W16_INLINE __m512i Blend16(const TConstants16& c, __m512i texel, __m512i dst) {
+  __m512i s = Mul255x32(texel, c.tint);
+  if (c.alphaConst) s = _mm512_mask_blend_epi16(__mmask32(0x88888888u), s, c.constAlpha);
+  if (Kind == TFast::Opaque) return s;
+  __m512i a = _mm512_shufflehi_epi16(_mm512_shufflelo_epi16(s, 0xFF), 0xFF);
+  __m512i term = Mul255x32(s, a);
+  if (Kind == TFast::Blend) return _mm512_add_epi16(term, Mul255x32(dst, _mm512_sub_epi16(_mm512_set1_epi16(255), a)));
+  return _mm512_add_epi16(term, dst);  // additive: packing saturates at 255
+}
+
+// Samples, blends and writes the queued pixels, and empties the queue. The lanes past
+// the last pixel repeat it, as in span_wide.cpp.
+template <TFast Kind>
+W16_INLINE void Drain16(const TConstants16& c, int* target, TQueue16& q) {
+  if (q.count == 0) return;
+#ifdef QS_SKIP
+  q.count = 0; return;
+#endif
+  const int32_t last = q.count - 1;
+  _mm512_storeu_si512(q.u + q.count, _mm512_set1_epi32(q.u[last]));
+  _mm512_storeu_si512(q.v + q.count, _mm512_set1_epi32(q.v[last]));
+  _mm512_storeu_si512(q.offset + q.count, _mm512_set1_epi32(q.offset[last]));
+  const __m512i zero = _mm512_setzero_si512();
+  for (int32_t i = 0; i < q.count; i += 16) {
+    TTexels32 texels = Sample16(c, _mm512_load_si512(q.u + i), _mm512_load_si512(q.v + i));
+    __m512i d = zero;
+    if (Kind != TFast::Opaque) {
+      const int32_t* o = q.offset + i;
+      d = _mm512_setr_epi32(target[o[0]], target[o[1]], target[o[2]], target[o[3]], target[o[4]], target[o[5]], target[o[6]],
+                            target[o[7]], target[o[8]], target[o[9]], target[o[10]], target[o[11]], target[o[12]],
+                            target[o[13]], target[o[14]], target[o[15]]);
+    }
+    __m512i lo = Blend16<Kind>(c, texels.lo, _mm512_unpacklo_epi8(d, zero));
+    __m512i hi = Blend16<Kind>(c, texels.hi, _mm512_unpackhi_epi8(d, zero));
+    alignas(64) int32_t out[16];
+    _mm512_store_si512(out, _mm512_packus_epi16(lo, hi));
+    const int32_t* o = q.offset + i;
+    target[o[0]] = out[0]; target[o[1]] = out[1]; target[o[2]] = out[2]; target[o[3]] = out[3];
+    target[o[4]] = out[4]; target[o[5]] = out[5]; target[o[6]] = out[6]; target[o[7]] = out[7];
+    target[o[8]] = out[8]; target[o[9]] = out[9]; target[o[10]] = out[10]; target[o[11]] = out[11];
+    target[o[12]] = out[12]; target[o[13]] = out[13]; target[o[14]] = out[14]; target[o[15]] = out[15];
+  }
+  q.count = 0;
+}
+
+// The rows of two triangles sharing the constant tint, as WideRowSpans draws them:
+// queued and drawn sixteen pixels at a time across rows, the queue drained before a
+// row that overlaps the one before it.
+template <TFast Kind>
+W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count) {
+  const TRasterState& s = *a.state;
+  const int32_t pitch = s.target.pitch / 4;
+  int32_t x0 = INT32_MAX, x1 = INT32_MIN, y0 = INT32_MAX, y1 = INT32_MIN, longest = 0;
+  for (int32_t k = 0; k < count; ++k) {
+    const TRowSpan& r = rows[k];
+    x0 = std::min(x0, r.x0), x1 = std::max(x1, r.x1 - 1), y0 = std::min(y0, r.y), y1 = std::max(y1, r.y);
+    longest = std::max(longest, r.x1 - r.x0);
+  }
+  const TAttributePlanes &pa = *a.planes, &pb = *b.planes;
+  if (longest > LongRow || int64_t(pitch) * s.target.height >= (int64_t(1) << 31) || !PlaneFits(pa.u, x0, x1, y0, y1) ||
+      !PlaneFits(pa.v, x0, x1, y0, y1) || !PlaneFits(pb.u, x0, x1, y0, y1) || !PlaneFits(pb.v, x0, x1, y0, y1)) {
+    ChooseWideRowSpans(Kind, true, TAddr::Clamp)(a, b, rows, count);
+    return;
+  }
+  const TSmallTexture& t = *s.small;
+  TConstants16 c;
+  for (int k = 0; k < 4; ++k) c.texels[k] = _mm512_loadu_si512(t.texels + 16 * k);
+  c.width = _mm512_set1_epi32(t.width);
+  c.lastU = _mm512_set1_epi32(t.width - 1);
+  c.lastV = _mm512_set1_epi32(t.height - 1);
+  c.tint = _mm512_cvtepu8_epi16(_mm256_set1_epi64x(int64_t(uint64_t(a.tint) * 0x100000001ull)));
+  c.alphaConst = s.fastAlphaConst;
+  c.constAlpha = _mm512_set1_epi16(int16_t(s.fastAlpha));
+  const TPlane32 planes[2][2] = {{Plane32(pa.u, HalfTexel), Plane32(pa.v, HalfTexel)},
+                                 {Plane32(pb.u, HalfTexel), Plane32(pb.v, HalfTexel)}};
+  const __m512i lane = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  __m512i laneSteps[2][2];
+  for (int j = 0; j < 2; ++j)
+    for (int axis = 0; axis < 2; ++axis)
+      laneSteps[j][axis] = _mm512_mullo_epi32(lane, _mm512_set1_epi32(int32_t(planes[j][axis].dx)));
+  int* target = reinterpret_cast<int*>(s.target.pixels);
+  TQueue16 q;
+  for (int32_t k = 0; k < count; ++k) {
+    const TRowSpan& r = rows[k];
+    const int32_t n = r.x1 - r.x0;
+    if ((k > 0 && rows[k - 1].y == r.y && rows[k - 1].x0 < r.x1 && r.x0 < rows[k - 1].x1) ||
+        q.count + n > TQueue16::Capacity)
+      Drain16<Kind>(c, target, q);
+    const int first = r.secondFirst ? 1 : 0;
+    __m512i start[2][2];
+    for (int j = 0; j < 2; ++j)
+      for (int axis = 0; axis < 2; ++axis) {
+        const TPlane32& p = planes[j][axis];
+        uint32_t value = p.base + uint32_t(r.x0) * p.dx + uint32_t(r.y) * p.dy;
+        start[j][axis] = _mm512_add_epi32(_mm512_set1_epi32(int32_t(value)), laneSteps[j][axis]);
+      }
+    const __m512i secondFrom = _mm512_set1_epi32(r.xm - r.x0);
+    const int32_t offset = r.y * pitch + r.x0;
+    for (int32_t i = 0; i < n; i += 16) {
+      const __m512i at = _mm512_add_epi32(lane, _mm512_set1_epi32(i));
+      const __mmask16 second = _mm512_cmpge_epi32_mask(at, secondFrom);
+      for (int axis = 0; axis < 2; ++axis) {
+        __m512i step = _mm512_set1_epi32(int32_t(uint32_t(i) * planes[0][axis].dx));
+        __m512i stepOther = _mm512_set1_epi32(int32_t(uint32_t(i) * planes[1][axis].dx));
+        __m512i mine = _mm512_add_epi32(start[first][axis], first ? stepOther : step);
+        __m512i other = _mm512_add_epi32(start[1 - first][axis], first ? step : stepOther);
+        _mm512_storeu_si512((axis == 0 ? q.u : q.v) + q.count + i, _mm512_mask_blend_epi32(second, mine, other));
+      }
+      _mm512_storeu_si512(q.offset + q.count + i, _mm512_add_epi32(at, _mm512_set1_epi32(offset)));
+    }
+    q.count += n;
+  }
+  Drain16<Kind>(c, target, q);
+}
+
+#endif  // SPAN_WIDE16
+
+}  // namespace
+
+namespace span_pixel {
+
+TSpanJob::TRowsDraw ChooseWidestRowSpans(TFast kind) {
+#if defined(SPAN_WIDE16)
+  if (SpanWidthInUse() != TSpanWidth::Avx512) return nullptr;
+  switch (kind) {
+    case TFast::Opaque: return SmallTextureRows<TFast::Opaque>;
+    case TFast::Blend: return SmallTextureRows<TFast::Blend>;
+    case TFast::Add: return SmallTextureRows<TFast::Add>;
+    default: return nullptr;
+  }
+#else
+  (void)kind;
+  return nullptr;
+#endif
+}
+
+}  // namespace span_pixel
+
+std::shared_ptr<const TSmallTexture> CopySmallTexture(const TRasterTexture& t) {
+  const bool texture32 = t.layout == TPixelLayout::Argb8888 || t.layout == TPixelLayout::Xrgb8888;
+  if (!t.pixels || !texture32 || t.width < 1 || t.height < 1 || t.width * t.height > SmallTexels) return nullptr;
+  auto copy = std::make_shared<TSmallTexture>();
+  copy->width = t.width;
+  copy->height = t.height;
+  const uint32_t alpha = t.layout == TPixelLayout::Xrgb8888 ? 0xFF000000u : 0u;
+  for (int32_t y = 0; y < t.height; ++y)
+    for (int32_t x = 0; x < t.width; ++x) copy->texels[y * t.width + x] = WideTexel(t, x, y) | alpha;
+  return copy;
+}
