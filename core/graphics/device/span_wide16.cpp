@@ -61,11 +61,10 @@ bool PlaneFits(const TPlane& p, int32_t x0, int32_t x1, int32_t y0, int32_t y1) 
 
 // The pixels of many short rows, queued as in span_wide.cpp but sixteen lanes wide.
 struct TQueue16 {
-  static constexpr int32_t Capacity = 256, Slack = 80;  // a row's 64 lanes and the padding
+  static constexpr int32_t Capacity = 256, Slack = 32;  // a row's last lanes and the padding
   alignas(64) int32_t u[Capacity + Slack];
   alignas(64) int32_t v[Capacity + Slack];
   alignas(64) int32_t offset[Capacity + Slack];
-  int32_t count = 0;
 };
 
 // The constants of a call: the texture and the blend.
@@ -85,20 +84,21 @@ struct TTexels32 {
 };
 
 // (256 - f) in the low and f in the high 16 bits of each lane, f the 8 bits below a
-// coordinate's texel index.
+// coordinate's texel index: f in both halves, the low one turned into
+// 65535 - f + 257 = 256 - f (mod 65536).
 W16_INLINE __m512i Weights(__m512i coordinate) {
-  __m512i f = _mm512_and_si512(_mm512_srli_epi32(coordinate, TexelFracBits - 8), _mm512_set1_epi32(0xFF));
-  return _mm512_add_epi32(_mm512_sub_epi32(_mm512_slli_epi32(f, 16), f), _mm512_set1_epi32(256));
+  const __m512i both = _mm512_set4_epi32(0x800D800D, 0x80098009, 0x80058005, 0x80018001);
+  __m512i f = _mm512_shuffle_epi8(coordinate, both);
+  return _mm512_add_epi16(_mm512_xor_si512(f, _mm512_set1_epi32(0xFFFF)), _mm512_set1_epi32(257));
 }
 
 // The filtered channels (32-bit) of the pixels 4k + j in 128-bit lanes k, from the
 // pairs of their top and bottom neighbours in 16 bits: the horizontal sums
 // c0 * (256 - fu) + c1 * fu, then (top * (256 - fv) + bottom * fv + 32768) >> 16 as
 // pairs (top - 32768, bottom - 32768) times (256 - fv, fv) with 32768 * 256 added back.
-W16_INLINE __m512i Filter(__m512i top16, __m512i bottom16, __m512i wu, __m512i wv, int j) {
-  const __m512i spread = _mm512_add_epi32(_mm512_setr_epi32(0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12),
-                                          _mm512_set1_epi32(j));
-  const __m512i fu = _mm512_permutexvar_epi32(spread, wu), fv = _mm512_permutexvar_epi32(spread, wv);
+template <_MM_PERM_ENUM Spread>
+W16_INLINE __m512i Filter(__m512i top16, __m512i bottom16, __m512i wu, __m512i wv) {
+  const __m512i fu = _mm512_shuffle_epi32(wu, Spread), fv = _mm512_shuffle_epi32(wv, Spread);
   __m512i top = _mm512_madd_epi16(top16, fu), bottom = _mm512_madd_epi16(bottom16, fu);
   __m512i pairs = _mm512_ternarylogic_epi32(top, _mm512_slli_epi32(bottom, 16), _mm512_set1_epi32(int32_t(0x80008000u)), 0x96);
   __m512i sum = _mm512_add_epi32(_mm512_madd_epi16(pairs, fv), _mm512_set1_epi32(32768 * 256 + 32768));
@@ -128,10 +128,10 @@ W16_INLINE TTexels32 Sample16(const TConstants16& c, __m512i u, __m512i v) {
   __m512i topA = _mm512_unpacklo_epi8(c00, c10), topB = _mm512_unpackhi_epi8(c00, c10);
   __m512i botA = _mm512_unpacklo_epi8(c01, c11), botB = _mm512_unpackhi_epi8(c01, c11);
   const __m512i wu = Weights(u), wv = Weights(v);
-  __m512i p0 = Filter(_mm512_unpacklo_epi8(topA, zero), _mm512_unpacklo_epi8(botA, zero), wu, wv, 0);
-  __m512i p1 = Filter(_mm512_unpackhi_epi8(topA, zero), _mm512_unpackhi_epi8(botA, zero), wu, wv, 1);
-  __m512i p2 = Filter(_mm512_unpacklo_epi8(topB, zero), _mm512_unpacklo_epi8(botB, zero), wu, wv, 2);
-  __m512i p3 = Filter(_mm512_unpackhi_epi8(topB, zero), _mm512_unpackhi_epi8(botB, zero), wu, wv, 3);
+  __m512i p0 = Filter<_MM_PERM_AAAA>(_mm512_unpacklo_epi8(topA, zero), _mm512_unpacklo_epi8(botA, zero), wu, wv);
+  __m512i p1 = Filter<_MM_PERM_BBBB>(_mm512_unpackhi_epi8(topA, zero), _mm512_unpackhi_epi8(botA, zero), wu, wv);
+  __m512i p2 = Filter<_MM_PERM_CCCC>(_mm512_unpacklo_epi8(topB, zero), _mm512_unpacklo_epi8(botB, zero), wu, wv);
+  __m512i p3 = Filter<_MM_PERM_DDDD>(_mm512_unpackhi_epi8(topB, zero), _mm512_unpackhi_epi8(botB, zero), wu, wv);
   return {_mm512_packs_epi32(p0, p1), _mm512_packs_epi32(p2, p3)};
 }
 
@@ -140,7 +140,8 @@ W16_INLINE __m512i Blend16(const TConstants16& c, __m512i texel, __m512i dst) {
   __m512i s = Mul255x32(texel, c.tint);
   if (c.alphaConst) s = _mm512_mask_blend_epi16(__mmask32(0x88888888u), s, c.constAlpha);
   if (Kind == TFast::Opaque) return s;
-  __m512i a = _mm512_shufflehi_epi16(_mm512_shufflelo_epi16(s, 0xFF), 0xFF);
+  const __m512i alpha = _mm512_set4_epi32(0x0F0E0F0E, 0x0F0E0F0E, 0x07060706, 0x07060706);
+  __m512i a = _mm512_shuffle_epi8(s, alpha);
   __m512i term = Mul255x32(s, a);
   if (Kind == TFast::Blend) return _mm512_add_epi16(term, Mul255x32(dst, _mm512_sub_epi16(_mm512_set1_epi16(255), a)));
   return _mm512_add_epi16(term, dst);  // additive: packing saturates at 255
@@ -149,17 +150,14 @@ W16_INLINE __m512i Blend16(const TConstants16& c, __m512i texel, __m512i dst) {
 // Samples, blends and writes the queued pixels, and empties the queue. The lanes past
 // the last pixel repeat it, as in span_wide.cpp.
 template <TFast Kind>
-W16_INLINE void Drain16(const TConstants16& c, int* target, TQueue16& q) {
-  if (q.count == 0) return;
-#ifdef QS_SKIP
-  q.count = 0; return;
-#endif
-  const int32_t last = q.count - 1;
-  _mm512_storeu_si512(q.u + q.count, _mm512_set1_epi32(q.u[last]));
-  _mm512_storeu_si512(q.v + q.count, _mm512_set1_epi32(q.v[last]));
-  _mm512_storeu_si512(q.offset + q.count, _mm512_set1_epi32(q.offset[last]));
+W16_INLINE void Drain16(const TConstants16& c, int* target, TQueue16& q, int32_t& count) {
+  if (count == 0) return;
+  const int32_t last = count - 1;
+  _mm512_storeu_si512(q.u + count, _mm512_set1_epi32(q.u[last]));
+  _mm512_storeu_si512(q.v + count, _mm512_set1_epi32(q.v[last]));
+  _mm512_storeu_si512(q.offset + count, _mm512_set1_epi32(q.offset[last]));
   const __m512i zero = _mm512_setzero_si512();
-  for (int32_t i = 0; i < q.count; i += 16) {
+  for (int32_t i = 0; i < count; i += 16) {
     TTexels32 texels = Sample16(c, _mm512_load_si512(q.u + i), _mm512_load_si512(q.v + i));
     __m512i d = zero;
     if (Kind != TFast::Opaque) {
@@ -178,7 +176,7 @@ W16_INLINE void Drain16(const TConstants16& c, int* target, TQueue16& q) {
     target[o[8]] = out[8]; target[o[9]] = out[9]; target[o[10]] = out[10]; target[o[11]] = out[11];
     target[o[12]] = out[12]; target[o[13]] = out[13]; target[o[14]] = out[14]; target[o[15]] = out[15];
   }
-  q.count = 0;
+  count = 0;
 }
 
 // The rows of two triangles sharing the constant tint, as WideRowSpans draws them:
@@ -218,37 +216,36 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
       laneSteps[j][axis] = _mm512_mullo_epi32(lane, _mm512_set1_epi32(int32_t(planes[j][axis].dx)));
   int* target = reinterpret_cast<int*>(s.target.pixels);
   TQueue16 q;
+  int32_t queued = 0;
   for (int32_t k = 0; k < count; ++k) {
     const TRowSpan& r = rows[k];
     const int32_t n = r.x1 - r.x0;
     if ((k > 0 && rows[k - 1].y == r.y && rows[k - 1].x0 < r.x1 && r.x0 < rows[k - 1].x1) ||
-        q.count + n > TQueue16::Capacity)
-      Drain16<Kind>(c, target, q);
+        queued + n > TQueue16::Capacity)
+      Drain16<Kind>(c, target, q, queued);
+    // The lanes before xm take the planes of the row's first triangle, the others those
+    // of its second: chosen by index, as which comes first changes from row to row.
     const int first = r.secondFirst ? 1 : 0;
-    __m512i start[2][2];
-    for (int j = 0; j < 2; ++j)
-      for (int axis = 0; axis < 2; ++axis) {
-        const TPlane32& p = planes[j][axis];
-        uint32_t value = p.base + uint32_t(r.x0) * p.dx + uint32_t(r.y) * p.dy;
-        start[j][axis] = _mm512_add_epi32(_mm512_set1_epi32(int32_t(value)), laneSteps[j][axis]);
-      }
-    const __m512i secondFrom = _mm512_set1_epi32(r.xm - r.x0);
-    const int32_t offset = r.y * pitch + r.x0;
+    const TPlane32* pf = planes[first];
+    const TPlane32* ps = planes[1 - first];
+    const __m512i* stepsF = laneSteps[first];
+    const __m512i* stepsS = laneSteps[1 - first];
+    const __m512i secondFrom = _mm512_set1_epi32(r.xm);
+    const int32_t offset = r.y * pitch;
     for (int32_t i = 0; i < n; i += 16) {
-      const __m512i at = _mm512_add_epi32(lane, _mm512_set1_epi32(i));
-      const __mmask16 second = _mm512_cmpge_epi32_mask(at, secondFrom);
+      const int32_t x = r.x0 + i;
+      const __mmask16 second = _mm512_cmpge_epi32_mask(_mm512_add_epi32(lane, _mm512_set1_epi32(x)), secondFrom);
       for (int axis = 0; axis < 2; ++axis) {
-        __m512i step = _mm512_set1_epi32(int32_t(uint32_t(i) * planes[0][axis].dx));
-        __m512i stepOther = _mm512_set1_epi32(int32_t(uint32_t(i) * planes[1][axis].dx));
-        __m512i mine = _mm512_add_epi32(start[first][axis], first ? stepOther : step);
-        __m512i other = _mm512_add_epi32(start[1 - first][axis], first ? step : stepOther);
-        _mm512_storeu_si512((axis == 0 ? q.u : q.v) + q.count + i, _mm512_mask_blend_epi32(second, mine, other));
+        const uint32_t yPart[2] = {pf[axis].base + uint32_t(r.y) * pf[axis].dy, ps[axis].base + uint32_t(r.y) * ps[axis].dy};
+        __m512i mine = _mm512_add_epi32(_mm512_set1_epi32(int32_t(yPart[0] + uint32_t(x) * pf[axis].dx)), stepsF[axis]);
+        __m512i other = _mm512_add_epi32(_mm512_set1_epi32(int32_t(yPart[1] + uint32_t(x) * ps[axis].dx)), stepsS[axis]);
+        _mm512_storeu_si512((axis == 0 ? q.u : q.v) + queued + i, _mm512_mask_blend_epi32(second, mine, other));
       }
-      _mm512_storeu_si512(q.offset + q.count + i, _mm512_add_epi32(at, _mm512_set1_epi32(offset)));
+      _mm512_storeu_si512(q.offset + queued + i, _mm512_add_epi32(lane, _mm512_set1_epi32(offset + x)));
     }
-    q.count += n;
+    queued += n;
   }
-  Drain16<Kind>(c, target, q);
+  Drain16<Kind>(c, target, q, queued);
 }
 
 #endif  // SPAN_WIDE16
