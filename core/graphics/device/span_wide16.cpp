@@ -50,13 +50,11 @@ TPlane32 Plane32(const TPlane& p, int64_t less) {
 
 // Whether a plane (less half a texel) fits 32 bits over the box [x0, x1] x [y0, y1]:
 // a linear function is largest and smallest at corners.
-bool PlaneFits(const TPlane& p, int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
-  for (int32_t x : {x0, x1})
-    for (int32_t y : {y0, y1}) {
-      int64_t value = p.At(x, y) - HalfTexel;
-      if (value < INT32_MIN || value > INT32_MAX) return false;
-    }
-  return true;
+W16_INLINE bool PlaneFits(const TPlane& p, int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
+  const int64_t corner = p.At(x0, y0) - HalfTexel, alongX = int64_t(x1 - x0) * p.dx, alongY = int64_t(y1 - y0) * p.dy;
+  const int64_t low = corner + std::min<int64_t>(alongX, 0) + std::min<int64_t>(alongY, 0);
+  const int64_t high = corner + std::max<int64_t>(alongX, 0) + std::max<int64_t>(alongY, 0);
+  return low >= INT32_MIN && high <= INT32_MAX;
 }
 
 // The pixels of many short rows, queued as in span_wide.cpp but sixteen lanes wide.
