@@ -55,12 +55,10 @@ TEST(DeviceSmallTexture, CopiedForBilinearClampedDrawsOfAtMost64Texels) {
     s.scissor = {0, 0, 16, 16};
     s.addressU = s.addressV = c.address;
     s.magLinear = s.minLinear = c.linear;
+    // Additive particles (or opaque): texture times diffuse colour and alpha.
     s.blend = c.blend;
-    s.srcBlend = D3DBLEND_SRCALPHA;
-    s.dstBlend = D3DBLEND_ONE;
-    s.alphaOp = D3DTOP_MODULATE;
-    s.alphaArg1 = D3DTA_TEXTURE;
-    s.alphaArg2 = D3DTA_DIFFUSE;
+    s.srcBlend = D3DBLEND_SRCALPHA, s.dstBlend = D3DBLEND_ONE;
+    s.alphaOp = D3DTOP_MODULATE, s.alphaArg1 = D3DTA_TEXTURE, s.alphaArg2 = D3DTA_DIFFUSE;
     PrepareRasterState(s);
     const bool widest = SpanWidthInUse() == TSpanWidth::Avx512;
     ASSERT_EQ(s.small != nullptr, c.copied && widest);
