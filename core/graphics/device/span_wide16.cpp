@@ -2,9 +2,10 @@
 // sampling of small clamped 32-bit textures (particles, sparks), on processors that
 // have it (chosen at run time; only the functions here are compiled for AVX-512). The
 // texture (TSmallTexture) sits in four registers and its texels are looked up by
-// permutation, far cheaper than gathers. The arithmetic is the other loops' integer formulas, so every pixel equals
-// theirs bit for bit. Calls with rows it does not take (long rows, coordinates beyond
-// 32 bits, huge targets) go whole to the AVX2 loop.
+// permutation, far cheaper than gathers. The arithmetic is the other loops' integer
+// formulas, so every pixel equals theirs bit for bit. Calls with rows it does not
+// take (long rows, coordinates beyond 32 bits, huge targets) go whole to the AVX2
+// loop.
 #include <climits>
 
 #include "graphics/device/span_pixel.h"
@@ -182,6 +183,7 @@ W16_INLINE void Drain16(const TConstants16& c, int* target, TQueue16& q, int32_t
 // row that overlaps the one before it.
 template <TFast Kind>
 W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count) {
+  if (count <= 0) return;
   const TRasterState& s = *a.state;
   const int32_t pitch = s.target.pitch / 4;
   int32_t x0 = INT32_MAX, x1 = INT32_MIN, y0 = INT32_MAX, y1 = INT32_MIN, longest = 0;
@@ -205,13 +207,18 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
   c.tint = _mm512_cvtepu8_epi16(_mm256_set1_epi64x(int64_t(uint64_t(a.tint) * 0x100000001ull)));
   c.alphaConst = s.fastAlphaConst;
   c.constAlpha = _mm512_set1_epi16(int16_t(s.fastAlpha));
-  const TPlane32 planes[2][2] = {{Plane32(pa.u, HalfTexel), Plane32(pa.v, HalfTexel)},
-                                 {Plane32(pb.u, HalfTexel), Plane32(pb.v, HalfTexel)}};
+  const TPlane32 planes[4] = {Plane32(pa.u, HalfTexel), Plane32(pa.v, HalfTexel), Plane32(pb.u, HalfTexel),
+                               Plane32(pb.v, HalfTexel)};
+  // The four planes (u and v of each triangle) side by side: a row's starts in one go.
+  const __m512i base = _mm512_setr_epi32(int32_t(planes[0].base), int32_t(planes[1].base), int32_t(planes[2].base),
+                                         int32_t(planes[3].base), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+  const __m512i dx = _mm512_setr_epi32(int32_t(planes[0].dx), int32_t(planes[1].dx), int32_t(planes[2].dx),
+                                       int32_t(planes[3].dx), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+  const __m512i dy = _mm512_setr_epi32(int32_t(planes[0].dy), int32_t(planes[1].dy), int32_t(planes[2].dy),
+                                       int32_t(planes[3].dy), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
   const __m512i lane = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-  __m512i laneSteps[2][2];
-  for (int j = 0; j < 2; ++j)
-    for (int axis = 0; axis < 2; ++axis)
-      laneSteps[j][axis] = _mm512_mullo_epi32(lane, _mm512_set1_epi32(int32_t(planes[j][axis].dx)));
+  __m512i laneSteps[4];
+  for (int k = 0; k < 4; ++k) laneSteps[k] = _mm512_mullo_epi32(lane, _mm512_set1_epi32(int32_t(planes[k].dx)));
   int* target = reinterpret_cast<int*>(s.target.pixels);
   TQueue16 q;
   int32_t queued = 0;
@@ -223,21 +230,20 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
       Drain16<Kind>(c, target, q, queued);
     // The lanes before xm take the planes of the row's first triangle, the others those
     // of its second: chosen by index, as which comes first changes from row to row.
-    const int first = r.secondFirst ? 1 : 0;
-    const TPlane32* pf = planes[first];
-    const TPlane32* ps = planes[1 - first];
-    const __m512i* stepsF = laneSteps[first];
-    const __m512i* stepsS = laneSteps[1 - first];
+    const int first = r.secondFirst ? 2 : 0, second = 2 - first;
+    const __m512i rowBase = _mm512_add_epi32(base, _mm512_mullo_epi32(dy, _mm512_set1_epi32(r.y)));
     const __m512i secondFrom = _mm512_set1_epi32(r.xm);
     const int32_t offset = r.y * pitch;
     for (int32_t i = 0; i < n; i += 16) {
       const int32_t x = r.x0 + i;
-      const __mmask16 second = _mm512_cmpge_epi32_mask(_mm512_add_epi32(lane, _mm512_set1_epi32(x)), secondFrom);
+      const __m512i at = _mm512_set1_epi32(x);
+      const __mmask16 inSecond = _mm512_cmpge_epi32_mask(_mm512_add_epi32(lane, at), secondFrom);
+      const __m512i start = _mm512_add_epi32(rowBase, _mm512_mullo_epi32(dx, at));
       for (int axis = 0; axis < 2; ++axis) {
-        const uint32_t yPart[2] = {pf[axis].base + uint32_t(r.y) * pf[axis].dy, ps[axis].base + uint32_t(r.y) * ps[axis].dy};
-        __m512i mine = _mm512_add_epi32(_mm512_set1_epi32(int32_t(yPart[0] + uint32_t(x) * pf[axis].dx)), stepsF[axis]);
-        __m512i other = _mm512_add_epi32(_mm512_set1_epi32(int32_t(yPart[1] + uint32_t(x) * ps[axis].dx)), stepsS[axis]);
-        _mm512_storeu_si512((axis == 0 ? q.u : q.v) + queued + i, _mm512_mask_blend_epi32(second, mine, other));
+        const __m512i which = _mm512_mask_blend_epi32(inSecond, _mm512_set1_epi32(first + axis), _mm512_set1_epi32(second + axis));
+        const __m512i steps = _mm512_mask_blend_epi32(inSecond, laneSteps[first + axis], laneSteps[second + axis]);
+        _mm512_storeu_si512((axis == 0 ? q.u : q.v) + queued + i,
+                            _mm512_add_epi32(_mm512_permutexvar_epi32(which, start), steps));
       }
       _mm512_storeu_si512(q.offset + queued + i, _mm512_add_epi32(lane, _mm512_set1_epi32(offset + x)));
     }
@@ -271,7 +277,9 @@ TSpanJob::TRowsDraw ChooseWidestRowSpans(TFast kind) {
 
 std::shared_ptr<const TSmallTexture> CopySmallTexture(const TRasterTexture& t) {
   const bool texture32 = t.layout == TPixelLayout::Argb8888 || t.layout == TPixelLayout::Xrgb8888;
-  if (!t.pixels || !texture32 || t.width < 1 || t.height < 1 || t.width * t.height > SmallTexels) return nullptr;
+  if (!t.pixels || !texture32 || t.width < 1 || t.height < 1 ||
+      int64_t(t.width) * t.height > SmallTexels)
+    return nullptr;
   auto copy = std::make_shared<TSmallTexture>();
   copy->width = t.width;
   copy->height = t.height;
