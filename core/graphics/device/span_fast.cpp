@@ -129,12 +129,11 @@ void PrepareRasterState(TRasterState& s) {
       s.sampledSpans[linear] = wide ? wide : ChooseNarrowSampledSpan(kind, linear != 0, a);
       if (wide) s.sampledRows[linear] = ChooseWideRowSpans(kind, linear != 0, a);
     }
-  // Small clamped textures filtered bilinearly (particles): the 16-lane loop on a
-  // copy made here once for the whole draw call.
-  TSpanJob::TRowsDraw widest = nullptr;
-  if (s.sampledRows[1] && TAddr(s.addressKind) == TAddr::Clamp && (s.magLinear || s.minLinear))
-    widest = ChooseWidestRowSpans(kind);
-  if (widest && (s.small = CopySmallTexture(s.texture))) s.sampledRows[1] = widest;
+  // Small clamped textures (particles): the 16-lane loops on a copy made here once for
+  // the whole draw call.
+  if (s.sampledRows[0] && TAddr(s.addressKind) == TAddr::Clamp && ChooseWidestRowSpans(kind, false) &&
+      (s.small = CopySmallTexture(s.texture)))
+    for (int linear = 0; linear < 2; ++linear) s.sampledRows[linear] = ChooseWidestRowSpans(kind, linear != 0);
 }
 
 namespace {

@@ -101,9 +101,10 @@ TSpanJob::TDraw ChooseWideSampledSpan(TFast kind, bool linear, TAddr address, co
 // where ChooseWideSampledSpan gave a loop.
 TSpanJob::TRowsDraw ChooseWideRowSpans(TFast kind, bool linear, TAddr address);
 
-// The 16-lane AVX-512 rows loop for bilinear clamped sampling of a small texture (null where the processor or AllowWideSpans rule it out); where it meets
+// The 16-lane AVX-512 rows loop for clamped sampling of a small texture, point or
+// bilinear (null where the processor or AllowWideSpans rule it out); where it meets
 // rows it cannot take, it hands the call to the AVX2 loop.
-TSpanJob::TRowsDraw ChooseWidestRowSpans(TFast kind);
+TSpanJob::TRowsDraw ChooseWidestRowSpans(TFast kind, bool linear);
 
 // The bilinear texel of four neighbours with 8-bit weights fu, fv.
 inline uint32_t BilinearTexel(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t fu, uint32_t fv) {

@@ -1,11 +1,11 @@
-// The rows loop of span_wide.cpp sixteen pixels at a time with AVX-512, for bilinear
-// sampling of small clamped 32-bit textures (particles, sparks), on processors that
-// have it (chosen at run time; only the functions here are compiled for AVX-512). The
-// texture (TSmallTexture) sits in four registers and its texels are looked up by
-// permutation, far cheaper than gathers. The arithmetic is the other loops' integer
-// formulas, so every pixel equals theirs bit for bit. Calls with rows it does not
-// take (long rows, coordinates beyond 32 bits, huge targets) go whole to the AVX2
-// loop.
+// The rows loop of span_wide.cpp sixteen pixels at a time with AVX-512, for point and
+// bilinear sampling of small clamped 32-bit textures (particles, sparks), on
+// processors that have it (chosen at run time; only the functions here are compiled
+// for AVX-512). The texture (TSmallTexture) sits in four registers and its texels are
+// looked up by permutation, far cheaper than gathers. The arithmetic is the other
+// loops' integer formulas, so every pixel equals theirs bit for bit. Calls with rows
+// it does not take (long rows, coordinates beyond 32 bits, huge targets) go whole to
+// the AVX2 loop.
 #include <climits>
 
 #include "graphics/device/span_pixel.h"
@@ -49,10 +49,10 @@ TPlane32 Plane32(const TPlane& p, int64_t less) {
   return {uint32_t(uint64_t(p.a0 - less)) - uint32_t(p.xref) * dx - uint32_t(p.yref) * dy, dx, dy};
 }
 
-// Whether a plane (less half a texel) fits 32 bits over the box [x0, x1] x [y0, y1]:
-// a linear function is largest and smallest at corners.
-W16_INLINE bool PlaneFits(const TPlane& p, int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
-  const int64_t corner = p.At(x0, y0) - HalfTexel, alongX = int64_t(x1 - x0) * p.dx, alongY = int64_t(y1 - y0) * p.dy;
+// Whether a plane (less half a texel for bilinear) fits 32 bits over the box
+// [x0, x1] x [y0, y1]: a linear function is largest and smallest at corners.
+W16_INLINE bool PlaneFits(const TPlane& p, int64_t less, int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
+  const int64_t corner = p.At(x0, y0) - less, alongX = int64_t(x1 - x0) * p.dx, alongY = int64_t(y1 - y0) * p.dy;
   const int64_t low = corner + std::min<int64_t>(alongX, 0) + std::min<int64_t>(alongY, 0);
   const int64_t high = corner + std::max<int64_t>(alongX, 0) + std::max<int64_t>(alongY, 0);
   return low >= INT32_MIN && high <= INT32_MAX;
@@ -134,6 +134,15 @@ W16_INLINE TTexels32 Sample16(const TConstants16& c, __m512i u, __m512i v) {
   return {_mm512_packs_epi32(p0, p1), _mm512_packs_epi32(p2, p3)};
 }
 
+// The texels of sixteen pixels point-sampled at (u, v), as Sample16 orders them.
+W16_INLINE TTexels32 Point16(const TConstants16& c, __m512i u, __m512i v) {
+  const __m512i zero = _mm512_setzero_si512();
+  __m512i x = _mm512_min_epi32(_mm512_max_epi32(_mm512_srai_epi32(u, TexelFracBits), zero), c.lastU);
+  __m512i y = _mm512_min_epi32(_mm512_max_epi32(_mm512_srai_epi32(v, TexelFracBits), zero), c.lastV);
+  __m512i texels = Lookup(c, _mm512_add_epi32(_mm512_mullo_epi32(y, c.width), x));
+  return {_mm512_unpacklo_epi8(texels, zero), _mm512_unpackhi_epi8(texels, zero)};
+}
+
 template <TFast Kind>
 W16_INLINE __m512i Blend16(const TConstants16& c, __m512i texel, __m512i dst) {
   __m512i s = Mul255x32(texel, c.tint);
@@ -148,7 +157,7 @@ W16_INLINE __m512i Blend16(const TConstants16& c, __m512i texel, __m512i dst) {
 
 // Samples, blends and writes the queued pixels, and empties the queue. The lanes past
 // the last pixel repeat it, as in span_wide.cpp.
-template <TFast Kind>
+template <TFast Kind, bool Linear>
 W16_INLINE void Drain16(const TConstants16& c, int* target, TQueue16& q, int32_t& count) {
   if (count == 0) return;
   const int32_t last = count - 1;
@@ -157,7 +166,8 @@ W16_INLINE void Drain16(const TConstants16& c, int* target, TQueue16& q, int32_t
   _mm512_storeu_si512(q.offset + count, _mm512_set1_epi32(q.offset[last]));
   const __m512i zero = _mm512_setzero_si512();
   for (int32_t i = 0; i < count; i += 16) {
-    TTexels32 texels = Sample16(c, _mm512_load_si512(q.u + i), _mm512_load_si512(q.v + i));
+    const __m512i u = _mm512_load_si512(q.u + i), v = _mm512_load_si512(q.v + i);
+    TTexels32 texels = Linear ? Sample16(c, u, v) : Point16(c, u, v);
     __m512i d = zero;
     if (Kind != TFast::Opaque) {
       const int32_t* o = q.offset + i;
@@ -181,7 +191,7 @@ W16_INLINE void Drain16(const TConstants16& c, int* target, TQueue16& q, int32_t
 // The rows of two triangles sharing the constant tint, as WideRowSpans draws them:
 // queued and drawn sixteen pixels at a time across rows, the queue drained before a
 // row that overlaps the one before it.
-template <TFast Kind>
+template <TFast Kind, bool Linear>
 W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count) {
   if (count <= 0) return;
   const TRasterState& s = *a.state;
@@ -193,9 +203,11 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
     longest = std::max(longest, r.x1 - r.x0);
   }
   const TAttributePlanes &pa = *a.planes, &pb = *b.planes;
-  if (longest > LongRow || int64_t(pitch) * s.target.height >= (int64_t(1) << 31) || !PlaneFits(pa.u, x0, x1, y0, y1) ||
-      !PlaneFits(pa.v, x0, x1, y0, y1) || !PlaneFits(pb.u, x0, x1, y0, y1) || !PlaneFits(pb.v, x0, x1, y0, y1)) {
-    ChooseWideRowSpans(Kind, true, TAddr::Clamp)(a, b, rows, count);
+  const int64_t less = Linear ? HalfTexel : 0;
+  if (longest > LongRow || int64_t(pitch) * s.target.height >= (int64_t(1) << 31) ||
+      !PlaneFits(pa.u, less, x0, x1, y0, y1) || !PlaneFits(pa.v, less, x0, x1, y0, y1) ||
+      !PlaneFits(pb.u, less, x0, x1, y0, y1) || !PlaneFits(pb.v, less, x0, x1, y0, y1)) {
+    ChooseWideRowSpans(Kind, Linear, TAddr::Clamp)(a, b, rows, count);
     return;
   }
   const TSmallTexture& t = *s.small;
@@ -207,8 +219,7 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
   c.tint = _mm512_cvtepu8_epi16(_mm256_set1_epi64x(int64_t(uint64_t(a.tint) * 0x100000001ull)));
   c.alphaConst = s.fastAlphaConst;
   c.constAlpha = _mm512_set1_epi16(int16_t(s.fastAlpha));
-  const TPlane32 planes[4] = {Plane32(pa.u, HalfTexel), Plane32(pa.v, HalfTexel), Plane32(pb.u, HalfTexel),
-                               Plane32(pb.v, HalfTexel)};
+  const TPlane32 planes[4] = {Plane32(pa.u, less), Plane32(pa.v, less), Plane32(pb.u, less), Plane32(pb.v, less)};
   // The four planes (u and v of each triangle) side by side: a row's starts in one go.
   const __m512i base = _mm512_setr_epi32(int32_t(planes[0].base), int32_t(planes[1].base), int32_t(planes[2].base),
                                          int32_t(planes[3].base), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
@@ -227,7 +238,7 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
     const int32_t n = r.x1 - r.x0;
     if ((k > 0 && rows[k - 1].y == r.y && rows[k - 1].x0 < r.x1 && r.x0 < rows[k - 1].x1) ||
         queued + n > TQueue16::Capacity)
-      Drain16<Kind>(c, target, q, queued);
+      Drain16<Kind, Linear>(c, target, q, queued);
     // The lanes before xm take the planes of the row's first triangle, the others those
     // of its second: chosen by index, as which comes first changes from row to row.
     const int first = r.secondFirst ? 2 : 0, second = 2 - first;
@@ -249,7 +260,7 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
     }
     queued += n;
   }
-  Drain16<Kind>(c, target, q, queued);
+  Drain16<Kind, Linear>(c, target, q, queued);
 }
 
 #endif  // SPAN_WIDE16
@@ -258,17 +269,17 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
 
 namespace span_pixel {
 
-TSpanJob::TRowsDraw ChooseWidestRowSpans(TFast kind) {
+TSpanJob::TRowsDraw ChooseWidestRowSpans(TFast kind, bool linear) {
 #if defined(SPAN_WIDE16)
   if (SpanWidthInUse() != TSpanWidth::Avx512) return nullptr;
   switch (kind) {
-    case TFast::Opaque: return SmallTextureRows<TFast::Opaque>;
-    case TFast::Blend: return SmallTextureRows<TFast::Blend>;
-    case TFast::Add: return SmallTextureRows<TFast::Add>;
+    case TFast::Opaque: return linear ? SmallTextureRows<TFast::Opaque, true> : SmallTextureRows<TFast::Opaque, false>;
+    case TFast::Blend: return linear ? SmallTextureRows<TFast::Blend, true> : SmallTextureRows<TFast::Blend, false>;
+    case TFast::Add: return linear ? SmallTextureRows<TFast::Add, true> : SmallTextureRows<TFast::Add, false>;
     default: return nullptr;
   }
 #else
-  (void)kind;
+  (void)kind, (void)linear;
   return nullptr;
 #endif
 }

@@ -30,7 +30,7 @@ TEST(DeviceSmallTexture, MultiplyBy255AsOneHighMultiplyIsExact) {
     }
 }
 
-TEST(DeviceSmallTexture, CopiedForBilinearClampedDrawsOfAtMost64Texels) {
+TEST(DeviceSmallTexture, CopiedForClampedDrawsOfAtMost64Texels) {
   const TPixelFormat argb = PixelFormatArgb8888(), xrgb = PixelFormatXrgb8888(), rgb565 = PixelFormatRgb565();
   const TTextureCase cases[] = {
       {"8x8 argb", 8, 8, argb, D3DTADDRESS_CLAMP, true, true, true},
@@ -38,7 +38,7 @@ TEST(DeviceSmallTexture, CopiedForBilinearClampedDrawsOfAtMost64Texels) {
       {"1x1", 1, 1, argb, D3DTADDRESS_CLAMP, true, true, true},
       {"opaque", 8, 8, argb, D3DTADDRESS_CLAMP, true, false, true},
       {"65 texels", 13, 5, argb, D3DTADDRESS_CLAMP, true, true, false},
-      {"point", 8, 8, argb, D3DTADDRESS_CLAMP, false, true, false},
+      {"point", 8, 8, argb, D3DTADDRESS_CLAMP, false, true, true},
       {"wrap", 8, 8, argb, D3DTADDRESS_WRAP, true, true, false},
       {"16-bit", 8, 8, rgb565, D3DTADDRESS_CLAMP, true, true, false},
   };
