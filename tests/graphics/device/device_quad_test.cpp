@@ -11,6 +11,7 @@
 #include "device_rig.h"
 #include "graphics/device/quad_setup.h"
 #include "graphics/device/rasterizer.h"
+#include "reference_rasterizer.h"
 
 namespace {
 
@@ -148,6 +149,78 @@ void BlendedUntextured(TSoftDevice& d, uint32_t cull) {
 }
 
 }  // namespace
+
+// Quads walked as pairs of triangles in one pass against the reference drawing their
+// triangles one by one: the particle renderer's split (0, 1, 2) + (1, 3, 2) and the
+// fan's (0, 1, 2) + (0, 2, 3), which share different edges; convex quads, folded
+// ones, darts, quads with horizontal and vertical edges or far corners, cut by the
+// scissor, in both windings and with culling, textured (the loops drawing many rows at
+// once) and not.
+TEST(DeviceQuadWalk, PairsDrawLikeTheReferenceTriangles) {
+  struct TLook {
+    const char* name;
+    bool textured, linear;
+    uint32_t srcBlend, dstBlend;
+  };
+  const TLook looks[] = {{"additive bilinear", true, true, D3DBLEND_SRCALPHA, D3DBLEND_ONE},
+                         {"blended point", true, false, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
+                         {"blended untextured", false, false, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}};
+  std::vector<uint32_t> texels(8 * 8);
+  for (size_t i = 0; i < texels.size(); ++i) texels[i] = uint32_t(i * 0x9E3779B1u) | 0x40000000u;
+  TRandom r{4242};
+  for (const TLook& look : looks)
+    for (bool fan : {false, true}) {
+      SCOPED_TRACE(std::string(look.name) + (fan ? ", fan split" : ", list split"));
+      std::vector<uint32_t> walked(48 * 40, 0xFF203040u), reference(walked);
+      TRasterState s;
+      s.scissor = {0, 0, 48, 40};
+      if (look.textured) s.texture = {reinterpret_cast<const uint8_t*>(texels.data()), 32, 8, 8, TPixelLayout::Argb8888, PixelFormatArgb8888()};
+      s.addressU = s.addressV = D3DTADDRESS_CLAMP;
+      s.magLinear = s.minLinear = look.linear;
+      s.blend = true;
+      s.srcBlend = look.srcBlend, s.dstBlend = look.dstBlend;
+      s.alphaOp = D3DTOP_MODULATE, s.alphaArg1 = D3DTA_TEXTURE, s.alphaArg2 = D3DTA_DIFFUSE;
+      for (int q = 0; q < 400; ++q) {
+        s.cull = q % 5 == 4 ? D3DCULL_CCW : D3DCULL_NONE;
+        s.scissor = q % 3 == 2 ? TDevRect{7, 5, 31, 29} : TDevRect{0, 0, 48, 40};
+        const int shape = q % 4;
+        const float cx = r.Range(-4, 52), cy = r.Range(-4, 44), size = q % 25 == 0 ? 30000.0f : r.Range(2, 16);
+        const float angle = shape == 1 ? 1.5707964f * float(r.Next() % 4) : r.Range(0, 6.3f);
+        const float ux = std::sin(angle), uy = -std::cos(angle);
+        // Convex (also axis-aligned, with horizontal edges), folded over the diagonal, a dart.
+        const float last[4][2] = {{0.5f, 0.5f}, {0.5f, 0.5f}, {-0.2f, -0.25f}, {0.05f, 0.1f}};
+        const float corners[4][2] = {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {last[shape][0], last[shape][1]}};
+        TRasterVertex v[4];
+        const uint32_t colour = (0x30 + r.Next() % 0xC0) << 24 | (r.Next() & 0xFFFFFF);
+        for (int c = 0; c < 4; ++c) {
+          float x = cx - corners[c][0] * size * uy - corners[c][1] * size * ux;
+          float y = cy + corners[c][0] * size * ux - corners[c][1] * size * uy;
+          if (shape == 1) x = std::round(x * 4) / 4, y = std::round(y * 4) / 4;  // on the sub-pixel grid
+          v[c].x = x, v[c].y = y;
+          v[c].u = corners[c][0] + 0.5f, v[c].v = corners[c][1] + 0.5f;
+          v[c].a = float(colour >> 24), v[c].r = float(colour >> 16 & 0xFF), v[c].g = float(colour >> 8 & 0xFF);
+          v[c].b = float(colour & 0xFF);
+        }
+        // The fan's order of the same quad: (0, 1, 3, 2).
+        const TRasterVertex f[4] = {v[0], v[1], v[3], v[2]};
+        s.target = {reinterpret_cast<uint8_t*>(walked.data()), 48 * 4, 48, 40, TPixelLayout::Xrgb8888, PixelFormatXrgb8888()};
+        PrepareRasterState(s);
+        if (fan)
+          DrawQuad(s, f[0], f[1], f[2], f[3]);
+        else
+          DrawTrianglePair(s, v[0], v[1], v[2], v[3]);
+        s.target.pixels = reinterpret_cast<uint8_t*>(reference.data());
+        if (fan) {
+          ReferenceTriangle(s, f[0], f[1], f[2]);
+          ReferenceTriangle(s, f[0], f[2], f[3]);
+        } else {
+          ReferenceTriangle(s, v[0], v[1], v[2]);
+          ReferenceTriangle(s, v[1], v[3], v[2]);
+        }
+        ASSERT_EQ(walked, reference) << "quad " << q;
+      }
+    }
+}
 
 // Runs of quads in the particle renderer's index order, drawn in one indexed call,
 // give the pixels of their triangles drawn one call each: quads inside, quads folded
