@@ -42,6 +42,7 @@ struct TRasterDepth {
 
 struct TSpanJob;
 struct TRowSpan;
+struct TRowBatch;
 struct TSmallTexture;
 
 // The widest SIMD span loops PrepareRasterState may choose where the processor has
@@ -92,7 +93,8 @@ struct TRasterState {
   TSpanLoop sampledSpans[2] = {nullptr, nullptr};
   // Their forms drawing many rows of two triangles in one call (null where there are
   // none).
-  using TRowsLoop = void (*)(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count);
+  using TRowsLoop = void (*)(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count,
+                             TRowBatch* batch);
   TRowsLoop sampledRows[2] = {nullptr, nullptr};
   // A copy of a small texture for the 16-lane bilinear rows loop (null where that loop
   // is not chosen), made once per draw call and shared by the copies of the state.

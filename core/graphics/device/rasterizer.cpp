@@ -177,11 +177,13 @@ void WalkTriangle(const TRasterState& state, const TTriangleSetup& t) {
 // to exactly one of them), both are drawn as one span, each pixel with the planes of
 // its triangle; other rows draw the first triangle's span, then the second's. Every
 // pixel thus sees the same operations in the same order as when the triangles are
-// drawn one after the other, even where they overlap.
-void WalkBothTriangles(const TRasterState& state, const TTriangleSetup& a, const TTriangleSetup& b) {
+// drawn one after the other, even where they overlap. Rows for the loop that draws many
+// at once may stay queued in the batch; anything else drawn flushes it first.
+void WalkBothTriangles(const TRasterState& state, const TTriangleSetup& a, const TTriangleSetup& b, TRowBatch* batch) {
   TRowWalker ra, rb;
   bool hasA = ra.Start(a), hasB = rb.Start(b);
   if (!hasA || !hasB) {
+    if (batch) batch->Flush();
     if (hasA) WalkTriangle(state, a);
     if (hasB) WalkTriangle(state, b);
     return;
@@ -190,6 +192,7 @@ void WalkBothTriangles(const TRasterState& state, const TTriangleSetup& a, const
   PrepareSpans(state, a.planes, ja);
   PrepareSpans(state, b.planes, jb);
   const bool batched = ja.rows && ja.rows == jb.rows && ja.tint == jb.tint;
+  if (!batched && batch) batch->Flush();
   // Only rows drawn one by one look at this (comparing all planes costs as much as a row).
   const bool same = !batched && SamePlanes(a.planes, b.planes);
   // Rows gathered for the loop that draws many at once.
@@ -200,7 +203,7 @@ void WalkBothTriangles(const TRasterState& state, const TTriangleSetup& a, const
     if (batched) {
       rows[count++] = {y, x0, xm, x1, secondFirst};
       if (count == Batch) {
-        ja.rows(ja, jb, rows, count);
+        ja.rows(ja, jb, rows, count, batch);
         count = 0;
       }
       return;
@@ -228,7 +231,7 @@ void WalkBothTriangles(const TRasterState& state, const TTriangleSetup& a, const
       if (inB) emit(y, b0, b1, b1, true);
     }
   }
-  if (count > 0) ja.rows(ja, jb, rows, count);
+  if (count > 0) ja.rows(ja, jb, rows, count, batch);
 }
 
 }  // namespace
@@ -263,7 +266,7 @@ void DrawQuad(const TRasterState& state, const TRasterVertex& v0, const TRasterV
     }
   }
   if (hasA && hasB) {
-    WalkBothTriangles(state, a, b);
+    WalkBothTriangles(state, a, b, nullptr);
     return;
   }
   if (hasA) WalkTriangle(state, a);
@@ -276,10 +279,14 @@ void DrawTrianglePair(const TRasterState& state, const TRasterVertex& v0, const 
   WalkTrianglePair(state, a, b, SetupTrianglePair(state, v0, v1, v2, v3, a, b));
 }
 
-void WalkTrianglePair(const TRasterState& state, const TTriangleSetup& a, const TTriangleSetup& b, uint32_t drawn) {
-  if (drawn == 3)
-    WalkBothTriangles(state, a, b);
-  else if (drawn == 1)
+void WalkTrianglePair(const TRasterState& state, const TTriangleSetup& a, const TTriangleSetup& b, uint32_t drawn,
+                      TRowBatch* batch) {
+  if (drawn == 3) {
+    WalkBothTriangles(state, a, b, batch);
+    return;
+  }
+  if (batch) batch->Flush();
+  if (drawn == 1)
     WalkTriangle(state, a);
   else if (drawn == 2)
     WalkTriangle(state, b);

@@ -39,8 +39,10 @@ void DrawQuad(const TRasterState& state, const TRasterVertex& v0, const TRasterV
 void DrawTrianglePair(const TRasterState& state, const TRasterVertex& v0, const TRasterVertex& v1,
                       const TRasterVertex& v2, const TRasterVertex& v3);
 // The walk of DrawTrianglePair after the set-up: drawn says which of a and b exist (bit
-// 0 and bit 1, as SetupTrianglePair returns it).
-void WalkTrianglePair(const TRasterState& state, const TTriangleSetup& a, const TTriangleSetup& b, uint32_t drawn);
+// 0 and bit 1, as SetupTrianglePair returns it). With a batch, the rows loop may leave
+// pixels queued in it for the quads that follow (see TRowBatch).
+void WalkTrianglePair(const TRasterState& state, const TTriangleSetup& a, const TTriangleSetup& b, uint32_t drawn,
+                      TRowBatch* batch = nullptr);
 
 // A line covers the pixels whose centres lie on [start, end) along its major axis,
 // one per column (or row), in the row (column) nearest to the line. A horizontal
@@ -69,8 +71,38 @@ struct TSpanJob {
   TDraw sampled = nullptr;  // the fused sample-and-blend loop for spans not copied texel for texel
   // Draws rows of two triangles in one call (see TRowSpan); set when the span loop has
   // such a form. Both jobs must share it and their constant tint.
-  using TRowsDraw = void (*)(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count);
+  // With a batch, pixels may stay queued in it after the call (see TRowBatch).
+  using TRowsDraw = void (*)(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count,
+                             TRowBatch* batch);
   TRowsDraw rows = nullptr;
+};
+
+// Pixels that a rows loop leaves queued from one call to the next, so that the quads of
+// a draw call share the fixed costs of a call (its constants, and the last partly
+// filled vector that each quad would leave). The loop draws them when the queue is
+// full, before pixels they may overlap, and when another loop or state comes; its
+// owner calls Flush before anything else draws to the target, and at the end.
+struct TRowBatch {
+  static constexpr int32_t Capacity = 1024, Slack = 32;  // a row's last lanes and the padding
+  alignas(64) int32_t u[Capacity + Slack];
+  alignas(64) int32_t v[Capacity + Slack];
+  alignas(64) int32_t offset[Capacity + Slack];  // pixels from the target's first
+  alignas(64) uint32_t tint[Capacity + Slack];
+  int32_t count = 0;
+  // A box around the pixels of the last partly filled vector of sixteen: the pixels of
+  // one vector are read before any is written, so a quad reaching into the box is
+  // drawn after the queue.
+  int32_t openX0 = 0, openX1 = -1, openY0 = 0, openY1 = -1;
+  const TRasterState* state = nullptr;
+  void (*drain)(TRowBatch& batch) = nullptr;
+
+  TRowBatch() = default;
+  TRowBatch(const TRowBatch&) = delete;
+  TRowBatch& operator=(const TRowBatch&) = delete;
+  ~TRowBatch() { Flush(); }  // queued pixels are never lost
+  void Flush() {
+    if (count > 0) drain(*this);
+  }
 };
 
 // One row of two triangles a and b: pixels [x0, xm) with the planes of a and [xm, x1)

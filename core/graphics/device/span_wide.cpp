@@ -346,7 +346,8 @@ WIDE_INLINE void DrainQueue(const TWideConstants& c, int* target, TPixelQueue& q
 // drained first, keeping the order), and so is a row overlapping the one before it
 // (overlapping triangles), which must see that row's result.
 template <TFast Kind, bool Linear, TAddr A>
-WIDE_FN void WideRowSpans(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count) {
+WIDE_FN void WideRowSpans(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count, TRowBatch* batch) {
+  if (batch) batch->Flush();  // keeps no pixels queued between calls
   const TRasterState& s = *a.state;
   TWideConstants c;
   SetUpConstants(s, a.tint, c);

@@ -5,7 +5,8 @@
 // looked up by permutation, far cheaper than gathers. The arithmetic is the other
 // loops' integer formulas, so every pixel equals theirs bit for bit. Calls with rows
 // it does not take (long rows, coordinates beyond 32 bits, huge targets) go whole to
-// the AVX2 loop.
+// the AVX2 loop. The rows of many quads of a draw call share one queue (TRowBatch), each
+// pixel carrying its quad's tint.
 #include <climits>
 
 #include "graphics/device/span_pixel.h"
@@ -58,19 +59,10 @@ W16_INLINE bool PlaneFits(const TPlane& p, int64_t less, int32_t x0, int32_t x1,
   return low >= INT32_MIN && high <= INT32_MAX;
 }
 
-// The pixels of many short rows, queued as in span_wide.cpp but sixteen lanes wide.
-struct TQueue16 {
-  static constexpr int32_t Capacity = 256, Slack = 32;  // a row's last lanes and the padding
-  alignas(64) int32_t u[Capacity + Slack];
-  alignas(64) int32_t v[Capacity + Slack];
-  alignas(64) int32_t offset[Capacity + Slack];
-};
-
-// The constants of a call: the texture and the blend.
+// The constants of a draw call: the texture and the blend.
 struct TConstants16 {
   __m512i texels[4];  // texel y * width + x in lane (y * width + x) % 16 of texels[(...) / 16]
   __m512i width, lastU, lastV;
-  __m512i tint;
   bool alphaConst;
   __m512i constAlpha;  // in the alpha lanes
 };
@@ -144,8 +136,8 @@ W16_INLINE TTexels32 Point16(const TConstants16& c, __m512i u, __m512i v) {
 }
 
 template <TFast Kind>
-W16_INLINE __m512i Blend16(const TConstants16& c, __m512i texel, __m512i dst) {
-  __m512i s = Mul255x32(texel, c.tint);
+W16_INLINE __m512i Blend16(const TConstants16& c, __m512i texel, __m512i tint, __m512i dst) {
+  __m512i s = Mul255x32(texel, tint);
   if (c.alphaConst) s = _mm512_mask_blend_epi16(__mmask32(0x88888888u), s, c.constAlpha);
   if (Kind == TFast::Opaque) return s;
   const __m512i alpha = _mm512_set4_epi32(0x0F0E0F0E, 0x0F0E0F0E, 0x07060706, 0x07060706);
@@ -155,18 +147,32 @@ W16_INLINE __m512i Blend16(const TConstants16& c, __m512i texel, __m512i dst) {
   return _mm512_add_epi16(term, dst);  // additive: packing saturates at 255
 }
 
-// Samples, blends and writes the queued pixels, and empties the queue. The lanes past
-// the last pixel repeat it, as in span_wide.cpp.
+// Samples, blends and writes the queued pixels of a batch, and empties it (the
+// TRowBatch::drain of this loop). The lanes past the last pixel repeat it, as in
+// span_wide.cpp.
 template <TFast Kind, bool Linear>
-W16_INLINE void Drain16(const TConstants16& c, int* target, TQueue16& q, int32_t& count) {
+W16_FN void Drain16(TRowBatch& q) {
+  const int32_t count = q.count;
   if (count == 0) return;
+  const TRasterState& s = *q.state;
+  const TSmallTexture& t = *s.small;
+  TConstants16 c;
+  for (int k = 0; k < 4; ++k) c.texels[k] = _mm512_loadu_si512(t.texels + 16 * k);
+  c.width = _mm512_set1_epi32(t.width);
+  c.lastU = _mm512_set1_epi32(t.width - 1);
+  c.lastV = _mm512_set1_epi32(t.height - 1);
+  c.alphaConst = s.fastAlphaConst;
+  c.constAlpha = _mm512_set1_epi16(int16_t(s.fastAlpha));
+  int* target = reinterpret_cast<int*>(s.target.pixels);
   const int32_t last = count - 1;
   _mm512_storeu_si512(q.u + count, _mm512_set1_epi32(q.u[last]));
   _mm512_storeu_si512(q.v + count, _mm512_set1_epi32(q.v[last]));
   _mm512_storeu_si512(q.offset + count, _mm512_set1_epi32(q.offset[last]));
+  _mm512_storeu_si512(q.tint + count, _mm512_set1_epi32(int32_t(q.tint[last])));
   const __m512i zero = _mm512_setzero_si512();
   for (int32_t i = 0; i < count; i += 16) {
     const __m512i u = _mm512_load_si512(q.u + i), v = _mm512_load_si512(q.v + i);
+    const __m512i tint = _mm512_load_si512(q.tint + i);
     TTexels32 texels = Linear ? Sample16(c, u, v) : Point16(c, u, v);
     __m512i d = zero;
     if (Kind != TFast::Opaque) {
@@ -175,8 +181,8 @@ W16_INLINE void Drain16(const TConstants16& c, int* target, TQueue16& q, int32_t
                             target[o[7]], target[o[8]], target[o[9]], target[o[10]], target[o[11]], target[o[12]],
                             target[o[13]], target[o[14]], target[o[15]]);
     }
-    __m512i lo = Blend16<Kind>(c, texels.lo, _mm512_unpacklo_epi8(d, zero));
-    __m512i hi = Blend16<Kind>(c, texels.hi, _mm512_unpackhi_epi8(d, zero));
+    __m512i lo = Blend16<Kind>(c, texels.lo, _mm512_unpacklo_epi8(tint, zero), _mm512_unpacklo_epi8(d, zero));
+    __m512i hi = Blend16<Kind>(c, texels.hi, _mm512_unpackhi_epi8(tint, zero), _mm512_unpackhi_epi8(d, zero));
     alignas(64) int32_t out[16];
     _mm512_store_si512(out, _mm512_packus_epi16(lo, hi));
     const int32_t* o = q.offset + i;
@@ -185,14 +191,26 @@ W16_INLINE void Drain16(const TConstants16& c, int* target, TQueue16& q, int32_t
     target[o[8]] = out[8]; target[o[9]] = out[9]; target[o[10]] = out[10]; target[o[11]] = out[11];
     target[o[12]] = out[12]; target[o[13]] = out[13]; target[o[14]] = out[14]; target[o[15]] = out[15];
   }
-  count = 0;
+  q.count = 0;
+}
+
+// A call without a batch, through one of its own (kept out of the loop's frame: it is
+// large).
+__attribute__((noinline)) void DrawAlone(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count,
+                                         TSpanJob::TRowsDraw loop) {
+  TRowBatch own;
+  loop(a, b, rows, count, &own);
+  own.Flush();
 }
 
 // The rows of two triangles sharing the constant tint, as WideRowSpans draws them:
-// queued and drawn sixteen pixels at a time across rows, the queue drained before a
-// row that overlaps the one before it.
+// queued and drawn sixteen pixels at a time across rows, and across the calls of a
+// batch. The queue is drawn before a row that overlaps the one before it, and before a
+// quad that may overlap the pixels of the last partly filled vector: within a vector
+// the target is read before it is written, so a later pixel there would not see an
+// earlier one's result.
 template <TFast Kind, bool Linear>
-W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count) {
+W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count, TRowBatch* batch) {
   if (count <= 0) return;
   const TRasterState& s = *a.state;
   const int32_t pitch = s.target.pitch / 4;
@@ -207,18 +225,22 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
   if (longest > LongRow || int64_t(pitch) * s.target.height >= (int64_t(1) << 31) ||
       !PlaneFits(pa.u, less, x0, x1, y0, y1) || !PlaneFits(pa.v, less, x0, x1, y0, y1) ||
       !PlaneFits(pb.u, less, x0, x1, y0, y1) || !PlaneFits(pb.v, less, x0, x1, y0, y1)) {
-    ChooseWideRowSpans(Kind, Linear, TAddr::Clamp)(a, b, rows, count);
+    if (batch) batch->Flush();
+    ChooseWideRowSpans(Kind, Linear, TAddr::Clamp)(a, b, rows, count, nullptr);
     return;
   }
-  const TSmallTexture& t = *s.small;
-  TConstants16 c;
-  for (int k = 0; k < 4; ++k) c.texels[k] = _mm512_loadu_si512(t.texels + 16 * k);
-  c.width = _mm512_set1_epi32(t.width);
-  c.lastU = _mm512_set1_epi32(t.width - 1);
-  c.lastV = _mm512_set1_epi32(t.height - 1);
-  c.tint = _mm512_cvtepu8_epi16(_mm256_set1_epi64x(int64_t(uint64_t(a.tint) * 0x100000001ull)));
-  c.alphaConst = s.fastAlphaConst;
-  c.constAlpha = _mm512_set1_epi16(int16_t(s.fastAlpha));
+  if (!batch) {
+    DrawAlone(a, b, rows, count, SmallTextureRows<Kind, Linear>);
+    return;
+  }
+  TRowBatch& q = *batch;
+  if (q.drain != Drain16<Kind, Linear> || q.state != &s) {
+    q.Flush();
+    q.drain = Drain16<Kind, Linear>;
+    q.state = &s;
+  }
+  if (q.count % 16 != 0 && x0 <= q.openX1 && q.openX0 <= x1 && y0 <= q.openY1 && q.openY0 <= y1) q.Flush();
+  const int32_t before = q.count;
   const TPlane32 planes[4] = {Plane32(pa.u, less), Plane32(pa.v, less), Plane32(pb.u, less), Plane32(pb.v, less)};
   // The four planes (u and v of each triangle) side by side: a row's starts in one go.
   const __m512i base = _mm512_setr_epi32(int32_t(planes[0].base), int32_t(planes[1].base), int32_t(planes[2].base),
@@ -228,23 +250,27 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
   const __m512i dy = _mm512_setr_epi32(int32_t(planes[0].dy), int32_t(planes[1].dy), int32_t(planes[2].dy),
                                        int32_t(planes[3].dy), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
   const __m512i lane = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  const __m512i tint = _mm512_set1_epi32(int32_t(a.tint));
   __m512i laneSteps[4];
   for (int k = 0; k < 4; ++k) laneSteps[k] = _mm512_mullo_epi32(lane, _mm512_set1_epi32(int32_t(planes[k].dx)));
-  int* target = reinterpret_cast<int*>(s.target.pixels);
-  TQueue16 q;
-  int32_t queued = 0;
   for (int32_t k = 0; k < count; ++k) {
     const TRowSpan& r = rows[k];
     const int32_t n = r.x1 - r.x0;
     if ((k > 0 && rows[k - 1].y == r.y && rows[k - 1].x0 < r.x1 && r.x0 < rows[k - 1].x1) ||
-        queued + n > TQueue16::Capacity)
-      Drain16<Kind, Linear>(c, target, q, queued);
+        q.count + n > TRowBatch::Capacity)
+      q.Flush();
     // The lanes before xm take the planes of the row's first triangle, the others those
     // of its second: chosen by index, as which comes first changes from row to row.
     const int first = r.secondFirst ? 2 : 0, second = 2 - first;
     const __m512i rowBase = _mm512_add_epi32(base, _mm512_mullo_epi32(dy, _mm512_set1_epi32(r.y)));
     const __m512i secondFrom = _mm512_set1_epi32(r.xm);
     const int32_t offset = r.y * pitch;
+    const int32_t queued = q.count;
+    // The row's target pixels are wanted when the queue is drawn, quads later: fetched
+    // now, so that the misses overlap with the queueing of the quads in between.
+    const char* row = reinterpret_cast<const char*>(s.target.pixels) + int64_t(offset) * 4;
+    _mm_prefetch(row + int64_t(r.x0) * 4, _MM_HINT_T0);
+    _mm_prefetch(row + int64_t(r.x1 - 1) * 4, _MM_HINT_T0);
     for (int32_t i = 0; i < n; i += 16) {
       const int32_t x = r.x0 + i;
       const __m512i at = _mm512_set1_epi32(x);
@@ -257,10 +283,18 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
                             _mm512_add_epi32(_mm512_permutexvar_epi32(which, start), steps));
       }
       _mm512_storeu_si512(q.offset + queued + i, _mm512_add_epi32(lane, _mm512_set1_epi32(offset + x)));
+      _mm512_storeu_si512(q.tint + queued + i, tint);
     }
-    queued += n;
+    q.count = queued + n;
   }
-  Drain16<Kind, Linear>(c, target, q, queued);
+  // The box of the partly filled vector: this quad's alone where its pixels began a
+  // vector, else grown by them.
+  if (q.count < before || q.count / 16 != before / 16) {
+    q.openX0 = x0, q.openX1 = x1, q.openY0 = y0, q.openY1 = y1;
+  } else {
+    q.openX0 = std::min(q.openX0, x0), q.openX1 = std::max(q.openX1, x1);
+    q.openY0 = std::min(q.openY0, y0), q.openY1 = std::max(q.openY1, y1);
+  }
 }
 
 #endif  // SPAN_WIDE16

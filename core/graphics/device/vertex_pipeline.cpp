@@ -259,18 +259,22 @@ void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transf
   switch (type) {
     case D3DPT_TRIANGLELIST: {
       TTriangleSetup a, b;  // reused by the quads of indexed lists
+      TRowBatch batch;      // their pixels, queued across quads; flushed before other draws
       for (uint32_t i = 0; i + 2 < count; i += 3) {
         // Quads as indexed lists give them, (v0, v1, v2) + (v1, v3, v2), found by their
         // indices alone.
         if (indices && i + 5 < count && indices[i + 1] == indices[i + 3] && indices[i + 2] == indices[i + 5]) {
           TVertexRef r0 = at(i), r1 = at(i + 1), r2 = at(i + 2), r3 = at(i + 4);
-          if (r0.screen && r1.screen && r2.screen && r3.screen)
-            WalkTrianglePair(s, a, b, SetupTrianglePair(s, *r0.screen, *r1.screen, *r2.screen, *r3.screen, a, b));
-          else
+          if (r0.screen && r1.screen && r2.screen && r3.screen) {
+            WalkTrianglePair(s, a, b, SetupTrianglePair(s, *r0.screen, *r1.screen, *r2.screen, *r3.screen, a, b), &batch);
+          } else {
+            batch.Flush();
             DrawClippedPair(s, p, transformed, r0, r1, r2, r3);
+          }
           i += 3;
           continue;
         }
+        batch.Flush();
         if (i + 5 < count && same(i, i + 3) && same(i + 2, i + 4)) {
           DrawClippedQuad(s, p, transformed, at(i), at(i + 1), at(i + 2), at(i + 5));
           i += 3;
@@ -283,6 +287,7 @@ void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transf
         }
         DrawClippedTriangle(s, p, transformed, at(i), at(i + 1), at(i + 2));
       }
+      batch.Flush();
       break;
     }
     case D3DPT_TRIANGLEFAN:

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/device/quad_setup.h"
 #include "graphics/device/rasterizer.h"
 #include "reference_rasterizer.h"
 
@@ -57,6 +58,14 @@ void ApplyBlend(TRasterState& s, TBlend b) {
     case TBlend::Subtractive: s.srcBlend = D3DBLEND_ZERO; s.dstBlend = D3DBLEND_INVSRCCOLOR; break;
     case TBlend::Multiply: s.srcBlend = D3DBLEND_ZERO; s.dstBlend = D3DBLEND_SRCCOLOR; break;
   }
+}
+
+// Floats in [lo, hi) from a fixed seed: the same cases on every run.
+auto Randoms(uint32_t seed) {
+  return [seed](float lo, float hi) mutable {
+    seed = seed * 1664525u + 1013904223u;
+    return lo + (hi - lo) * float(seed >> 8) / float(1 << 24);
+  };
 }
 
 // Texture times diffuse colour on a target, within a scissor.
@@ -306,12 +315,64 @@ TEST_P(DeviceRasterLoops, WideQuadPairsMatchTheReference) {
     }
 }
 
+// The quads of one draw call walked with one batch, as the device walks indexed lists:
+// pixels stay queued from quad to quad, so a quad drawn over queued pixels must see
+// them. Piles of tiny quads on one spot (several in one vector of lanes), larger
+// overlapping ones, each with its own tint, a quad folded over its diagonal, one with a
+// single triangle, rows too long to queue and coordinates beyond 32 bits in between,
+// and more pixels than the queue holds.
+TEST_P(DeviceRasterLoops, QuadsBatchedAcrossADrawCallMatchTheReference) {
+  auto next = Randoms(777);
+  TImage tex(PixelFormatArgb8888(), 8, 8);
+  tex.Fill(TexturePattern);
+  for (int blend = 0; blend < 3; ++blend)
+    for (bool linear : {false, true}) {
+      TImage fast(PixelFormatXrgb8888(), 100, 40), reference(PixelFormatXrgb8888(), 100, 40);
+      fast.Fill(Background);
+      reference.Fill(Background);
+      TRasterState s = ModulatedState(fast, tex, {0, 0, 100, 40});
+      s.addressU = s.addressV = D3DTADDRESS_CLAMP;
+      s.magLinear = s.minLinear = linear;
+      ApplyBlend(s, TBlend(blend));
+      PrepareRasterState(s);
+      std::vector<TRasterVertex> v;
+      auto quad = [&](float cx, float cy, float size, float angle, float u0, float u1, uint32_t tint, int shape) {
+        float ux = std::sin(angle), uy = -std::cos(angle);
+        const float corners[3][4][2] = {{{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, 0.5f}},
+                                        {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {-0.2f, -0.25f}},
+                                        {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {-0.5f, 0.5f}}};
+        for (const auto& c : corners[shape])
+          v.push_back(V(cx - c[0] * size * uy - c[1] * size * ux, cy + c[0] * size * ux - c[1] * size * uy,
+                        c[0] < 0 ? u0 : u1, c[1] < 0 ? u0 : u1, tint));
+      };
+      for (int k = 0; k < 90; ++k) {
+        const uint32_t tint = 0x40404040u + (uint32_t(k) * 0x2F1B3D07u & 0xBFBFBFBFu);
+        if (k % 30 < 8) {
+          quad(12.3f + 0.2f * float(k % 3), 9.7f, 1.6f + 0.3f * float(k % 4), 0.3f * float(k), 0, 1, tint, 0);
+        } else if (k == 40) {
+          quad(50, 20, 95, 0.05f, 0, 1, tint, 0);  // rows longer than the queue takes
+        } else if (k == 50) {
+          quad(30, 20, 10, 0.4f, -30000, 30000, tint, 0);  // beyond 32-bit coordinates
+        } else {
+          quad(next(20, 80), next(5, 35), next(3, 12), next(0, 6.3f), 0, 1, tint, k % 11 == 0 ? 1 : k % 13 == 0 ? 2 : 0);
+        }
+      }
+      TRowBatch batch;
+      TTriangleSetup a, b;
+      for (size_t q = 0; q < v.size(); q += 4)
+        WalkTrianglePair(s, a, b, SetupTrianglePair(s, v[q], v[q + 1], v[q + 2], v[q + 3], a, b), &batch);
+      batch.Flush();
+      s.target = reference.Target();
+      for (size_t q = 0; q < v.size(); q += 4) {
+        ReferenceTriangle(s, v[q], v[q + 1], v[q + 2]);
+        ReferenceTriangle(s, v[q + 1], v[q + 3], v[q + 2]);
+      }
+      ASSERT_EQ(fast.bytes, reference.bytes) << "blend " << blend << ", linear " << linear;
+    }
+}
+
 TEST_P(DeviceRasterLoops, RandomTrianglesMatchTheReference) {
-  uint32_t seed = 12345;
-  auto next = [&seed](float lo, float hi) {
-    seed = seed * 1664525u + 1013904223u;
-    return lo + (hi - lo) * float(seed >> 8) / float(1 << 24);
-  };
+  auto next = Randoms(12345);
   TImage tex(PixelFormatArgb8888(), 8, 8);
   tex.Fill(TexturePattern);
   for (int i = 0; i < 200; ++i) {
