@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -105,6 +106,53 @@ TSpanJob::TRowsDraw ChooseWideRowSpans(TFast kind, bool linear, TAddr address);
 // bilinear (null where the processor or AllowWideSpans rule it out); where it meets
 // rows it cannot take, it hands the call to the AVX2 loop.
 TSpanJob::TRowsDraw ChooseWidestRowSpans(TFast kind, bool linear);
+
+// A rows loop's call without a batch, through one of its own that is flushed at the
+// end (kept out of the loop's frame: it is large).
+__attribute__((noinline)) inline void DrawRowsAlone(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows,
+                                                    int32_t count, TSpanJob::TRowsDraw loop) {
+  TRowBatch own;
+  loop(a, b, rows, count, &own);
+  own.Flush();
+}
+
+// Makes a batch the queue of a rows loop (its drain), drawing what another left.
+inline void TakeBatch(TRowBatch& q, const TRasterState& state, void (*drain)(TRowBatch&)) {
+  if (q.drain == drain && q.state == &state) return;
+  q.Flush();
+  q.drain = drain;
+  q.state = &state;
+}
+
+// Before a quad with pixels in the box [x0, x1] x [y0, y1] is queued: the pixels of one
+// vector of lanes are read before any is written, so where the last partly filled one
+// may hold pixels of the box, the queue is drawn first.
+inline void SeparateFromOpenVector(TRowBatch& q, int32_t lanes, int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
+  if (q.count % lanes != 0 && x0 <= q.openX1 && q.openX0 <= x1 && y0 <= q.openY1 && q.openY0 <= y1) q.Flush();
+}
+
+// After the quad is queued (before: the count at its start): the box of the partly
+// filled vector becomes the quad's where its pixels began a vector, else grows by it.
+inline void GrowOpenVector(TRowBatch& q, int32_t lanes, int32_t before, int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
+  if (q.count < before || q.count / lanes != before / lanes) {
+    q.openX0 = x0, q.openX1 = x1, q.openY0 = y0, q.openY1 = y1;
+  } else {
+    q.openX0 = std::min(q.openX0, x0), q.openX1 = std::max(q.openX1, x1);
+    q.openY0 = std::min(q.openY0, y0), q.openY1 = std::max(q.openY1, y1);
+  }
+}
+
+// The box [x0, x1] x [y0, y1] around rows, and the longest row.
+inline int32_t RowsBox(const TRowSpan* rows, int32_t count, int32_t& x0, int32_t& x1, int32_t& y0, int32_t& y1) {
+  int32_t longest = 0;
+  x0 = y0 = INT32_MAX, x1 = y1 = INT32_MIN;
+  for (int32_t k = 0; k < count; ++k) {
+    const TRowSpan& r = rows[k];
+    x0 = std::min(x0, r.x0), x1 = std::max(x1, r.x1 - 1), y0 = std::min(y0, r.y), y1 = std::max(y1, r.y);
+    longest = std::max(longest, r.x1 - r.x0);
+  }
+  return longest;
+}
 
 // The bilinear texel of four neighbours with 8-bit weights fu, fv.
 inline uint32_t BilinearTexel(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t fu, uint32_t fv) {

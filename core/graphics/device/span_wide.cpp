@@ -6,7 +6,7 @@
 // gathered, filtered, tinted and blended with the same integer formulas as the other
 // loops, so every pixel equals theirs bit for bit. The rows of a quad's two triangles
 // come many at once (TSpanJob::rows), and their pixels are queued and drawn eight at a
-// time across rows.
+// time across rows, and across the quads of a draw call (TRowBatch).
 #include <algorithm>
 #include <atomic>
 
@@ -275,21 +275,15 @@ WIDE_FN void WideSampledSpan(const TSpanJob& job, int32_t y, int32_t x0, int32_t
                                   RoomInRow(*job.state, x0));
 }
 
-// The pixels of many short rows queued one after the other, to be sampled and blended
-// eight at a time whatever row they are in: the rows of small triangles are a few
-// pixels long, and a vector per row would leave most lanes idle. Per pixel: its
-// texture coordinates (less half a texel for bilinear) and its place in the target.
-struct TPixelQueue {
-  static constexpr int32_t Capacity = 256, Slack = 24;  // room for the last row's 16 lanes and padding
-  alignas(32) int32_t u[Capacity + Slack];
-  alignas(32) int32_t v[Capacity + Slack];
-  alignas(32) int32_t offset[Capacity + Slack];  // pixels from the target's first
-  int32_t count = 0;
-};
+// The pixels of many short rows are queued one after the other (TRowBatch), to be
+// sampled and blended eight at a time whatever row and quad they are in: the rows of
+// small triangles are a few pixels long, and a vector per row would leave most lanes
+// idle. Per pixel: its texture coordinates (less half a texel for bilinear), its place
+// in the target and its tint.
 
 // Queues row y's pixels [x0, x0 + n): lanes before m with coordinates a, the others b.
-WIDE_INLINE void QueueRow(TPixelQueue& q, TLanes a, const TLaneSteps& sa, TLanes b, const TLaneSteps& sb, int32_t m,
-                          int32_t rowOffset, int32_t n) {
+WIDE_INLINE void QueueRow(TRowBatch& q, TLanes a, const TLaneSteps& sa, TLanes b, const TLaneSteps& sb, int32_t m,
+                          int32_t rowOffset, int32_t n, __m256i tint) {
   const __m256i step = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
   // Sixteen lanes at a time: most rows take one pass without a loop branch to miss.
   for (int32_t i = 0; i < n; i += 16) {
@@ -299,6 +293,7 @@ WIDE_INLINE void QueueRow(TPixelQueue& q, TLanes a, const TLaneSteps& sa, TLanes
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.u + at), _mm256_blendv_epi8(a.u, b.u, second));
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.v + at), _mm256_blendv_epi8(a.v, b.v, second));
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.offset + at), _mm256_add_epi32(_mm256_set1_epi32(rowOffset + i + h), step));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.tint + at), tint);
       a.u = _mm256_add_epi32(a.u, sa.du8);
       a.v = _mm256_add_epi32(a.v, sa.dv8);
       b.u = _mm256_add_epi32(b.u, sb.du8);
@@ -310,7 +305,7 @@ WIDE_INLINE void QueueRow(TPixelQueue& q, TLanes a, const TLaneSteps& sa, TLanes
 
 // Samples, blends and writes the queued pixels, and empties the queue.
 template <TFast Kind, bool Linear, TAddr A>
-WIDE_INLINE void DrainQueue(const TWideConstants& c, int* target, TPixelQueue& q) {
+WIDE_INLINE void DrainQueue(const TWideConstants& c, int* target, TRowBatch& q) {
   if (q.count == 0) return;
   // The lanes past the last pixel repeat it: they read the same target pixel and
   // texels and so write the same value, and every vector is written whole without a
@@ -319,7 +314,9 @@ WIDE_INLINE void DrainQueue(const TWideConstants& c, int* target, TPixelQueue& q
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.u + q.count), _mm256_set1_epi32(q.u[last]));
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.v + q.count), _mm256_set1_epi32(q.v[last]));
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.offset + q.count), _mm256_set1_epi32(q.offset[last]));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(q.tint + q.count), _mm256_set1_epi32(int32_t(q.tint[last])));
   const __m256i zero = _mm256_setzero_si256();
+  TWideBlend blend = c.blend;
   alignas(32) int32_t out[8];
   for (int32_t i = 0; i < q.count; i += 8) {
     __m256i u = _mm256_load_si256(reinterpret_cast<const __m256i*>(q.u + i));
@@ -332,23 +329,47 @@ WIDE_INLINE void DrainQueue(const TWideConstants& c, int* target, TPixelQueue& q
       d = _mm256_setr_epi32(target[at[0]], target[at[1]], target[at[2]], target[at[3]], target[at[4]], target[at[5]],
                             target[at[6]], target[at[7]]);
     }
-    __m256i lo = BlendHalf<Kind>(c.blend, texels.lo, _mm256_unpacklo_epi8(d, zero));
-    __m256i hi = BlendHalf<Kind>(c.blend, texels.hi, _mm256_unpackhi_epi8(d, zero));
+    // The tints unpack as the target's pixels do.
+    const __m256i tints = _mm256_load_si256(reinterpret_cast<const __m256i*>(q.tint + i));
+    blend.tint = _mm256_unpacklo_epi8(tints, zero);
+    __m256i lo = BlendHalf<Kind>(blend, texels.lo, _mm256_unpacklo_epi8(d, zero));
+    blend.tint = _mm256_unpackhi_epi8(tints, zero);
+    __m256i hi = BlendHalf<Kind>(blend, texels.hi, _mm256_unpackhi_epi8(d, zero));
     _mm256_store_si256(reinterpret_cast<__m256i*>(out), _mm256_packus_epi16(lo, hi));
     for (int32_t k = 0; k < 8; ++k) target[q.offset[i + k]] = out[k];
   }
   q.count = 0;
 }
 
-// The rows of two triangles (jobs with the same constant tint), the constants set up
-// once for all of them. Rows are queued and drawn eight pixels at a time; a row whose
-// coordinates do not fit 32-bit lanes, or that is long, is drawn alone (the queue
-// drained first, keeping the order), and so is a row overlapping the one before it
-// (overlapping triangles), which must see that row's result.
+// The queued pixels of a batch (its drain).
+template <TFast Kind, bool Linear, TAddr A>
+WIDE_FN void DrainBatch(TRowBatch& q) {
+  TWideConstants c;
+  SetUpConstants(*q.state, 0, c);
+  DrainQueue<Kind, Linear, A>(c, reinterpret_cast<int*>(q.state->target.pixels), q);
+}
+
+// The rows of two triangles (jobs with the same constant tint). Rows are queued and
+// drawn eight pixels at a time, across the calls of a batch; a row whose coordinates
+// do not fit 32-bit lanes, or that is long, is drawn alone (the queue drawn first,
+// keeping the order), and the queue is drawn before a row overlapping the one before
+// it (overlapping triangles) and before a quad that may overlap its last partly filled
+// vector.
 template <TFast Kind, bool Linear, TAddr A>
 WIDE_FN void WideRowSpans(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count, TRowBatch* batch) {
-  if (batch) batch->Flush();  // keeps no pixels queued between calls
+  if (count <= 0) return;
+  if (!batch) {
+    DrawRowsAlone(a, b, rows, count, WideRowSpans<Kind, Linear, A>);
+    return;
+  }
   const TRasterState& s = *a.state;
+  TRowBatch& q = *batch;
+  TakeBatch(q, s, DrainBatch<Kind, Linear, A>);
+  int32_t x0, x1, y0, y1;
+  RowsBox(rows, count, x0, x1, y0, y1);
+  SeparateFromOpenVector(q, 8, x0, x1, y0, y1);
+  const int32_t before = q.count;
+  const __m256i tint = _mm256_set1_epi32(int32_t(a.tint));
   TWideConstants c;
   SetUpConstants(s, a.tint, c);
   const TLaneSteps steps[2] = {StepsOf(*a.planes), StepsOf(*b.planes)};
@@ -358,7 +379,6 @@ WIDE_FN void WideRowSpans(const TSpanJob& a, const TSpanJob& b, const TRowSpan* 
   // Places in the target as 32-bit lane offsets.
   const bool queued = int64_t(pitch) * s.target.height < (int64_t(1) << 31);
   int* target = reinterpret_cast<int*>(s.target.pixels);
-  TPixelQueue q;
   for (int32_t k = 0; k < count; ++k) {
     const TRowSpan& r = rows[k];
     const int first = r.secondFirst ? 1 : 0;
@@ -368,9 +388,13 @@ WIDE_FN void WideRowSpans(const TSpanJob& a, const TSpanJob& b, const TRowSpan* 
     bool fits = StartLanes<Linear>(sf, r.y, r.x0, n, lf) && (r.xm == r.x1 || StartLanes<Linear>(ss, r.y, r.x0, n, ls));
     if (r.xm == r.x1) ls = lf;
     bool overlaps = k > 0 && rows[k - 1].y == r.y && rows[k - 1].x0 < r.x1 && r.x0 < rows[k - 1].x1;
-    if (overlaps || q.count + n > TPixelQueue::Capacity) DrainQueue<Kind, Linear, A>(c, target, q);
+    if (overlaps || q.count + n > TRowBatch::Capacity) DrainQueue<Kind, Linear, A>(c, target, q);
     if (fits && queued && n <= LongRow) {
-      QueueRow(q, lf, sf, ls, ss, r.xm - r.x0, r.y * pitch + r.x0, n);
+      // Fetched now, as the pixels are drawn quads later.
+      const char* row = reinterpret_cast<const char*>(target + int64_t(r.y) * pitch);
+      _mm_prefetch(row + int64_t(r.x0) * 4, _MM_HINT_T0);
+      _mm_prefetch(row + int64_t(r.x1 - 1) * 4, _MM_HINT_T0);
+      QueueRow(q, lf, sf, ls, ss, r.xm - r.x0, r.y * pitch + r.x0, n, tint);
       continue;
     }
     DrainQueue<Kind, Linear, A>(c, target, q);
@@ -385,7 +409,7 @@ WIDE_FN void WideRowSpans(const TSpanJob& a, const TSpanJob& b, const TRowSpan* 
       WideRow<Kind, Linear, A, false>(c, lf, sf, lf, sf, n, dst, n, RoomInRow(s, r.x0));
     }
   }
-  DrainQueue<Kind, Linear, A>(c, target, q);
+  GrowOpenVector(q, 8, before, x0, x1, y0, y1);
 }
 
 template <TFast Kind, bool Linear>

@@ -194,15 +194,6 @@ W16_FN void Drain16(TRowBatch& q) {
   q.count = 0;
 }
 
-// A call without a batch, through one of its own (kept out of the loop's frame: it is
-// large).
-__attribute__((noinline)) void DrawAlone(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count,
-                                         TSpanJob::TRowsDraw loop) {
-  TRowBatch own;
-  loop(a, b, rows, count, &own);
-  own.Flush();
-}
-
 // The rows of two triangles sharing the constant tint, as WideRowSpans draws them:
 // queued and drawn sixteen pixels at a time across rows, and across the calls of a
 // batch. The queue is drawn before a row that overlaps the one before it, and before a
@@ -214,12 +205,8 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
   if (count <= 0) return;
   const TRasterState& s = *a.state;
   const int32_t pitch = s.target.pitch / 4;
-  int32_t x0 = INT32_MAX, x1 = INT32_MIN, y0 = INT32_MAX, y1 = INT32_MIN, longest = 0;
-  for (int32_t k = 0; k < count; ++k) {
-    const TRowSpan& r = rows[k];
-    x0 = std::min(x0, r.x0), x1 = std::max(x1, r.x1 - 1), y0 = std::min(y0, r.y), y1 = std::max(y1, r.y);
-    longest = std::max(longest, r.x1 - r.x0);
-  }
+  int32_t x0, x1, y0, y1;
+  const int32_t longest = RowsBox(rows, count, x0, x1, y0, y1);
   const TAttributePlanes &pa = *a.planes, &pb = *b.planes;
   const int64_t less = Linear ? HalfTexel : 0;
   if (longest > LongRow || int64_t(pitch) * s.target.height >= (int64_t(1) << 31) ||
@@ -230,16 +217,12 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
     return;
   }
   if (!batch) {
-    DrawAlone(a, b, rows, count, SmallTextureRows<Kind, Linear>);
+    DrawRowsAlone(a, b, rows, count, SmallTextureRows<Kind, Linear>);
     return;
   }
   TRowBatch& q = *batch;
-  if (q.drain != Drain16<Kind, Linear> || q.state != &s) {
-    q.Flush();
-    q.drain = Drain16<Kind, Linear>;
-    q.state = &s;
-  }
-  if (q.count % 16 != 0 && x0 <= q.openX1 && q.openX0 <= x1 && y0 <= q.openY1 && q.openY0 <= y1) q.Flush();
+  TakeBatch(q, s, Drain16<Kind, Linear>);
+  SeparateFromOpenVector(q, 16, x0, x1, y0, y1);
   const int32_t before = q.count;
   const TPlane32 planes[4] = {Plane32(pa.u, less), Plane32(pa.v, less), Plane32(pb.u, less), Plane32(pb.v, less)};
   // The four planes (u and v of each triangle) side by side: a row's starts in one go.
@@ -287,14 +270,7 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
     }
     q.count = queued + n;
   }
-  // The box of the partly filled vector: this quad's alone where its pixels began a
-  // vector, else grown by them.
-  if (q.count < before || q.count / 16 != before / 16) {
-    q.openX0 = x0, q.openX1 = x1, q.openY0 = y0, q.openY1 = y1;
-  } else {
-    q.openX0 = std::min(q.openX0, x0), q.openX1 = std::max(q.openX1, x1);
-    q.openY0 = std::min(q.openY0, y0), q.openY1 = std::max(q.openY1, y1);
-  }
+  GrowOpenVector(q, 16, before, x0, x1, y0, y1);
 }
 
 #endif  // SPAN_WIDE16
