@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 #include <utility>
 
 #include "graphics/device/quad_setup.h"
@@ -89,12 +90,23 @@ class TRowWalker {
   // The pixels [x0, x1) of the next row within [left, right); rows are taken in order
   // from Top() to Bottom(), each exactly once.
   RASTER_INLINE bool Next(int64_t left, int64_t right, int32_t& x0, int32_t& x1) {
-    int64_t lo = std::max({left, mLefts[0].q, mLefts[1].q});
-    int64_t hi = std::min({right, mRights[0].q + 1, mRights[1].q + 1});
+    return NextOf<TSides::Any>(left, right, x0, x1);
+  }
+  // Which bound slots hold edges: any, or (three edges, none horizontal) two on the
+  // left and one on the right, or one on the left and two on the right.
+  enum class TSides { Any, TwoLeft, TwoRight };
+  TSides Sides() const { return mSides; }
+  // Next for walkers of these sides: the slot without an edge is not stepped.
+  template <TSides Sides>
+  RASTER_INLINE bool NextOf(int64_t left, int64_t right, int32_t& x0, int32_t& x1) {
+    constexpr bool bothLeft = Sides != TSides::TwoRight, bothRight = Sides != TSides::TwoLeft;
+    int64_t lo = std::max(left, mLefts[0].q), hi = std::min(right, mRights[0].q + 1);
+    if (bothLeft) lo = std::max(lo, mLefts[1].q);
+    if (bothRight) hi = std::min(hi, mRights[1].q + 1);
     Advance(mLefts[0]);
-    Advance(mLefts[1]);
+    if (bothLeft) Advance(mLefts[1]);
     Advance(mRights[0]);
-    Advance(mRights[1]);
+    if (bothRight) Advance(mRights[1]);
     x0 = int32_t(lo);
     x1 = int32_t(hi);
     return lo < hi;
@@ -112,6 +124,7 @@ class TRowWalker {
   // binds, so every row takes the same steps without branches on the count.
   TBound mLefts[2], mRights[2];
   int32_t mTop = 0, mBottom = 0;
+  TSides mSides = TSides::Any;
 };
 
 bool TRowWalker::Start(const TTriangleSetup& t) {
@@ -159,6 +172,7 @@ bool TRowWalker::Start(const TTriangleSetup& t) {
     e.dq = FloorDiv(dnum, e.a);
     e.dr = dnum - e.dq * e.a;
   }
+  mSides = leftCount + rightCount < 3 ? TSides::Any : leftCount == 2 ? TSides::TwoLeft : TSides::TwoRight;
   return true;
 }
 
@@ -217,20 +231,39 @@ void WalkBothTriangles(const TRasterState& state, const TTriangleSetup& a, const
     if (xm < x1) second.draw(second, y, xm, x1);
   };
   const int64_t left = state.scissor.left, right = state.scissor.right;
-  int32_t top = std::min(ra.Top(), rb.Top()), bottom = std::max(ra.Bottom(), rb.Bottom());
-  for (int32_t y = top; y < bottom; ++y) {
-    int32_t a0 = 0, a1 = 0, b0 = 0, b1 = 0;
-    bool inA = y >= ra.Top() && y < ra.Bottom() && ra.Next(left, right, a0, a1);
-    bool inB = y >= rb.Top() && y < rb.Bottom() && rb.Next(left, right, b0, b1);
-    if (inA && inB && a1 == b0) {
-      emit(y, a0, a1, b1, false);
-    } else if (inA && inB && b1 == a0) {
-      emit(y, b0, b1, a1, true);
-    } else {
-      if (inA) emit(y, a0, a1, a1, false);
-      if (inB) emit(y, b0, b1, b1, true);
+  const int32_t top = std::min(ra.Top(), rb.Top()), bottom = std::max(ra.Bottom(), rb.Bottom());
+  auto walk = [&](auto sidesA, auto sidesB) {
+    for (int32_t y = top; y < bottom; ++y) {
+      int32_t a0 = 0, a1 = 0, b0 = 0, b1 = 0;
+      bool inA = y >= ra.Top() && y < ra.Bottom() && ra.NextOf<decltype(sidesA)::value>(left, right, a0, a1);
+      bool inB = y >= rb.Top() && y < rb.Bottom() && rb.NextOf<decltype(sidesB)::value>(left, right, b0, b1);
+      if (inA && inB && a1 == b0) {
+        emit(y, a0, a1, b1, false);
+      } else if (inA && inB && b1 == a0) {
+        emit(y, b0, b1, a1, true);
+      } else {
+        if (inA) emit(y, a0, a1, a1, false);
+        if (inB) emit(y, b0, b1, b1, true);
+      }
     }
-  }
+  };
+  // The sides of each triangle chosen once per pair, so that rows step three bounds
+  // each (the common case), not four.
+  using TSides = TRowWalker::TSides;
+  using TTwoLeft = std::integral_constant<TSides, TSides::TwoLeft>;
+  using TTwoRight = std::integral_constant<TSides, TSides::TwoRight>;
+  using TAny = std::integral_constant<TSides, TSides::Any>;
+  const TSides sa = ra.Sides(), sb = rb.Sides();
+  if (sa == TSides::TwoLeft && sb == TSides::TwoLeft)
+    walk(TTwoLeft{}, TTwoLeft{});
+  else if (sa == TSides::TwoLeft && sb == TSides::TwoRight)
+    walk(TTwoLeft{}, TTwoRight{});
+  else if (sa == TSides::TwoRight && sb == TSides::TwoLeft)
+    walk(TTwoRight{}, TTwoLeft{});
+  else if (sa == TSides::TwoRight && sb == TSides::TwoRight)
+    walk(TTwoRight{}, TTwoRight{});
+  else
+    walk(TAny{}, TAny{});
   if (count > 0) ja.rows(ja, jb, rows, count, batch);
 }
 
