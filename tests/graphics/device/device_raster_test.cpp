@@ -68,6 +68,31 @@ auto Randoms(uint32_t seed) {
   };
 }
 
+// The corners of a quad around its centre, in the order of indexed lists: (0, 1, 2)
+// and (1, 3, 2) are its triangles.
+using TCorners = float[4][2];
+constexpr TCorners SquareCorners = {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, 0.5f}};
+
+// A quad of the given size turned by angle about (cx, cy), as the particle renderer
+// makes them; texture coordinates u0 on the corners left of and above the centre, u1
+// on the others.
+void PushRotatedQuad(std::vector<TRasterVertex>& v, float cx, float cy, float size, float angle, float u0, float u1,
+                     uint32_t tint, const TCorners& corners = SquareCorners) {
+  float ux = std::sin(angle), uy = -std::cos(angle);
+  for (const auto& c : corners)
+    v.push_back(V(cx - c[0] * size * uy - c[1] * size * ux, cy + c[0] * size * ux - c[1] * size * uy,
+                  c[0] < 0 ? u0 : u1, c[1] < 0 ? u0 : u1, tint));
+}
+
+// The reference's drawing of quads pushed by PushRotatedQuad: their two triangles, one
+// quad after the other.
+void ReferencePairs(const TRasterState& s, const std::vector<TRasterVertex>& v) {
+  for (size_t q = 0; q + 3 < v.size(); q += 4) {
+    ReferenceTriangle(s, v[q], v[q + 1], v[q + 2]);
+    ReferenceTriangle(s, v[q + 1], v[q + 3], v[q + 2]);
+  }
+}
+
 // Texture times diffuse colour on a target, within a scissor.
 TRasterState ModulatedState(TImage& target, const TImage& texture, const TDevRect& scissor) {
   TRasterState s;
@@ -266,10 +291,7 @@ TEST_P(DeviceRasterLoops, RotatedQuadsMatchTheReference) {
           // The device's path for such lists: both triangles in one pass.
           for (size_t q = 0; q < quads.size(); q += 4) DrawTrianglePair(s, quads[q], quads[q + 1], quads[q + 2], quads[q + 3]);
           s.target = reference.Target();
-          for (size_t q = 0; q < quads.size(); q += 4) {
-            ReferenceTriangle(s, quads[q], quads[q + 1], quads[q + 2]);
-            ReferenceTriangle(s, quads[q + 1], quads[q + 3], quads[q + 2]);
-          }
+          ReferencePairs(s, quads);
           ASSERT_EQ(fast.bytes, reference.bytes) << "case " << index << ": blend " << blend << ", linear " << linear
                                                  << ", address " << address[0] << "/" << address[1] << ", tint "
                                                  << (tint == White ? "white" : tint == Tint ? "tint" : "gouraud")
@@ -298,19 +320,10 @@ TEST_P(DeviceRasterLoops, WideQuadPairsMatchTheReference) {
       ApplyBlend(s, TBlend(blend));
       PrepareRasterState(s);
       std::vector<TRasterVertex> v;
-      for (const TQuad& q : quads) {
-        float ux = std::sin(q.angle), uy = -std::cos(q.angle);
-        const float corners[4][2] = {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, 0.5f}};
-        for (const auto& c : corners)
-          v.push_back(V(q.cx - c[0] * q.size * uy - c[1] * q.size * ux, q.cy + c[0] * q.size * ux - c[1] * q.size * uy,
-                        c[0] < 0 ? q.u0 : q.u1, c[1] < 0 ? q.u0 : q.u1, 0xE0C0A0FF));
-      }
+      for (const TQuad& q : quads) PushRotatedQuad(v, q.cx, q.cy, q.size, q.angle, q.u0, q.u1, 0xE0C0A0FF);
       for (size_t q = 0; q < v.size(); q += 4) DrawTrianglePair(s, v[q], v[q + 1], v[q + 2], v[q + 3]);
       s.target = reference.Target();
-      for (size_t q = 0; q < v.size(); q += 4) {
-        ReferenceTriangle(s, v[q], v[q + 1], v[q + 2]);
-        ReferenceTriangle(s, v[q + 1], v[q + 3], v[q + 2]);
-      }
+      ReferencePairs(s, v);
       ASSERT_EQ(fast.bytes, reference.bytes) << "blend " << blend << ", linear " << linear;
     }
 }
@@ -336,14 +349,12 @@ TEST_P(DeviceRasterLoops, QuadsBatchedAcrossADrawCallMatchTheReference) {
       ApplyBlend(s, TBlend(blend));
       PrepareRasterState(s);
       std::vector<TRasterVertex> v;
+      // Square, folded over its diagonal, and with a single triangle.
+      static constexpr TCorners Folded = {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {-0.2f, -0.25f}};
+      static constexpr TCorners Single = {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {-0.5f, 0.5f}};
+      const TCorners* const shapes[3] = {&SquareCorners, &Folded, &Single};
       auto quad = [&](float cx, float cy, float size, float angle, float u0, float u1, uint32_t tint, int shape) {
-        float ux = std::sin(angle), uy = -std::cos(angle);
-        const float corners[3][4][2] = {{{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {0.5f, 0.5f}},
-                                        {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {-0.2f, -0.25f}},
-                                        {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {-0.5f, 0.5f}}};
-        for (const auto& c : corners[shape])
-          v.push_back(V(cx - c[0] * size * uy - c[1] * size * ux, cy + c[0] * size * ux - c[1] * size * uy,
-                        c[0] < 0 ? u0 : u1, c[1] < 0 ? u0 : u1, tint));
+        PushRotatedQuad(v, cx, cy, size, angle, u0, u1, tint, *shapes[shape]);
       };
       for (int k = 0; k < 90; ++k) {
         const uint32_t tint = 0x40404040u + (uint32_t(k) * 0x2F1B3D07u & 0xBFBFBFBFu);
@@ -363,10 +374,7 @@ TEST_P(DeviceRasterLoops, QuadsBatchedAcrossADrawCallMatchTheReference) {
         WalkTrianglePair(s, a, b, SetupTrianglePair(s, v[q], v[q + 1], v[q + 2], v[q + 3], a, b), &batch);
       batch.Flush();
       s.target = reference.Target();
-      for (size_t q = 0; q < v.size(); q += 4) {
-        ReferenceTriangle(s, v[q], v[q + 1], v[q + 2]);
-        ReferenceTriangle(s, v[q + 1], v[q + 3], v[q + 2]);
-      }
+      ReferencePairs(s, v);
       ASSERT_EQ(fast.bytes, reference.bytes) << "blend " << blend << ", linear " << linear;
     }
 }
