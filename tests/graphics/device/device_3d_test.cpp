@@ -20,9 +20,7 @@ TDevVertexTransformed T(float x, float y, uint32_t color, float z = 0.5f, float 
 }
 
 void Flat2d(TSoftDevice& d) {
-  d.SetRenderState(D3DRENDERSTATE_LIGHTING, 0);
-  d.SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
-  d.SetRenderState(D3DRENDERSTATE_ZENABLE, 0);
+  Set2dRenderStates(d);
   d.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
   d.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
 }

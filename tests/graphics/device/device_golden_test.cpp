@@ -83,9 +83,7 @@ std::vector<uint32_t> Render(const TGoldenCase& c) {
   std::shared_ptr<TSoftSurface> texture = MakeTexture(rig, Texture);
 
   EXPECT_EQ(d.BeginScene(), D3D_OK);
-  d.SetRenderState(D3DRENDERSTATE_LIGHTING, 0);
-  d.SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
-  d.SetRenderState(D3DRENDERSTATE_ZENABLE, 0);
+  Set2dRenderStates(d);
   d.SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, 1);
   d.SetRenderState(D3DRENDERSTATE_ALPHAREF, 1);
   d.SetRenderState(D3DRENDERSTATE_ALPHAFUNC, D3DCMP_GREATEREQUAL);
@@ -93,8 +91,7 @@ std::vector<uint32_t> Render(const TGoldenCase& c) {
   d.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
   d.SetTextureStageState(0, D3DTSS_ADDRESSU, c.address);
   d.SetTextureStageState(0, D3DTSS_ADDRESSV, c.address);
-  d.SetTextureStageState(0, D3DTSS_MAGFILTER, c.linear ? D3DTFG_LINEAR : D3DTFG_POINT);
-  d.SetTextureStageState(0, D3DTSS_MINFILTER, c.linear ? D3DTFN_LINEAR : D3DTFN_POINT);
+  SetFilters(d, c.linear);
   ApplyBlendMode(d, c.blendMode);
   d.SetTexture(0, texture);
   d.SetTransform(D3DTRANSFORMSTATE_PROJECTION, OrthoProjection(Size, Size));
@@ -146,11 +143,8 @@ TEST(DeviceGolden, TexelForTexelQuadCopiesTheTextureExactly) {
   FillSurface(*texture, [](uint32_t x, uint32_t y) { return 0xFF000000u | (x * 30) << 16 | (y * 30) << 8 | ((x * y) & 255); });
   TSoftDevice& d = *rig.device;
   d.BeginScene();
-  d.SetRenderState(D3DRENDERSTATE_LIGHTING, 0);
-  d.SetRenderState(D3DRENDERSTATE_ZENABLE, 0);
-  d.SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
-  d.SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
-  d.SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
+  Set2dRenderStates(d);
+  SetFilters(d, true);
   ApplyBlendMode(d, 1);
   d.SetTexture(0, texture);
   d.SetTransform(D3DTRANSFORMSTATE_PROJECTION, OrthoProjection(32, 32));
@@ -197,15 +191,12 @@ TEST(DeviceGolden, IndexedQuadListsDrawAsTheirTriangles) {
         ASSERT_TRUE(texture);
         TSoftDevice& d = *rig.device;
         d.BeginScene();
-        d.SetRenderState(D3DRENDERSTATE_LIGHTING, 0);
-        d.SetRenderState(D3DRENDERSTATE_ZENABLE, 0);
-        d.SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+        Set2dRenderStates(d);
         d.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
         d.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
         d.SetTextureStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP);
         d.SetTextureStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP);
-        d.SetTextureStageState(0, D3DTSS_MAGFILTER, linear ? D3DTFG_LINEAR : D3DTFG_POINT);
-        d.SetTextureStageState(0, D3DTSS_MINFILTER, linear ? D3DTFN_LINEAR : D3DTFN_POINT);
+        SetFilters(d, linear);
         ApplyBlendMode(d, mode);
         d.SetTexture(0, texture);
         if (indexed) {

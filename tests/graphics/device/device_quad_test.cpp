@@ -138,9 +138,7 @@ struct TQuadRig : TDeviceRig {
 };
 
 void BlendedUntextured(TSoftDevice& d, uint32_t cull) {
-  d.SetRenderState(D3DRENDERSTATE_LIGHTING, 0);
-  d.SetRenderState(D3DRENDERSTATE_CULLMODE, cull);
-  d.SetRenderState(D3DRENDERSTATE_ZENABLE, 0);
+  Set2dRenderStates(d, cull);
   d.SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 1);
   d.SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
   d.SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);

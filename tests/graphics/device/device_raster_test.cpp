@@ -93,15 +93,35 @@ void ReferencePairs(const TRasterState& s, const std::vector<TRasterVertex>& v) 
   }
 }
 
-// Texture times diffuse colour on a target, within a scissor.
-TRasterState ModulatedState(TImage& target, const TImage& texture, const TDevRect& scissor) {
+// How a state samples and blends: addressing per axis, the filter, the blend, and the
+// 2D drawing code's alpha test (alpha at least 1) where asked.
+struct TSampling {
+  uint32_t addressU, addressV;
+  bool linear;
+  TBlend blend;
+  bool alphaTest = false;
+};
+
+// Texture (none: opaque white) times diffuse colour on a target, within a scissor,
+// sampled and blended as given, its loops chosen: ready to draw.
+TRasterState SampledState(TImage& target, const TImage* texture, const TDevRect& scissor, const TSampling& how) {
   TRasterState s;
   s.target = target.Target();
-  s.texture = texture.Texture();
+  if (texture) s.texture = texture->Texture();
   s.scissor = scissor;
   s.colorOp = D3DTOP_MODULATE;
   s.colorArg1 = D3DTA_TEXTURE;
   s.colorArg2 = D3DTA_DIFFUSE;
+  s.addressU = how.addressU;
+  s.addressV = how.addressV;
+  s.magLinear = s.minLinear = how.linear;
+  if (how.alphaTest) {
+    s.alphaTest = true;
+    s.alphaFunc = D3DCMP_GREATEREQUAL;
+    s.alphaRef = 1;
+  }
+  ApplyBlend(s, how.blend);
+  PrepareRasterState(s);
   return s;
 }
 
@@ -126,20 +146,7 @@ void CompareQuad(const TCase& c) {
   TImage fast(c.target, 40, 36), reference(c.target, 40, 36);
   fast.Fill(Background);
   reference.Fill(Background);
-  TRasterState s;
-  s.target = fast.Target();
-  if (c.textured) s.texture = tex.Texture();
-  s.scissor = c.scissor;
-  s.colorOp = D3DTOP_MODULATE;
-  s.colorArg1 = D3DTA_TEXTURE;
-  s.colorArg2 = D3DTA_DIFFUSE;
-  s.addressU = s.addressV = c.address;
-  s.magLinear = s.minLinear = c.linear;
-  s.alphaTest = true;
-  s.alphaFunc = D3DCMP_GREATEREQUAL;
-  s.alphaRef = 1;
-  ApplyBlend(s, c.blend);
-  PrepareRasterState(s);
+  TRasterState s = SampledState(fast, c.textured ? &tex : nullptr, c.scissor, {c.address, c.address, c.linear, c.blend, true});
   TRasterVertex q[4] = {V(c.x0 - 0.5f, c.y0 - 0.5f, c.u0, c.v0, c.tint[0]), V(c.x1 - 0.5f, c.y0 - 0.5f, c.u1, c.v0, c.tint[1]),
                         V(c.x1 - 0.5f, c.y1 - 0.5f, c.u1, c.v1, c.tint[2]), V(c.x0 - 0.5f, c.y1 - 0.5f, c.u0, c.v1, c.tint[3])};
   DrawQuad(s, q[0], q[1], q[2], q[3]);
@@ -258,15 +265,7 @@ TEST_P(DeviceRasterLoops, RotatedQuadsMatchTheReference) {
           TImage fast(format, 40, 36), reference(format, 40, 36);
           fast.Fill(Background);
           reference.Fill(Background);
-          TRasterState s = ModulatedState(fast, tex, {1, 2, 39, 35});
-          s.addressU = address[0];
-          s.addressV = address[1];
-          s.magLinear = s.minLinear = linear;
-          s.alphaTest = true;
-          s.alphaFunc = D3DCMP_GREATEREQUAL;
-          s.alphaRef = 1;
-          ApplyBlend(s, TBlend(blend));
-          PrepareRasterState(s);
+          TRasterState s = SampledState(fast, &tex, {1, 2, 39, 35}, {address[0], address[1], linear, TBlend(blend), true});
           std::vector<TRasterVertex> quads;
           for (int k = 0; k < 5; ++k) {
             // Small particles, a larger quad over the scissor's edge, texture ranges
@@ -314,11 +313,8 @@ TEST_P(DeviceRasterLoops, WideQuadPairsMatchTheReference) {
       TImage fast(PixelFormatXrgb8888(), 170, 40), reference(PixelFormatXrgb8888(), 170, 40);
       fast.Fill(Background);
       reference.Fill(Background);
-      TRasterState s = ModulatedState(fast, tex, {0, 0, 170, 40});
-      s.addressU = s.addressV = linear ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP;
-      s.magLinear = s.minLinear = linear;
-      ApplyBlend(s, TBlend(blend));
-      PrepareRasterState(s);
+      const uint32_t address = linear ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP;
+      TRasterState s = SampledState(fast, &tex, {0, 0, 170, 40}, {address, address, linear, TBlend(blend)});
       std::vector<TRasterVertex> v;
       for (const TQuad& q : quads) PushRotatedQuad(v, q.cx, q.cy, q.size, q.angle, q.u0, q.u1, 0xE0C0A0FF);
       for (size_t q = 0; q < v.size(); q += 4) DrawTrianglePair(s, v[q], v[q + 1], v[q + 2], v[q + 3]);
@@ -343,11 +339,8 @@ TEST_P(DeviceRasterLoops, QuadsBatchedAcrossADrawCallMatchTheReference) {
       TImage fast(PixelFormatXrgb8888(), 100, 40), reference(PixelFormatXrgb8888(), 100, 40);
       fast.Fill(Background);
       reference.Fill(Background);
-      TRasterState s = ModulatedState(fast, tex, {0, 0, 100, 40});
-      s.addressU = s.addressV = D3DTADDRESS_CLAMP;
-      s.magLinear = s.minLinear = linear;
-      ApplyBlend(s, TBlend(blend));
-      PrepareRasterState(s);
+      TRasterState s =
+          SampledState(fast, &tex, {0, 0, 100, 40}, {D3DTADDRESS_CLAMP, D3DTADDRESS_CLAMP, linear, TBlend(blend)});
       std::vector<TRasterVertex> v;
       // Square, folded over its diagonal, and with a single triangle.
       static constexpr TCorners Folded = {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {-0.2f, -0.25f}};
@@ -387,12 +380,9 @@ TEST_P(DeviceRasterLoops, RandomTrianglesMatchTheReference) {
     TImage fast(PixelFormatXrgb8888(), 40, 36), reference(PixelFormatXrgb8888(), 40, 36);
     fast.Fill(Background);
     reference.Fill(Background);
-    TRasterState s = ModulatedState(fast, tex, {2, 1, 38, 34});
-    s.magLinear = s.minLinear = i % 2 == 0;
-    s.addressU = D3DTADDRESS_WRAP + uint32_t(i % 3);
-    s.addressV = D3DTADDRESS_WRAP + uint32_t((i / 3) % 3);
-    ApplyBlend(s, TBlend(i % 5));
-    PrepareRasterState(s);
+    TRasterState s = SampledState(fast, &tex, {2, 1, 38, 34},
+                                  {D3DTADDRESS_WRAP + uint32_t(i % 3), D3DTADDRESS_WRAP + uint32_t((i / 3) % 3),
+                                   i % 2 == 0, TBlend(i % 5)});
     TRasterVertex v[3];
     for (auto& vertex : v) {
       vertex = V(next(-8, 48), next(-8, 44), next(-1, 2), next(-1, 2), 0xFFFFFFFF);

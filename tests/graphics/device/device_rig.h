@@ -53,6 +53,20 @@ struct TDeviceRig {
   }
 };
 
+// The render states of the 2D drawing code: no lighting and no depth test, culling as
+// given (none by default).
+inline void Set2dRenderStates(TSoftDevice& d, uint32_t cull = D3DCULL_NONE) {
+  d.SetRenderState(D3DRENDERSTATE_LIGHTING, 0);
+  d.SetRenderState(D3DRENDERSTATE_CULLMODE, cull);
+  d.SetRenderState(D3DRENDERSTATE_ZENABLE, 0);
+}
+
+// Stage 0's magnification and minification filters, both linear or both point.
+inline void SetFilters(TSoftDevice& d, bool linear) {
+  d.SetTextureStageState(0, D3DTSS_MAGFILTER, linear ? D3DTFG_LINEAR : D3DTFG_POINT);
+  d.SetTextureStageState(0, D3DTSS_MINFILTER, linear ? D3DTFN_LINEAR : D3DTFN_POINT);
+}
+
 // The left-handed off-centre orthographic projection of the 2D drawing code, with its
 // texel offset: vertex (x, y) lands on pixel centre (x - 0.5 - offset, ...).
 inline TDevMatrix OrthoProjection(float width, float height, float texelOffset = -0.5f) {
