@@ -125,6 +125,23 @@ TRasterState SampledState(TImage& target, const TImage* texture, const TDevRect&
   return s;
 }
 
+// Quads (four vertices each, as PushRotatedQuad makes them) drawn on a width x height
+// target by draw, the path under test, and as triangle pairs by the reference on a
+// second one; the two must be equal.
+template <class TDraw>
+void CompareQuads(int32_t width, int32_t height, const TImage& tex, const TSampling& how,
+                  const std::vector<TRasterVertex>& v, TDraw draw) {
+  SCOPED_TRACE(::testing::Message() << "blend " << int(how.blend) << ", linear " << how.linear);
+  TImage fast(PixelFormatXrgb8888(), width, height), reference(PixelFormatXrgb8888(), width, height);
+  fast.Fill(Background);
+  reference.Fill(Background);
+  TRasterState s = SampledState(fast, &tex, {0, 0, width, height}, how);
+  draw(s, v);
+  s.target = reference.Target();
+  ReferencePairs(s, v);
+  ASSERT_EQ(fast.bytes, reference.bytes);
+}
+
 struct TCase {
   const char* name;
   TPixelFormat target, texture;
@@ -310,17 +327,13 @@ TEST_P(DeviceRasterLoops, WideQuadPairsMatchTheReference) {
                          {100, 8, 120, 1.5f, -40000, 40000}};
   for (int blend = 0; blend < 3; ++blend)
     for (bool linear : {false, true}) {
-      TImage fast(PixelFormatXrgb8888(), 170, 40), reference(PixelFormatXrgb8888(), 170, 40);
-      fast.Fill(Background);
-      reference.Fill(Background);
       const uint32_t address = linear ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP;
-      TRasterState s = SampledState(fast, &tex, {0, 0, 170, 40}, {address, address, linear, TBlend(blend)});
       std::vector<TRasterVertex> v;
       for (const TQuad& q : quads) PushRotatedQuad(v, q.cx, q.cy, q.size, q.angle, q.u0, q.u1, 0xE0C0A0FF);
-      for (size_t q = 0; q < v.size(); q += 4) DrawTrianglePair(s, v[q], v[q + 1], v[q + 2], v[q + 3]);
-      s.target = reference.Target();
-      ReferencePairs(s, v);
-      ASSERT_EQ(fast.bytes, reference.bytes) << "blend " << blend << ", linear " << linear;
+      CompareQuads(170, 40, tex, {address, address, linear, TBlend(blend)}, v, [](const TRasterState& s, auto& v) {
+        for (size_t q = 0; q < v.size(); q += 4) DrawTrianglePair(s, v[q], v[q + 1], v[q + 2], v[q + 3]);
+      });
+      if (HasFatalFailure()) return;
     }
 }
 
@@ -336,11 +349,6 @@ TEST_P(DeviceRasterLoops, QuadsBatchedAcrossADrawCallMatchTheReference) {
   tex.Fill(TexturePattern);
   for (int blend = 0; blend < 3; ++blend)
     for (bool linear : {false, true}) {
-      TImage fast(PixelFormatXrgb8888(), 100, 40), reference(PixelFormatXrgb8888(), 100, 40);
-      fast.Fill(Background);
-      reference.Fill(Background);
-      TRasterState s =
-          SampledState(fast, &tex, {0, 0, 100, 40}, {D3DTADDRESS_CLAMP, D3DTADDRESS_CLAMP, linear, TBlend(blend)});
       std::vector<TRasterVertex> v;
       // Square, folded over its diagonal, and with a single triangle.
       static constexpr TCorners Folded = {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f}, {-0.2f, -0.25f}};
@@ -361,14 +369,15 @@ TEST_P(DeviceRasterLoops, QuadsBatchedAcrossADrawCallMatchTheReference) {
           quad(next(20, 80), next(5, 35), next(3, 12), next(0, 6.3f), 0, 1, tint, k % 11 == 0 ? 1 : k % 13 == 0 ? 2 : 0);
         }
       }
-      TRowBatch batch;
-      TTriangleSetup a, b;
-      for (size_t q = 0; q < v.size(); q += 4)
-        WalkTrianglePair(s, a, b, SetupTrianglePair(s, v[q], v[q + 1], v[q + 2], v[q + 3], a, b), &batch);
-      batch.Flush();
-      s.target = reference.Target();
-      ReferencePairs(s, v);
-      ASSERT_EQ(fast.bytes, reference.bytes) << "blend " << blend << ", linear " << linear;
+      const TSampling how = {D3DTADDRESS_CLAMP, D3DTADDRESS_CLAMP, linear, TBlend(blend)};
+      CompareQuads(100, 40, tex, how, v, [](const TRasterState& s, auto& v) {
+        TRowBatch batch;
+        TTriangleSetup a, b;
+        for (size_t q = 0; q < v.size(); q += 4)
+          WalkTrianglePair(s, a, b, SetupTrianglePair(s, v[q], v[q + 1], v[q + 2], v[q + 3], a, b), &batch);
+        batch.Flush();
+      });
+      if (HasFatalFailure()) return;
     }
 }
 
