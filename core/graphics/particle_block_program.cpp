@@ -8,12 +8,7 @@
 
 namespace {
 
-constexpr float Pi = 3.1415927f;
 constexpr uint32_t Lanes = TParticleBlockProgram::Lanes;
-
-bool InRecord(int64_t index, uint32_t width, uint32_t recordSize) {
-  return index >= 0 && index + width <= recordSize;
-}
 
 bool DrawsRandom(uint8_t kind) { return kind == OpRange || kind == OpPick || kind == OpRadius; }
 
@@ -322,7 +317,7 @@ void TParticleBlockProgram::Run(TBlock& block, uint32_t time, uint32_t recordSiz
         for (uint32_t l = 0; l < n; ++l) {
           if (!active[l]) continue;
           float r = d[l];
-          float theta = 2.0f * Pi * TParticleRandom::NextUnit();
+          float theta = 2.0f * ParticlePi * TParticleRandom::NextUnit();
           d[l] = std::cos(theta) * r;
           d[Lanes + l] = std::sin(theta) * r;
         }

@@ -10,7 +10,6 @@
 namespace {
 
 constexpr double UnitFromU32 = 2.3283063671497593e-10;  // just below 2^-32: stays below 1
-constexpr float Pi = 3.1415927f;
 
 TRandom* gRandom = nullptr;
 uint32_t gRandomUsers = 0;
@@ -19,11 +18,6 @@ uint32_t gRandomUsers = 0;
 float Scalar(const TParticleCall& call, uint32_t j) { return call.Arg(j)[0]; }
 
 bool PushScalar(TParticleCall& call, float value) { return PushParticleValue(call, &value, 1); }
-
-// The record float at index, for reads (the particle's members end at RecordSize).
-bool InRecord(const TParticleContext& context, int64_t index, uint32_t width) {
-  return index >= 0 && index + width <= context.RecordSize();
-}
 
 }  // namespace
 
@@ -279,7 +273,7 @@ bool F2dRadius::Evaluate(TParticleContext&, TParticleCall& call) {
   if (call.argc < 1 || call.argc > 2 || call.Width(0) != 1) return false;
   if (call.argc == 2 && call.Width(1) != 2) return false;
   float r = Scalar(call, 0);
-  float theta = 2.0f * Pi * TParticleRandom::NextUnit();
+  float theta = 2.0f * ParticlePi * TParticleRandom::NextUnit();
   float out[2] = {std::cos(theta) * r, std::sin(theta) * r};
   return PushParticleValue(call, out, 2);
 }

@@ -42,6 +42,18 @@ struct TParticleContext : TParticleStack {
   uint32_t RecordSize() const { return recordSize; }
 };
 
+// Whether the floats [index, index + width) lie within a record of recordSize floats.
+inline bool InRecord(int64_t index, uint32_t width, uint32_t recordSize) {
+  return index >= 0 && index + width <= recordSize;
+}
+inline bool InRecord(const TParticleContext& context, int64_t index, uint32_t width) {
+  return InRecord(index, width, context.RecordSize());
+}
+
+// The circle constant of the particle functions: every form that runs a stream uses this
+// one float, so their random angles agree bit for bit.
+constexpr float ParticlePi = 3.1415927f;
+
 // The scratch stack with its own storage.
 struct TParticleScratch : TParticleStack {
   TParticleScratch();

@@ -7,17 +7,11 @@
 
 namespace {
 
-constexpr float Pi = 3.1415927f;
-
 constexpr uint8_t NoPush = 0xFF;
 
 template <typename T>
 bool Is(TParticleFunction* f) {
   return dynamic_cast<T*>(f) != nullptr;
-}
-
-bool InRecord(const TParticleContext& context, int64_t index, uint32_t width) {
-  return index >= 0 && index + width <= context.RecordSize();
 }
 
 }  // namespace
@@ -281,7 +275,7 @@ void TParticleProgram::Run(TParticleContext& context, float* s) const {
       }
       case OpRadius: {
         float r = d[0];
-        float theta = 2.0f * Pi * TParticleRandom::NextUnit();
+        float theta = 2.0f * ParticlePi * TParticleRandom::NextUnit();
         d[0] = std::cos(theta) * r;
         d[1] = std::sin(theta) * r;
         break;
