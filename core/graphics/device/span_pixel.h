@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "graphics/device/rasterizer.h"
 
