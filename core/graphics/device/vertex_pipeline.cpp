@@ -258,15 +258,16 @@ void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transf
   auto same = [&](uint32_t i, uint32_t j) { return index(i) == index(j) || SameVertex(v[index(i)], v[index(j)]); };
   switch (type) {
     case D3DPT_TRIANGLELIST: {
-      TTriangleSetup a, b;  // reused by the quads of indexed lists
-      TRowBatch batch;      // their pixels, queued across quads; flushed before other draws
+      TQuadPairSetup pairs(s);  // reused by the quads of indexed lists
+      TRowBatch batch;          // their pixels, queued across quads; flushed before other draws
       for (uint32_t i = 0; i + 2 < count; i += 3) {
         // Quads as indexed lists give them, (v0, v1, v2) + (v1, v3, v2), found by their
         // indices alone.
         if (indices && i + 5 < count && indices[i + 1] == indices[i + 3] && indices[i + 2] == indices[i + 5]) {
           TVertexRef r0 = at(i), r1 = at(i + 1), r2 = at(i + 2), r3 = at(i + 4);
           if (r0.screen && r1.screen && r2.screen && r3.screen) {
-            WalkTrianglePair(s, a, b, SetupTrianglePair(s, *r0.screen, *r1.screen, *r2.screen, *r3.screen, a, b), &batch);
+            const uint32_t drawn = pairs.Setup(*r0.screen, *r1.screen, *r2.screen, *r3.screen);
+            WalkTrianglePair(s, pairs.A(), pairs.B(), drawn, &batch);
           } else {
             batch.Flush();
             DrawClippedPair(s, p, transformed, r0, r1, r2, r3);

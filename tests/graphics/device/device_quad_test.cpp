@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -82,28 +83,46 @@ TRasterVertex RandomVertex(TRandom& r, int kind) {
 
 // Random quads in every state that changes set-up: culling, flat shading, texture,
 // depth, specular, filters, scissors that cut them; quads with shared colours (constant
-// planes), repeated and collinear vertices, huge coordinates.
+// planes), one rhw (affine) or several (perspective), repeated and collinear vertices,
+// huge coordinates, infinite and NaN colours and texture coordinates. Every pair form
+// (the plain one, and the draw call's reused set-ups with and without SSE4.1) against
+// two triangle set-ups; the reused set-ups keep a state for a run of quads, as a draw
+// call does.
 TEST(DeviceQuadSetup, PairSetUpEqualsTwoTriangleSetUps) {
   TRandom r{2024};
   std::vector<uint8_t> texels(64 * 32 * 4), depth(4);
   const TDevRect scissors[] = {{0, 0, 40, 36}, {5, 7, 19, 12}, {0, 0, 1, 1}, {30, 0, 40, 36}};
+  const float odd[] = {INFINITY, -INFINITY, NAN, 1e30f, -1e30f, -0.0f};
   int drawn = 0;
+  TRasterState s;
+  std::unique_ptr<TQuadPairSetup> reused[2];  // plain, SSE4.1 where the processor has it
   for (int i = 0; i < 4000; ++i) {
-    TRasterState s;
-    s.scissor = scissors[i % 4];
-    s.cull = D3DCULL_NONE + uint32_t(r.Next() % 3);
-    s.flatShade = r.Chance(4);
-    if (!r.Chance(4)) s.texture = {texels.data(), 256, 64, 32, TPixelLayout::Argb8888, PixelFormatArgb8888()};
-    s.zEnable = r.Chance(3);
-    if (s.zEnable) s.depth = {depth.data(), 2, 16};
-    s.specular = r.Chance(4);
-    s.magLinear = r.Chance(2);
-    s.minLinear = r.Chance(2);
+    if (i % 4 == 0) {
+      s = TRasterState{};
+      s.scissor = scissors[r.Next() % 4];
+      s.cull = D3DCULL_NONE + uint32_t(r.Next() % 3);
+      s.flatShade = r.Chance(4);
+      if (!r.Chance(4)) s.texture = {texels.data(), 256, 64, 32, TPixelLayout::Argb8888, PixelFormatArgb8888()};
+      s.zEnable = r.Chance(3);
+      if (s.zEnable) s.depth = {depth.data(), 2, 16};
+      s.specular = r.Chance(4);
+      s.magLinear = r.Chance(2);
+      s.minLinear = r.Chance(2);
+      reused[0] = std::make_unique<TQuadPairSetup>(s, false);
+      reused[1] = std::make_unique<TQuadPairSetup>(s, true);
+    }
     const int kind = int(r.Next() % 3);
     TRasterVertex v[4];
     for (TRasterVertex& vertex : v) vertex = RandomVertex(r, kind);
     if (r.Chance(3))  // one colour for the quad, as particles have
       for (TRasterVertex& vertex : v) vertex.r = v[0].r, vertex.g = v[0].g, vertex.b = v[0].b, vertex.a = v[0].a;
+    if (r.Chance(2))  // one rhw: affine texture coordinates
+      for (TRasterVertex& vertex : v) vertex.rhw = v[0].rhw;
+    if (r.Chance(25)) {  // values without a fixed-point form
+      TRasterVertex& vertex = v[r.Next() % 4];
+      float* channels[] = {&vertex.r, &vertex.a, &vertex.u, &vertex.v};
+      *channels[r.Next() % 4] = odd[r.Next() % 6];
+    }
     switch (r.Next() % 6) {
       case 0: v[3] = v[1]; break;                        // the second triangle degenerate
       case 1: v[2].x = v[1].x, v[2].y = v[1].y; break;  // both degenerate
@@ -113,21 +132,42 @@ TEST(DeviceQuadSetup, PairSetUpEqualsTwoTriangleSetUps) {
       default: break;
     }
     SCOPED_TRACE("quad " + std::to_string(i));
-    TTriangleSetup a, b, expectedA, expectedB;
-    const uint32_t pair = SetupTrianglePair(s, v[0], v[1], v[2], v[3], a, b);
-    const bool hasA = SetupTriangle(s, v[0], v[1], v[2], expectedA), hasB = SetupTriangle(s, v[1], v[3], v[2], expectedB);
-    ASSERT_EQ(pair, (hasA ? 1u : 0u) | (hasB ? 2u : 0u));
-    if (hasA) {
-      ASSERT_EQ(Difference(a, expectedA), "") << "first triangle";
-    }
-    if (hasB) {
-      ASSERT_EQ(Difference(b, expectedB), "") << "second triangle";
-    }
+    TTriangleSetup expectedA, expectedB;
+    const bool hasA = SetupTriangle(s, v[0], v[1], v[2], expectedA);
+    const bool hasB = SetupTriangle(s, v[1], v[3], v[2], expectedB);
+    const uint32_t expected = (hasA ? 1u : 0u) | (hasB ? 2u : 0u);
+    auto check = [&](const char* form, uint32_t pair, const TTriangleSetup& a, const TTriangleSetup& b) {
+      SCOPED_TRACE(form);
+      ASSERT_EQ(pair, expected);
+      if (hasA) {
+        ASSERT_EQ(Difference(a, expectedA), "") << "first triangle";
+      }
+      if (hasB) {
+        ASSERT_EQ(Difference(b, expectedB), "") << "second triangle";
+      }
+    };
+    TTriangleSetup a, b;
+    check("plain pair", SetupTrianglePair(s, v[0], v[1], v[2], v[3], a, b), a, b);
+    for (int k = 0; k < 2; ++k)
+      check(k == 0 ? "reused" : "reused, SSE4.1", reused[k]->Setup(v[0], v[1], v[2], v[3]), reused[k]->A(),
+            reused[k]->B());
+    if (HasFatalFailure()) return;
     drawn += hasA + hasB;
   }
   // The cases above must reach both outcomes often.
   EXPECT_GT(drawn, 2000);
   EXPECT_LT(drawn, 7000);
+}
+
+// The set-up's SSE4.1 floor gives FloorToInt's integer for every input, also those
+// beyond the int64 range, where the plain form's conversion decides.
+TEST(DeviceQuadSetup, Sse41FloorEqualsThePlainFloor) {
+  if (!quad_setup::Sse41SetupAvailable()) GTEST_SKIP() << "no SSE4.1";
+  const double values[] = {0.0, -0.0, 0.5, -0.5, 1.0, -1.0, 1.5, -1.5, 2.5, -2.5, 0x1p52 + 0.5, -0x1p52 - 0.5,
+                           0x1p53, -0x1p53, 0x1p62, -0x1p62, 0x1p63, -0x1p63, 0x1p64, -0x1p64, 1e300, -1e300,
+                           std::nextafter(0x1p63, 0.0), std::nextafter(-0x1p63, 0.0), std::nextafter(-0x1p63, -1e300),
+                           4.9e-324, -4.9e-324, INFINITY, -INFINITY, NAN, -NAN};
+  for (double v : values) EXPECT_EQ(quad_setup::FloorSse41(v), quad_setup::FloorToInt(v)) << v;
 }
 
 namespace {
