@@ -213,7 +213,7 @@ void PrepareSpans(const TRasterState& s, const TAttributePlanes& p, TSpanJob& jo
   }
   job.draw = FastSpan;
   job.tintConstant = !p.color[0].dy && !p.color[1].dy && !p.color[2].dy && !p.color[3].dy;
-  if (job.tintConstant) job.tint = PlaneColor(p, p.color[0].xref, p.color[0].yref);
+  if (job.tintConstant) job.tint = FlatColor(p);
   job.sampled = s.sampledSpans[p.linearFilter ? 1 : 0];
   // Spans that can never be copied texel for texel go straight to the fused loop.
   if (job.sampled && !(p.u.dx == (int64_t(1) << TexelFracBits) && p.v.dx == 0)) {

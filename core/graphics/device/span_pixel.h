@@ -87,10 +87,21 @@ SPAN_INLINE int32_t AddressAs(int64_t i, int32_t size, uint32_t mode) {
   }
 }
 
+// The diffuse colour (ARGB) of the colour values r, g, b, a in fixed point.
+inline uint32_t ArgbOfColor(int64_t r, int64_t g, int64_t b, int64_t a) {
+  auto channel = [](int64_t value) { return uint32_t(std::clamp<int64_t>(value >> ColorFracBits, 0, 255)); };
+  return channel(a) << 24 | channel(r) << 16 | channel(g) << 8 | channel(b);
+}
+
 // The diffuse colour of a pixel (ARGB) from the colour planes.
 inline uint32_t PlaneColor(const TAttributePlanes& p, int32_t x, int32_t y) {
-  auto channel = [&](const TPlane& plane) { return uint32_t(std::clamp<int64_t>(plane.At(x, y) >> ColorFracBits, 0, 255)); };
-  return channel(p.color[3]) << 24 | channel(p.color[0]) << 16 | channel(p.color[1]) << 8 | channel(p.color[2]);
+  return ArgbOfColor(p.color[0].At(x, y), p.color[1].At(x, y), p.color[2].At(x, y), p.color[3].At(x, y));
+}
+
+// The same where the colour planes are flat (dx and dy zero): a0 at every pixel, so no
+// products are needed (the tint of every quad's two triangles).
+inline uint32_t FlatColor(const TAttributePlanes& p) {
+  return ArgbOfColor(p.color[0].a0, p.color[1].a0, p.color[2].a0, p.color[3].a0);
 }
 
 // The fused sample-and-blend span loop of a fast kind on a 32-bit texture (null when
