@@ -1,8 +1,17 @@
 #include "graphics/device/quad_setup.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <utility>
+
+// The quad set-up's form for SSE4.1, chosen at run time.
+#if defined(__GNUC__) && defined(__x86_64__)
+#define SETUP_SSE41 1
+#include <emmintrin.h>
+#else
+#define SETUP_SSE41 0
+#endif
 
 // The set-up's helpers must melt into the one or two triangles that call them.
 #if defined(__GNUC__)
@@ -49,9 +58,14 @@ constexpr double SubPixelUnit = 1.0 / (1 << SubPixelBits);
 template <bool Sse41>
 struct TRound {
   static SETUP_INLINE int64_t Floor(double v) {
+#if SETUP_SSE41
     if constexpr (Sse41) {
-      if (__builtin_expect(v >= -0x1p63 && v < 0x1p63, 1)) return int64_t(__builtin_floor(v));
+      // The conversion gives the lowest int64 for NaN and values out of range, and only
+      // then or for a floor of exactly that value, which the plain form also gives.
+      const int64_t i = _mm_cvttsd_si64(_mm_set_sd(__builtin_floor(v)));
+      if (__builtin_expect(i != INT64_MIN, 1)) return i;
     }
+#endif
     return FloorToInt(v);
   }
   static SETUP_INLINE int64_t Fixed(double v, int bits) { return Floor(v * double(int64_t(1) << bits) + 0.5); }
@@ -60,6 +74,7 @@ struct TRound {
 
 // Chooses the filter: magnification when a pixel covers at most one texel.
 bool LinearFilter(const TRasterState& s, double dudx, double dudy, double dvdx, double dvdy) {
+  if (s.magLinear == s.minLinear) return s.magLinear;
   double texelsPerPixel = std::fabs(dudx * dvdy - dudy * dvdx);
   return texelsPerPixel <= 1.0 ? s.magLinear : s.minLinear;
 }
@@ -124,8 +139,9 @@ SETUP_INLINE bool SetupEdges(const TRasterState& state, const int64_t X[3], cons
   SetupEdge(t, 1, X[1], Y[1], X[2], Y[2]);
   SetupEdge(t, 2, X[2], Y[2], X[0], Y[0]);
   int64_t minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
-  int64_t top = std::max<int64_t>(CeilDiv(minY, 1 << SubPixelBits), state.scissor.top);
-  int64_t bottom = std::min<int64_t>(FloorDiv(maxY, 1 << SubPixelBits) + 1, state.scissor.bottom);
+  // CeilDiv and FloorDiv by the sub-pixel unit, as shifts: arithmetic shifts floor.
+  int64_t top = std::max<int64_t>(-((-minY) >> SubPixelBits), state.scissor.top);
+  int64_t bottom = std::min<int64_t>((maxY >> SubPixelBits) + 1, state.scissor.bottom);
   if (top >= bottom || state.scissor.left >= state.scissor.right) return false;
   t.rowTop = int32_t(top);
   t.rowBottom = int32_t(bottom);
@@ -335,7 +351,7 @@ uint32_t SetupCornersPlain(const TRasterState& state, bool textured, double widt
   return SetupCorners<false>(state, textured, width, height, v, a, b);
 }
 
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#if SETUP_SSE41
 __attribute__((target("sse4.1"))) uint32_t SetupCornersSse41(const TRasterState& state, bool textured, double width,
                                                               double height, const TRasterVertex* const v[4],
                                                               TTriangleSetup& a, TTriangleSetup& b) {
@@ -345,7 +361,7 @@ __attribute__((target("sse4.1"))) uint32_t SetupCornersSse41(const TRasterState&
 
 }  // namespace
 
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#if SETUP_SSE41
 bool Sse41SetupAvailable() {
   static const bool has = __builtin_cpu_supports("sse4.1");
   return has;
@@ -396,7 +412,7 @@ uint32_t TQuadPairSetup::Setup(const TRasterVertex& v0, const TRasterVertex& v1,
   const bool affine = !mTextured || (v0.rhw == v1.rhw && v1.rhw == v2.rhw && v2.rhw == v3.rhw);
   if ((mUsed & 0x270) || !affine) return SetupTrianglePair(mState, v0, v1, v2, v3, mA, mB);
   const TRasterVertex* const v[4] = {&v0, &v1, &v2, &v3};
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#if SETUP_SSE41
   if (mSse41) return quad_setup::SetupCornersSse41(mState, mTextured, mWidth, mHeight, v, mA, mB);
 #endif
   return quad_setup::SetupCornersPlain(mState, mTextured, mWidth, mHeight, v, mA, mB);
