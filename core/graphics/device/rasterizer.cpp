@@ -7,6 +7,12 @@
 
 #include "graphics/device/quad_setup.h"
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define RASTER_MASKS 1
+#define MASK_FN __attribute__((target("avx512f,avx512bw,avx512vl,avx512dq")))
+#endif
+
 namespace {
 
 using quad_setup::AttrCount;
@@ -186,13 +192,69 @@ void WalkTriangle(const TRasterState& state, const TTriangleSetup& t) {
     if (rows.Next(state.scissor.left, state.scissor.right, x0, x1)) job.draw(job, y, x0, x1);
 }
 
-// Two set-up triangles sharing an edge, walked in one pass. In a row where one's
-// pixels end where the other's begin (the top-left rule gives the shared edge's pixels
-// to exactly one of them), both are drawn as one span, each pixel with the planes of
-// its triangle; other rows draw the first triangle's span, then the second's. Every
-// pixel thus sees the same operations in the same order as when the triangles are
-// drawn one after the other, even where they overlap. Rows for the loop that draws many
-// at once may stay queued in the batch; anything else drawn flushes it first.
+// The span loops of a pair's two triangles, and how their rows reach them: gathered
+// for the loop that draws many at once, or drawn span by span.
+struct TPairJobs {
+  TSpanJob a, b;
+  bool batched = false, same = false;
+  TRowBatch* batch = nullptr;
+};
+
+void PreparePair(const TRasterState& state, const TTriangleSetup& a, const TTriangleSetup& b, TRowBatch* batch,
+                 TPairJobs& jobs) {
+  PrepareSpans(state, a.planes, jobs.a);
+  PrepareSpans(state, b.planes, jobs.b);
+  jobs.batched = jobs.a.rows && jobs.a.rows == jobs.b.rows && jobs.a.tint == jobs.b.tint;
+  if (!jobs.batched && batch) batch->Flush();
+  // Only rows drawn one by one look at this (comparing all planes costs as much as a row).
+  jobs.same = !jobs.batched && SamePlanes(a.planes, b.planes);
+  jobs.batch = batch;
+}
+
+// Rows gathered for the loop that draws many at once, per call.
+constexpr int32_t PairRows = 32;
+
+// Pixels [x0, xm) of one triangle of the pair and [xm, x1) of the other (b first with
+// secondFirst) on row y: gathered in rows (count of them so far), or drawn.
+RASTER_INLINE void EmitPairSpan(const TPairJobs& jobs, TRowSpan* rows, int32_t& count, int32_t y, int32_t x0,
+                                int32_t xm, int32_t x1, bool secondFirst) {
+  if (jobs.batched) {
+    rows[count++] = {y, x0, xm, x1, secondFirst};
+    if (count == PairRows) {
+      jobs.a.rows(jobs.a, jobs.b, rows, count, jobs.batch);
+      count = 0;
+    }
+    return;
+  }
+  const TSpanJob &first = secondFirst ? jobs.b : jobs.a, &second = secondFirst ? jobs.a : jobs.b;
+  if (jobs.same) {
+    first.draw(first, y, x0, x1);
+    return;
+  }
+  if (x0 < xm) first.draw(first, y, x0, xm);
+  if (xm < x1) second.draw(second, y, xm, x1);
+}
+
+// One row of the pair, a's pixels [a0, a1) where inA, b's [b0, b1) where inB. Where
+// one's pixels end where the other's begin (the top-left rule gives the shared edge's
+// pixels to exactly one of them), both are one span, each pixel with the planes of its
+// triangle; else a's span comes first, then b's.
+RASTER_INLINE void EmitPairRow(const TPairJobs& jobs, TRowSpan* rows, int32_t& count, int32_t y, bool inA, int32_t a0,
+                               int32_t a1, bool inB, int32_t b0, int32_t b1) {
+  if (inA && inB && a1 == b0) {
+    EmitPairSpan(jobs, rows, count, y, a0, a1, b1, false);
+  } else if (inA && inB && b1 == a0) {
+    EmitPairSpan(jobs, rows, count, y, b0, b1, a1, true);
+  } else {
+    if (inA) EmitPairSpan(jobs, rows, count, y, a0, a1, a1, false);
+    if (inB) EmitPairSpan(jobs, rows, count, y, b0, b1, b1, true);
+  }
+}
+
+// Two set-up triangles sharing an edge, walked in one pass, row by row (EmitPairRow).
+// Every pixel thus sees the same operations in the same order as when the triangles
+// are drawn one after the other, even where they overlap. Rows for the loop that draws
+// many at once may stay queued in the batch; anything else drawn flushes it first.
 void WalkBothTriangles(const TRasterState& state, const TTriangleSetup& a, const TTriangleSetup& b, TRowBatch* batch) {
   TRowWalker ra, rb;
   bool hasA = ra.Start(a), hasB = rb.Start(b);
@@ -202,34 +264,10 @@ void WalkBothTriangles(const TRasterState& state, const TTriangleSetup& a, const
     if (hasB) WalkTriangle(state, b);
     return;
   }
-  TSpanJob ja, jb;
-  PrepareSpans(state, a.planes, ja);
-  PrepareSpans(state, b.planes, jb);
-  const bool batched = ja.rows && ja.rows == jb.rows && ja.tint == jb.tint;
-  if (!batched && batch) batch->Flush();
-  // Only rows drawn one by one look at this (comparing all planes costs as much as a row).
-  const bool same = !batched && SamePlanes(a.planes, b.planes);
-  // Rows gathered for the loop that draws many at once.
-  constexpr int32_t Batch = 32;
-  TRowSpan rows[Batch];
+  TPairJobs jobs;
+  PreparePair(state, a, b, batch, jobs);
+  TRowSpan rows[PairRows];
   int32_t count = 0;
-  auto emit = [&](int32_t y, int32_t x0, int32_t xm, int32_t x1, bool secondFirst) {
-    if (batched) {
-      rows[count++] = {y, x0, xm, x1, secondFirst};
-      if (count == Batch) {
-        ja.rows(ja, jb, rows, count, batch);
-        count = 0;
-      }
-      return;
-    }
-    const TSpanJob &first = secondFirst ? jb : ja, &second = secondFirst ? ja : jb;
-    if (same) {
-      first.draw(first, y, x0, x1);
-      return;
-    }
-    if (x0 < xm) first.draw(first, y, x0, xm);
-    if (xm < x1) second.draw(second, y, xm, x1);
-  };
   const int64_t left = state.scissor.left, right = state.scissor.right;
   const int32_t top = std::min(ra.Top(), rb.Top()), bottom = std::max(ra.Bottom(), rb.Bottom());
   auto walk = [&](auto sidesA, auto sidesB) {
@@ -237,14 +275,7 @@ void WalkBothTriangles(const TRasterState& state, const TTriangleSetup& a, const
       int32_t a0 = 0, a1 = 0, b0 = 0, b1 = 0;
       bool inA = y >= ra.Top() && y < ra.Bottom() && ra.NextOf<decltype(sidesA)::value>(left, right, a0, a1);
       bool inB = y >= rb.Top() && y < rb.Bottom() && rb.NextOf<decltype(sidesB)::value>(left, right, b0, b1);
-      if (inA && inB && a1 == b0) {
-        emit(y, a0, a1, b1, false);
-      } else if (inA && inB && b1 == a0) {
-        emit(y, b0, b1, a1, true);
-      } else {
-        if (inA) emit(y, a0, a1, a1, false);
-        if (inB) emit(y, b0, b1, b1, true);
-      }
+      EmitPairRow(jobs, rows, count, y, inA, a0, a1, inB, b0, b1);
     }
   };
   // The sides of each triangle chosen once per pair, so that rows step three bounds
@@ -264,8 +295,76 @@ void WalkBothTriangles(const TRasterState& state, const TTriangleSetup& a, const
     walk(TTwoRight{}, TTwoRight{});
   else
     walk(TAny{}, TAny{});
-  if (count > 0) ja.rows(ja, jb, rows, count, batch);
+  if (count > 0) jobs.a.rows(jobs.a, jobs.b, rows, count, batch);
 }
+
+#if defined(RASTER_MASKS)
+// The widest pair the mask walk takes, in pixels, and its tallest.
+constexpr int32_t MaskLanes = 16, MaskRows = 64;
+
+#define MASK_INLINE inline __attribute__((always_inline, target("avx512f,avx512bw,avx512vl,avx512dq")))
+
+// Edge i of t less its bias at the pixel centres (x0 + lane, y), and its step from row
+// to row.
+MASK_INLINE __m512i MaskEdge(const TTriangleSetup& t, int i, int64_t x0, int32_t y, __m512i lane) {
+  const int64_t one = 1 << SubPixelBits;
+  const int64_t start = t.A[i] * (x0 * one - t.Xa[i]) + t.B[i] * (int64_t(y) * one - t.Ya[i]) - t.bias[i];
+  return _mm512_add_epi32(_mm512_set1_epi32(int32_t(start)),
+                          _mm512_mullo_epi32(lane, _mm512_set1_epi32(int32_t(t.A[i] * one))));
+}
+MASK_INLINE __m512i MaskEdgeStep(const TTriangleSetup& t, int i) {
+  return _mm512_set1_epi32(int32_t(t.B[i] * (1 << SubPixelBits)));
+}
+
+// Small pairs (particles) with AVX-512, sixteen pixel centres of a row at a time: each
+// triangle's three edge functions (less their bias) in 32-bit lanes, stepped from row
+// to row by additions, instead of edge bounds started with divisions. A pixel is
+// covered where none of its triangle's three is negative; a convex triangle's covered
+// pixels in a row are contiguous, so the first and last covered lanes give exactly the
+// walkers' spans, and the rows go out as WalkBothTriangles sends them. False for pairs
+// wider or taller than it takes.
+MASK_FN bool WalkPairByMasks(const TRasterState& state, const TTriangleSetup& a, const TTriangleSetup& b,
+                             TRowBatch* batch) {
+  const int64_t one = 1 << SubPixelBits;
+  const int64_t minX = std::min({a.X[0], a.X[1], a.X[2], b.X[0], b.X[1], b.X[2]});
+  const int64_t maxX = std::max({a.X[0], a.X[1], a.X[2], b.X[0], b.X[1], b.X[2]});
+  const int64_t minY = std::min({a.Y[0], a.Y[1], a.Y[2], b.Y[0], b.Y[1], b.Y[2]});
+  const int64_t maxY = std::max({a.Y[0], a.Y[1], a.Y[2], b.Y[0], b.Y[1], b.Y[2]});
+  // Covered pixel centres lie within the vertices' box, so its first sixteen columns
+  // hold them all; within these limits every edge function stays below 2^27.
+  if (maxX - minX > (MaskLanes - 1) * one || maxY - minY > MaskRows * one) return false;
+  const int64_t x0 = CeilDiv(minX, one);
+  const int32_t top = std::min(a.rowTop, b.rowTop), bottom = std::max(a.rowBottom, b.rowBottom);
+  // The lanes within the scissor's columns.
+  const int64_t firstLane = std::clamp<int64_t>(state.scissor.left - x0, 0, MaskLanes);
+  const int64_t endLane = std::clamp<int64_t>(state.scissor.right - x0, 0, MaskLanes);
+  const uint32_t inScissor = ((1u << endLane) - 1) & ~((1u << firstLane) - 1);
+  const __m512i lane = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  // Named, not an array, so that all twelve stay in registers.
+  __m512i a0 = MaskEdge(a, 0, x0, top, lane), a1 = MaskEdge(a, 1, x0, top, lane), a2 = MaskEdge(a, 2, x0, top, lane);
+  __m512i b0 = MaskEdge(b, 0, x0, top, lane), b1 = MaskEdge(b, 1, x0, top, lane), b2 = MaskEdge(b, 2, x0, top, lane);
+  const __m512i da0 = MaskEdgeStep(a, 0), da1 = MaskEdgeStep(a, 1), da2 = MaskEdgeStep(a, 2);
+  const __m512i db0 = MaskEdgeStep(b, 0), db1 = MaskEdgeStep(b, 1), db2 = MaskEdgeStep(b, 2);
+  TPairJobs jobs;
+  PreparePair(state, a, b, batch, jobs);
+  TRowSpan rows[PairRows];
+  int32_t count = 0;
+  const int32_t left = int32_t(x0);
+  for (int32_t y = top; y < bottom; ++y) {
+    // A lane's sign bit is set where any of the three is negative (0xFE: or).
+    const uint32_t outA = _mm512_movepi32_mask(_mm512_ternarylogic_epi32(a0, a1, a2, 0xFE));
+    const uint32_t outB = _mm512_movepi32_mask(_mm512_ternarylogic_epi32(b0, b1, b2, 0xFE));
+    a0 = _mm512_add_epi32(a0, da0), a1 = _mm512_add_epi32(a1, da1), a2 = _mm512_add_epi32(a2, da2);
+    b0 = _mm512_add_epi32(b0, db0), b1 = _mm512_add_epi32(b1, db1), b2 = _mm512_add_epi32(b2, db2);
+    const uint32_t inA = ~outA & inScissor, inB = ~outB & inScissor;
+    const int32_t fromA = inA ? left + __builtin_ctz(inA) : 0, endA = inA ? left + 32 - __builtin_clz(inA) : 0;
+    const int32_t fromB = inB ? left + __builtin_ctz(inB) : 0, endB = inB ? left + 32 - __builtin_clz(inB) : 0;
+    EmitPairRow(jobs, rows, count, y, inA != 0, fromA, endA, inB != 0, fromB, endB);
+  }
+  if (count > 0) jobs.a.rows(jobs.a, jobs.b, rows, count, batch);
+  return true;
+}
+#endif
 
 }  // namespace
 
@@ -315,6 +414,9 @@ void DrawTrianglePair(const TRasterState& state, const TRasterVertex& v0, const 
 void WalkTrianglePair(const TRasterState& state, const TTriangleSetup& a, const TTriangleSetup& b, uint32_t drawn,
                       TRowBatch* batch) {
   if (drawn == 3) {
+#if defined(RASTER_MASKS)
+    if (SpanWidthInUse() == TSpanWidth::Avx512 && WalkPairByMasks(state, a, b, batch)) return;
+#endif
     WalkBothTriangles(state, a, b, batch);
     return;
   }

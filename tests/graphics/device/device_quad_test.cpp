@@ -188,6 +188,39 @@ void BlendedUntextured(TSoftDevice& d, uint32_t cull) {
 
 }  // namespace
 
+namespace {
+
+// How the pair tests draw: textured looks go to the loops drawing many rows at once,
+// the untextured one span by span.
+struct TLook {
+  const char* name;
+  bool textured, linear;
+  uint32_t srcBlend, dstBlend;
+};
+const TLook Looks[] = {{"additive bilinear", true, true, D3DBLEND_SRCALPHA, D3DBLEND_ONE},
+                       {"blended point", true, false, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
+                       {"blended untextured", false, false, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}};
+
+std::vector<uint32_t> LookTexels() {
+  std::vector<uint32_t> texels(8 * 8);
+  for (size_t i = 0; i < texels.size(); ++i) texels[i] = uint32_t(i * 0x9E3779B1u) | 0x40000000u;
+  return texels;
+}
+
+// The state of a look (8x8 texels); its target, scissor and loops are the caller's.
+TRasterState LookState(const TLook& look, const std::vector<uint32_t>& texels) {
+  TRasterState s;
+  if (look.textured) s.texture = {reinterpret_cast<const uint8_t*>(texels.data()), 32, 8, 8, TPixelLayout::Argb8888, PixelFormatArgb8888()};
+  s.addressU = s.addressV = D3DTADDRESS_CLAMP;
+  s.magLinear = s.minLinear = look.linear;
+  s.blend = true;
+  s.srcBlend = look.srcBlend, s.dstBlend = look.dstBlend;
+  s.alphaOp = D3DTOP_MODULATE, s.alphaArg1 = D3DTA_TEXTURE, s.alphaArg2 = D3DTA_DIFFUSE;
+  return s;
+}
+
+}  // namespace
+
 // Quads walked as pairs of triangles in one pass against the reference drawing their
 // triangles one by one: the particle renderer's split (0, 1, 2) + (1, 3, 2) and the
 // fan's (0, 1, 2) + (0, 2, 3), which share different edges; convex quads, folded
@@ -195,29 +228,13 @@ void BlendedUntextured(TSoftDevice& d, uint32_t cull) {
 // scissor, in both windings and with culling, textured (the loops drawing many rows at
 // once) and not.
 TEST(DeviceQuadWalk, PairsDrawLikeTheReferenceTriangles) {
-  struct TLook {
-    const char* name;
-    bool textured, linear;
-    uint32_t srcBlend, dstBlend;
-  };
-  const TLook looks[] = {{"additive bilinear", true, true, D3DBLEND_SRCALPHA, D3DBLEND_ONE},
-                         {"blended point", true, false, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
-                         {"blended untextured", false, false, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}};
-  std::vector<uint32_t> texels(8 * 8);
-  for (size_t i = 0; i < texels.size(); ++i) texels[i] = uint32_t(i * 0x9E3779B1u) | 0x40000000u;
+  const std::vector<uint32_t> texels = LookTexels();
   TRandom r{4242};
-  for (const TLook& look : looks)
+  for (const TLook& look : Looks)
     for (bool fan : {false, true}) {
       SCOPED_TRACE(std::string(look.name) + (fan ? ", fan split" : ", list split"));
       std::vector<uint32_t> walked(48 * 40, 0xFF203040u), reference(walked);
-      TRasterState s;
-      s.scissor = {0, 0, 48, 40};
-      if (look.textured) s.texture = {reinterpret_cast<const uint8_t*>(texels.data()), 32, 8, 8, TPixelLayout::Argb8888, PixelFormatArgb8888()};
-      s.addressU = s.addressV = D3DTADDRESS_CLAMP;
-      s.magLinear = s.minLinear = look.linear;
-      s.blend = true;
-      s.srcBlend = look.srcBlend, s.dstBlend = look.dstBlend;
-      s.alphaOp = D3DTOP_MODULATE, s.alphaArg1 = D3DTA_TEXTURE, s.alphaArg2 = D3DTA_DIFFUSE;
+      TRasterState s = LookState(look, texels);
       for (int q = 0; q < 400; ++q) {
         s.cull = q % 5 == 4 ? D3DCULL_CCW : D3DCULL_NONE;
         s.scissor = q % 3 == 2 ? TDevRect{7, 5, 31, 29} : TDevRect{0, 0, 48, 40};
@@ -259,6 +276,87 @@ TEST(DeviceQuadWalk, PairsDrawLikeTheReferenceTriangles) {
       }
     }
 }
+
+namespace {
+
+// Once per width of span loops, as PrepareRasterState reads the limit: the widest
+// walks small pairs sixteen pixel centres at a time, the others edge by edge.
+class DeviceQuadLimits : public ::testing::TestWithParam<TSpanWidth> {
+ protected:
+  void SetUp() override {
+    LimitSpanWidth(GetParam());
+    if (SpanWidthInUse() != GetParam()) GTEST_SKIP() << "the processor lacks these span loops";
+  }
+  void TearDown() override { AllowWideSpans(true); }
+};
+
+}  // namespace
+
+// Pairs (v0, v1, v2) + (v1, v3, v2) at the limits of the walks, alone and in one batch,
+// against the reference's triangles: shared edges horizontal, vertical and at 45
+// degrees, the other winding, the widest pairs walked sixteen columns at a time (on
+// pixel centres) and the next wider, the tallest and the next taller, scissors cutting
+// columns and rows, a fold over the shared edge, a pair left of the target.
+TEST_P(DeviceQuadLimits, PairsAtTheWalksLimitsDrawLikeTheReference) {
+  struct TPair {
+    const char* name;
+    float x[4], y[4];
+    TDevRect scissor;
+  };
+  const TDevRect all{0, 0, 48, 80};
+  const TPair pairs[] = {{"horizontal shared edge", {15, 10, 22, 16}, {3, 10, 10, 17}, all},
+                         {"vertical shared edge", {5, 12, 12, 19}, {12, 5, 20, 13}, all},
+                         {"shared edge at 45 degrees", {5, 13, 5, 13}, {5, 5, 13, 13}, all},
+                         {"off the grid at 45 degrees", {20.5f, 28.5f, 20.5f, 28.5f}, {4.25f, 4.25f, 12.25f, 12.25f}, all},
+                         {"other winding", {5, 5, 13, 13}, {25, 33, 25, 33}, all},
+                         {"fifteen pixels wide", {10, 25, 10, 25}, {40, 40, 48, 48}, all},
+                         {"sixteen pixels wide", {10, 26, 10, 26}, {50, 50, 58, 58}, all},
+                         {"turned, just under sixteen wide", {30.1f, 44.9f, 31, 44}, {20.3f, 22, 27.9f, 29.6f}, all},
+                         {"64 rows tall", {30, 34, 30, 34}, {8, 8, 72, 72}, all},
+                         {"65 rows tall", {38, 42, 38, 42}, {7.5f, 7.5f, 72.5f, 72.5f}, all},
+                         {"scissor inside its columns and rows", {10, 25, 10, 25}, {60, 60, 68, 68}, {13, 62, 21, 66}},
+                         {"scissor right of it", {10, 25, 10, 25}, {60, 60, 68, 68}, {26, 0, 48, 80}},
+                         {"folded over the shared edge", {5, 15, 5, 7}, {60, 60, 70, 61}, all},
+                         {"left of the target", {-6, 4, -4, 6}, {30, 28, 38, 36}, all},
+                         {"sliver", {20, 34, 20, 34}, {74.5f, 74.6f, 75.4f, 75.5f}, all}};
+  const std::vector<uint32_t> texels = LookTexels();
+  for (const TLook& look : Looks)
+    for (bool batched : {false, true}) {
+      SCOPED_TRACE(std::string(look.name) + (batched ? ", batched" : ", alone"));
+      std::vector<uint32_t> walked(48 * 80, 0xFF203040u), reference(walked);
+      TRasterState s = LookState(look, texels);
+      TRowBatch batch;
+      TTriangleSetup a, b;
+      for (const TPair& pair : pairs) {
+        TRasterVertex v[4];
+        for (int c = 0; c < 4; ++c) {
+          v[c].x = pair.x[c], v[c].y = pair.y[c];
+          v[c].u = float(c & 1), v[c].v = float(c >> 1);
+          v[c].a = 0xC0, v[c].r = float(0x40 + 0x30 * c), v[c].g = 0xA0, v[c].b = 0x60;
+        }
+        s.scissor = pair.scissor;
+        s.target = {reinterpret_cast<uint8_t*>(walked.data()), 48 * 4, 48, 80, TPixelLayout::Xrgb8888, PixelFormatXrgb8888()};
+        PrepareRasterState(s);
+        if (batched)
+          WalkTrianglePair(s, a, b, SetupTrianglePair(s, v[0], v[1], v[2], v[3], a, b), &batch);
+        else
+          DrawTrianglePair(s, v[0], v[1], v[2], v[3]);
+        s.target.pixels = reinterpret_cast<uint8_t*>(reference.data());
+        ReferenceTriangle(s, v[0], v[1], v[2]);
+        ReferenceTriangle(s, v[1], v[3], v[2]);
+        if (!batched) {
+          ASSERT_EQ(walked, reference) << pair.name;
+        }
+      }
+      batch.Flush();
+      ASSERT_EQ(walked, reference);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Spans, DeviceQuadLimits, ::testing::Values(TSpanWidth::Sse2, TSpanWidth::Avx2, TSpanWidth::Avx512),
+                         [](const ::testing::TestParamInfo<TSpanWidth>& info) {
+                           return info.param == TSpanWidth::Avx512 ? "Wide16" : info.param == TSpanWidth::Avx2 ? "Wide" : "Narrow";
+                         });
 
 // Runs of quads in the particle renderer's index order, drawn in one indexed call,
 // give the pixels of their triangles drawn one call each: quads inside, quads folded
