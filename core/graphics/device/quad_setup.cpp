@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 #include <utility>
 
 // The quad set-up's form for SSE4.1, chosen at run time.
@@ -312,8 +314,11 @@ SETUP_INLINE bool SetupCornerTriangle(const TCornerShared& k, const TCorner& c0,
   return true;
 }
 
+// Bit for bit: cheaper than four comparisons, and colours that are equal but not the same
+// bits (zeros of both signs) still get the same planes, one triangle at a time.
 bool SameColor(const TRasterVertex& a, const TRasterVertex& b) {
-  return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+  static_assert(offsetof(TRasterVertex, a) == offsetof(TRasterVertex, r) + 3 * sizeof(float), "r g b a in a row");
+  return std::memcmp(&a.r, &b.r, 4 * sizeof(float)) == 0;
 }
 
 template <bool Sse41>
