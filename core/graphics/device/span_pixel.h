@@ -113,6 +113,34 @@ TSpanJob::TDraw ChooseWideSampledSpan(TFast kind, bool linear, TAddr address, co
 // where ChooseWideSampledSpan gave a loop.
 TSpanJob::TRowsDraw ChooseWideRowSpans(TFast kind, bool linear, TAddr address);
 
+// Whether a texture coordinate plane, less half a texel for bilinear (less), fits 32
+// bits over the box [x0, x1] x [y0, y1]: a linear function is largest and smallest at
+// corners. The plain form of the 16-lane loop's test.
+inline bool PlaneFits(const TPlane& p, int64_t less, int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
+  const int64_t corner = p.At(x0, y0) - less, alongX = int64_t(x1 - x0) * p.dx, alongY = int64_t(y1 - y0) * p.dy;
+  const int64_t low = corner + std::min<int64_t>(alongX, 0) + std::min<int64_t>(alongY, 0);
+  const int64_t high = corner + std::max<int64_t>(alongX, 0) + std::max<int64_t>(alongY, 0);
+  return low >= INT32_MIN && high <= INT32_MAX;
+}
+
+// A plane as the 16-lane loop steps it: value(x, y) = base + x * dx + y * dy in 32
+// bits, wrapping; exact wherever the true value fits 32 bits.
+struct TPlane32 {
+  uint32_t base, dx, dy;
+  bool operator==(const TPlane32& o) const { return base == o.base && dx == o.dx && dy == o.dy; }
+};
+
+inline TPlane32 Plane32(const TPlane& p, int64_t less) {
+  const uint32_t dx = uint32_t(uint64_t(p.dx)), dy = uint32_t(uint64_t(p.dy));
+  return {uint32_t(uint64_t(p.a0 - less)) - uint32_t(p.xref) * dx - uint32_t(p.yref) * dy, dx, dy};
+}
+
+// The 16-lane loop's fit test of the four texture planes of a quad (u and v of a, then
+// of b) over the box {x0, x1, y0, y1}, and their Plane32 forms as it computes them all
+// at once, for the tests (false without AVX-512).
+bool WidestQuadPlanes(const TAttributePlanes& a, const TAttributePlanes& b, int64_t less, const int32_t box[4],
+                      bool& fits, TPlane32 planes[4]);
+
 // The 16-lane AVX-512 rows loop for clamped sampling of a small texture, point or
 // bilinear (null where the processor or AllowWideSpans rule it out); where it meets
 // rows it cannot take, it hands the call to the AVX2 loop.

@@ -8,14 +8,16 @@
 // the AVX2 loop. The rows of many quads of a draw call share one queue (TRowBatch), each
 // pixel carrying its quad's tint.
 #include <climits>
+#include <cstddef>
 
 #include "graphics/device/span_pixel.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 // GCC 12's AVX-512 intrinsics start their results from a deliberately undefined
-// vector, which its flow analysis reports as possibly uninitialised.
+// vector, which its flow analysis reports as (possibly) uninitialised.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
 #include <immintrin.h>
 #define SPAN_WIDE16 1
@@ -39,24 +41,55 @@ W16_INLINE __m512i Mul255x32(__m512i a, __m512i b) {
   return _mm512_mulhi_epu16(_mm512_add_epi16(_mm512_mullo_epi16(a, b), _mm512_set1_epi16(128)), _mm512_set1_epi16(257));
 }
 
-// The plane of one texture coordinate as 32-bit lanes: value(x, y) = base + x * dx +
-// y * dy, wrapping; exact wherever the true value fits 32 bits.
-struct TPlane32 {
-  uint32_t base, dx, dy;
+// The four texture coordinate planes of a quad (u and v of its first triangle, then of
+// its second) in the 64-bit lanes 0 to 3 (the other lanes repeat lane 0): a TPlane is
+// four quadwords (a0, dx, dy, then xref and yref), and a triangle's u and v lie side by
+// side, so each triangle's pair is one load.
+struct TPlanes4 {
+  __m512i a0, dx, dy, xref, yref;
 };
+static_assert(sizeof(TPlane) == 32 && offsetof(TPlane, xref) == 24 && offsetof(TPlane, yref) == 28 &&
+                  offsetof(TAttributePlanes, v) == offsetof(TAttributePlanes, u) + sizeof(TPlane),
+              "LoadPlanes4 reads the u and v planes as eight quadwords");
 
-TPlane32 Plane32(const TPlane& p, int64_t less) {
-  const uint32_t dx = uint32_t(uint64_t(p.dx)), dy = uint32_t(uint64_t(p.dy));
-  return {uint32_t(uint64_t(p.a0 - less)) - uint32_t(p.xref) * dx - uint32_t(p.yref) * dy, dx, dy};
+// Quadword k of each of the four planes.
+template <int64_t K>
+W16_INLINE __m512i PlaneField(__m512i pa, __m512i pb) {
+  return _mm512_permutex2var_epi64(pa, _mm512_setr_epi64(K, K + 4, K + 8, K + 12, K, K, K, K), pb);
 }
 
-// Whether a plane (less half a texel for bilinear) fits 32 bits over the box
-// [x0, x1] x [y0, y1]: a linear function is largest and smallest at corners.
-W16_INLINE bool PlaneFits(const TPlane& p, int64_t less, int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
-  const int64_t corner = p.At(x0, y0) - less, alongX = int64_t(x1 - x0) * p.dx, alongY = int64_t(y1 - y0) * p.dy;
-  const int64_t low = corner + std::min<int64_t>(alongX, 0) + std::min<int64_t>(alongY, 0);
-  const int64_t high = corner + std::max<int64_t>(alongX, 0) + std::max<int64_t>(alongY, 0);
-  return low >= INT32_MIN && high <= INT32_MAX;
+W16_INLINE TPlanes4 LoadPlanes4(const TAttributePlanes& a, const TAttributePlanes& b) {
+  const __m512i pa = _mm512_loadu_si512(&a.u), pb = _mm512_loadu_si512(&b.u);
+  const __m512i refs = PlaneField<3>(pa, pb);
+  return {PlaneField<0>(pa, pb), PlaneField<1>(pa, pb), PlaneField<2>(pa, pb), _mm512_srai_epi64(_mm512_slli_epi64(refs, 32), 32),
+          _mm512_srai_epi64(refs, 32)};
+}
+
+// Whether the four planes (less half a texel for bilinear) fit 32 bits over the box
+// [x0, x1] x [y0, y1] (PlaneFits of each).
+W16_INLINE bool PlanesFit(const TPlanes4& p, int64_t less, int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
+  const __m512i zero = _mm512_setzero_si512();
+  const __m512i fromX = _mm512_sub_epi64(_mm512_set1_epi64(x0), p.xref), fromY = _mm512_sub_epi64(_mm512_set1_epi64(y0), p.yref);
+  const __m512i corner = _mm512_add_epi64(_mm512_sub_epi64(p.a0, _mm512_set1_epi64(less)),
+                                          _mm512_add_epi64(_mm512_mullo_epi64(fromX, p.dx), _mm512_mullo_epi64(fromY, p.dy)));
+  const __m512i alongX = _mm512_mullo_epi64(_mm512_set1_epi64(x1 - x0), p.dx);
+  const __m512i alongY = _mm512_mullo_epi64(_mm512_set1_epi64(y1 - y0), p.dy);
+  const __m512i low = _mm512_add_epi64(corner, _mm512_add_epi64(_mm512_min_epi64(alongX, zero), _mm512_min_epi64(alongY, zero)));
+  const __m512i high = _mm512_add_epi64(corner, _mm512_add_epi64(_mm512_max_epi64(alongX, zero), _mm512_max_epi64(alongY, zero)));
+  return (_mm512_cmplt_epi64_mask(low, _mm512_set1_epi64(INT32_MIN)) | _mm512_cmpgt_epi64_mask(high, _mm512_set1_epi64(INT32_MAX))) == 0;
+}
+
+// The planes as 32-bit lanes 0 to 3 (Plane32 of each).
+struct TPlanes32 {
+  __m512i base, dx, dy;
+};
+
+W16_INLINE TPlanes32 Planes32(const TPlanes4& p, int64_t less) {
+  // The low halves of 64-bit products are those of 32-bit ones.
+  const __m512i base = _mm512_sub_epi64(_mm512_sub_epi64(p.a0, _mm512_set1_epi64(less)),
+                                        _mm512_add_epi64(_mm512_mullo_epi64(p.xref, p.dx), _mm512_mullo_epi64(p.yref, p.dy)));
+  return {_mm512_zextsi256_si512(_mm512_cvtepi64_epi32(base)), _mm512_zextsi256_si512(_mm512_cvtepi64_epi32(p.dx)),
+          _mm512_zextsi256_si512(_mm512_cvtepi64_epi32(p.dy))};
 }
 
 // The constants of a draw call: the texture and the blend.
@@ -207,11 +240,10 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
   const int32_t pitch = s.target.pitch / 4;
   int32_t x0, x1, y0, y1;
   const int32_t longest = RowsBox(rows, count, x0, x1, y0, y1);
-  const TAttributePlanes &pa = *a.planes, &pb = *b.planes;
   const int64_t less = Linear ? HalfTexel : 0;
+  const TPlanes4 planes = LoadPlanes4(*a.planes, *b.planes);
   if (longest > LongRow || int64_t(pitch) * s.target.height >= (int64_t(1) << 31) ||
-      !PlaneFits(pa.u, less, x0, x1, y0, y1) || !PlaneFits(pa.v, less, x0, x1, y0, y1) ||
-      !PlaneFits(pb.u, less, x0, x1, y0, y1) || !PlaneFits(pb.v, less, x0, x1, y0, y1)) {
+      !PlanesFit(planes, less, x0, x1, y0, y1)) {
     if (batch) batch->Flush();
     ChooseWideRowSpans(Kind, Linear, TAddr::Clamp)(a, b, rows, count, nullptr);
     return;
@@ -224,18 +256,13 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
   TakeBatch(q, s, Drain16<Kind, Linear>);
   SeparateFromOpenVector(q, 16, x0, x1, y0, y1);
   const int32_t before = q.count;
-  const TPlane32 planes[4] = {Plane32(pa.u, less), Plane32(pa.v, less), Plane32(pb.u, less), Plane32(pb.v, less)};
   // The four planes (u and v of each triangle) side by side: a row's starts in one go.
-  const __m512i base = _mm512_setr_epi32(int32_t(planes[0].base), int32_t(planes[1].base), int32_t(planes[2].base),
-                                         int32_t(planes[3].base), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-  const __m512i dx = _mm512_setr_epi32(int32_t(planes[0].dx), int32_t(planes[1].dx), int32_t(planes[2].dx),
-                                       int32_t(planes[3].dx), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-  const __m512i dy = _mm512_setr_epi32(int32_t(planes[0].dy), int32_t(planes[1].dy), int32_t(planes[2].dy),
-                                       int32_t(planes[3].dy), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+  const TPlanes32 p32 = Planes32(planes, less);
+  const __m512i base = p32.base, dx = p32.dx, dy = p32.dy;
   const __m512i lane = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
   const __m512i tint = _mm512_set1_epi32(int32_t(a.tint));
   __m512i laneSteps[4];
-  for (int k = 0; k < 4; ++k) laneSteps[k] = _mm512_mullo_epi32(lane, _mm512_set1_epi32(int32_t(planes[k].dx)));
+  for (int k = 0; k < 4; ++k) laneSteps[k] = _mm512_mullo_epi32(lane, _mm512_permutexvar_epi32(_mm512_set1_epi32(k), dx));
   for (int32_t k = 0; k < count; ++k) {
     const TRowSpan& r = rows[k];
     const int32_t n = r.x1 - r.x0;
@@ -273,6 +300,18 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
   GrowOpenVector(q, 16, before, x0, x1, y0, y1);
 }
 
+// The fit test and 32-bit planes of a quad as the loop computes them, for
+// WidestQuadPlanes.
+W16_FN bool QuadPlanes16(const TAttributePlanes& a, const TAttributePlanes& b, int64_t less, const int32_t box[4],
+                         TPlane32 out[4]) {
+  const TPlanes4 p = LoadPlanes4(a, b);
+  const TPlanes32 p32 = Planes32(p, less);
+  alignas(64) uint32_t base[16], dx[16], dy[16];
+  _mm512_store_si512(base, p32.base), _mm512_store_si512(dx, p32.dx), _mm512_store_si512(dy, p32.dy);
+  for (int k = 0; k < 4; ++k) out[k] = {base[k], dx[k], dy[k]};
+  return PlanesFit(p, less, box[0], box[1], box[2], box[3]);
+}
+
 #endif  // SPAN_WIDE16
 
 }  // namespace
@@ -291,6 +330,18 @@ TSpanJob::TRowsDraw ChooseWidestRowSpans(TFast kind, bool linear) {
 #else
   (void)kind, (void)linear;
   return nullptr;
+#endif
+}
+
+bool WidestQuadPlanes(const TAttributePlanes& a, const TAttributePlanes& b, int64_t less, const int32_t box[4],
+                      bool& fits, TPlane32 planes[4]) {
+#if defined(SPAN_WIDE16)
+  if (SpanWidthInUse() != TSpanWidth::Avx512) return false;
+  fits = QuadPlanes16(a, b, less, box, planes);
+  return true;
+#else
+  (void)a, (void)b, (void)less, (void)box, (void)fits, (void)planes;
+  return false;
 #endif
 }
 

@@ -76,3 +76,42 @@ TEST(DeviceSmallTexture, CopiedForClampedDrawsOfAtMost64Texels) {
     AllowWideSpans(true);
   }
 }
+
+TEST(DeviceSmallTexture, QuadPlanesComputedTogetherMatchThePlainForms) {
+  // The 16-lane loop tests and converts the four texture planes of a quad at once; each
+  // case puts one plane in each of the four places, the others a particle's.
+  struct TPlaneCase {
+    const char* name;
+    TPlane plane;
+    int32_t box[4];  // x0, x1, y0, y1
+  };
+  constexpr int64_t One = int64_t(1) << TexelFracBits;
+  const TPlane particle = {3 * One, One / 2, -One / 3, 100, 50};
+  const TPlaneCase cases[] = {
+      {"particle", particle, {98, 108, 47, 57}},
+      {"highest value at the limit", {INT32_MAX - 10000, 1000, 0, 0, 0}, {0, 10, 0, 3}},
+      {"highest value past the limit", {INT32_MAX - 9999, 1000, 0, 0, 0}, {0, 10, 0, 3}},
+      {"lowest value at the limit", {int64_t(INT32_MIN) + 5000, 0, -1000, 0, 0}, {0, 4, 0, 5}},
+      {"lowest value past the limit", {int64_t(INT32_MIN) + 4999, 0, -1000, 0, 0}, {0, 4, 0, 5}},
+      {"reference far away", {One, 3, -7, -100000, 200000}, {10, 20, 10, 20}},
+      {"slope beyond 32 bits", {0, int64_t(1) << 40, 1, 0, 0}, {0, 1, 0, 1}},
+      {"value beyond 32 bits", {-(int64_t(1) << 33), 0, 0, 5, 5}, {5, 6, 5, 6}},
+  };
+  for (const TPlaneCase& c : cases)
+    for (int64_t less : {int64_t(0), One / 2})
+      for (int k = 0; k < 4; ++k) {
+        SCOPED_TRACE(testing::Message() << c.name << ", less " << less << ", plane " << k);
+        TAttributePlanes a, b;
+        TPlane* slots[4] = {&a.u, &a.v, &b.u, &b.v};
+        for (int j = 0; j < 4; ++j) *slots[j] = j == k ? c.plane : particle;
+        bool fits = false;
+        span_pixel::TPlane32 planes[4];
+        if (!span_pixel::WidestQuadPlanes(a, b, less, c.box, fits, planes)) GTEST_SKIP() << "no AVX-512";
+        bool plainFits = true;
+        for (int j = 0; j < 4; ++j) {
+          plainFits = plainFits && span_pixel::PlaneFits(*slots[j], less, c.box[0], c.box[1], c.box[2], c.box[3]);
+          EXPECT_TRUE(planes[j] == span_pixel::Plane32(*slots[j], less)) << "plane " << j;
+        }
+        EXPECT_EQ(fits, plainFits);
+      }
+}
