@@ -259,7 +259,7 @@ void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transf
   switch (type) {
     case D3DPT_TRIANGLELIST: {
       TQuadPairSetup pairs(s);  // reused by the quads of indexed lists
-      TRowBatch batch;          // their pixels, queued across quads; flushed before other draws
+      TRowBatch rows;           // their pixels, queued across quads; flushed before other draws
       for (uint32_t i = 0; i + 2 < count; i += 3) {
         // Quads as indexed lists give them, (v0, v1, v2) + (v1, v3, v2), found by their
         // indices alone.
@@ -267,15 +267,15 @@ void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transf
           TVertexRef r0 = at(i), r1 = at(i + 1), r2 = at(i + 2), r3 = at(i + 4);
           if (r0.screen && r1.screen && r2.screen && r3.screen) {
             const uint32_t drawn = pairs.Setup(*r0.screen, *r1.screen, *r2.screen, *r3.screen);
-            WalkTrianglePair(s, pairs.A(), pairs.B(), drawn, &batch);
+            WalkTrianglePair(s, pairs.A(), pairs.B(), drawn, &rows);
           } else {
-            batch.Flush();
+            rows.Flush();
             DrawClippedPair(s, p, transformed, r0, r1, r2, r3);
           }
           i += 3;
           continue;
         }
-        batch.Flush();
+        rows.Flush();
         if (i + 5 < count && same(i, i + 3) && same(i + 2, i + 4)) {
           DrawClippedQuad(s, p, transformed, at(i), at(i + 1), at(i + 2), at(i + 5));
           i += 3;
@@ -288,7 +288,7 @@ void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transf
         }
         DrawClippedTriangle(s, p, transformed, at(i), at(i + 1), at(i + 2));
       }
-      batch.Flush();
+      rows.Flush();
       break;
     }
     case D3DPT_TRIANGLEFAN:
