@@ -42,11 +42,11 @@ int PlaneBits(int i) { return i == 9 ? DepthFracBits : i >= 7 ? TexelFracBits : 
 
 uint32_t UsedAttributes(const TRasterState& s) {
   auto specular = [](uint32_t arg) { return (arg & D3DTA_SELECTMASK) == D3DTA_SPECULAR; };
-  uint32_t used = 0xF;  // colours
+  uint32_t used = UsedColors;
   if (s.specular || specular(s.colorArg1) || specular(s.colorArg2) || specular(s.alphaArg1) || specular(s.alphaArg2))
-    used |= 0x70;
-  if (s.texture.pixels) used |= 0x180;
-  if (s.zEnable && s.depth.pixels) used |= 0x200;
+    used |= UsedSpecular;
+  if (s.texture.pixels) used |= UsedTexture;
+  if (s.zEnable && s.depth.pixels) used |= UsedDepth;
   return used;
 }
 
@@ -191,14 +191,14 @@ SETUP_INLINE void ColorPlanes(const TGeometry& g, const TRasterVertex* const sha
 
 // Clears the planes that a state never reads, so that nothing stale is left in them.
 void ClearUnusedPlanes(uint32_t used, TAttributePlanes& p) {
-  if (!(used & 0x70))
+  if (!(used & UsedSpecular))
     // One by one: a chained assignment reads back a plane just stored in halves.
     for (TPlane& plane : p.specular) plane = TPlane{};
-  if (!(used & 0x180)) {
+  if (!(used & UsedTexture)) {
     p.u = TPlane{};
     p.v = TPlane{};
   }
-  if (!(used & 0x200)) p.z = TPlane{};
+  if (!(used & UsedDepth)) p.z = TPlane{};
 }
 
 }  // namespace
@@ -232,20 +232,20 @@ bool SetupSnappedTriangle(const TRasterState& state, const TRasterVertex& v0, co
   // v[2] swap).
   const TRasterVertex* const shade[3] = {v[0], state.flatShade ? v[0] : v[1], state.flatShade ? v[0] : v[2]};
   ColorPlanes<false>(g, shade, p);
-  if (used & 0x70) {
+  if (used & UsedSpecular) {
     ChannelPlane<false>(g, shade, &TRasterVertex::sr, ColorFracBits, p.specular[0]);
     ChannelPlane<false>(g, shade, &TRasterVertex::sg, ColorFracBits, p.specular[1]);
     ChannelPlane<false>(g, shade, &TRasterVertex::sb, ColorFracBits, p.specular[2]);
   }
   double tu[3] = {0, 0, 0}, tv[3] = {0, 0, 0};
-  const bool textured = used & 0x180;
+  const bool textured = used & UsedTexture;
   if (textured)
     for (int i = 0; i < 3; ++i) {
       tu[i] = double(v[i]->u) * state.texture.width;
       tv[i] = double(v[i]->v) * state.texture.height;
     }
   TexturePlanes<false>(state, g, textured, tu, tv, p);
-  if (used & 0x200) ChannelPlane<false>(g, v, &TRasterVertex::z, DepthFracBits, p.z);
+  if (used & UsedDepth) ChannelPlane<false>(g, v, &TRasterVertex::z, DepthFracBits, p.z);
   p.perspective = state.texture.pixels && !(v[0]->rhw == v[1]->rhw && v[1]->rhw == v[2]->rhw);
   if (p.perspective) {
     TFloatPlane* fp[3] = {&p.q, &p.uq, &p.vq};
@@ -402,7 +402,7 @@ uint32_t SetupTrianglePair(const TRasterState& state, const TRasterVertex& v0, c
 
 TQuadPairSetup::TQuadPairSetup(const TRasterState& state, bool allowSse41)
     : mState(state), mUsed(quad_setup::UsedAttributes(state)) {
-  mTextured = mUsed & 0x180;
+  mTextured = mUsed & quad_setup::UsedTexture;
   if (mTextured) {
     mWidth = state.texture.width;
     mHeight = state.texture.height;
@@ -415,7 +415,7 @@ TQuadPairSetup::TQuadPairSetup(const TRasterState& state, bool allowSse41)
 uint32_t TQuadPairSetup::Setup(const TRasterVertex& v0, const TRasterVertex& v1, const TRasterVertex& v2,
                                const TRasterVertex& v3) {
   const bool affine = !mTextured || (v0.rhw == v1.rhw && v1.rhw == v2.rhw && v2.rhw == v3.rhw);
-  if ((mUsed & 0x270) || !affine) return SetupTrianglePair(mState, v0, v1, v2, v3, mA, mB);
+  if ((mUsed & (quad_setup::UsedSpecular | quad_setup::UsedDepth)) || !affine) return SetupTrianglePair(mState, v0, v1, v2, v3, mA, mB);
   const TRasterVertex* const v[4] = {&v0, &v1, &v2, &v3};
 #if SETUP_SSE41
   if (mSse41) return quad_setup::SetupCornersSse41(mState, mTextured, mWidth, mHeight, v, mA, mB);

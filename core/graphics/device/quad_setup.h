@@ -37,8 +37,10 @@ void Attributes(const TRasterVertex& v, const TRasterTexture& texture, double ou
 TPlane* PlaneSlot(TAttributePlanes& planes, int i);
 int PlaneBits(int i);
 // Planes nobody reads are left at zero: specular without specular adding, texture
-// coordinates without a texture, depth without a depth test. One bit per attribute.
+// coordinates without a texture, depth without a depth test. One bit per attribute,
+// bit k for PlaneSlot k.
 uint32_t UsedAttributes(const TRasterState& state);
+constexpr uint32_t UsedColors = 0xF, UsedSpecular = 0x70, UsedTexture = 0x180, UsedDepth = 0x200;
 // Filled in place: a plane returned by value and copied costs a stalled store-to-load
 // forward per attribute of every triangle.
 inline void SetPlane(TPlane& p, double valueAtRef, double dx, double dy, int32_t xref, int32_t yref, int bits) {
