@@ -121,6 +121,14 @@ SETUP_INLINE void ChannelPlane(const TGeometry& g, const TRasterVertex* const v[
   AttributePlane<Sse41>(g, v[0]->*c, v[1]->*c, v[2]->*c, bits, plane, dx, dy);
 }
 
+// Twice the signed area of a triangle of snapped positions, or 0 when it is degenerate
+// or culled. Positive area is clockwise on screen (y grows downwards).
+SETUP_INLINE int64_t DrawnArea(const TRasterState& state, const int64_t X[3], const int64_t Y[3]) {
+  const int64_t area2 = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
+  if ((state.cull == D3DCULL_CCW && area2 < 0) || (state.cull == D3DCULL_CW && area2 > 0)) return 0;
+  return area2;
+}
+
 // One edge of SetupEdges.
 SETUP_INLINE void SetupEdge(TTriangleSetup& t, int i, int64_t xa, int64_t ya, int64_t xb, int64_t yb) {
   t.X[i] = xa;
@@ -207,10 +215,8 @@ bool SetupSnappedTriangle(const TRasterState& state, const TRasterVertex& v0, co
                           const TRasterVertex& in2, const int64_t inX[3], const int64_t inY[3], TTriangleSetup& t) {
   const TRasterVertex* v[3] = {&v0, &in1, &in2};
   int64_t X[3] = {inX[0], inX[1], inX[2]}, Y[3] = {inY[0], inY[1], inY[2]};
-  int64_t area2 = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
+  const int64_t area2 = DrawnArea(state, X, Y);
   if (area2 == 0) return false;
-  // Positive area is clockwise on screen (y grows downwards).
-  if ((state.cull == D3DCULL_CCW && area2 < 0) || (state.cull == D3DCULL_CW && area2 > 0)) return false;
   if (area2 < 0) {
     std::swap(v[1], v[2]);
     std::swap(X[1], X[2]);
@@ -291,11 +297,14 @@ SETUP_INLINE bool SetupCornerTriangle(const TCornerShared& k, const TCorner& c0,
                                       const TCorner& in2, TTriangleSetup& t) {
   const TRasterState& state = *k.state;
   const TCorner* c[3] = {&c0, &in1, &in2};
-  int64_t area2 = (c[1]->X - c[0]->X) * (c[2]->Y - c[0]->Y) - (c[2]->X - c[0]->X) * (c[1]->Y - c[0]->Y);
+  int64_t X[3] = {c0.X, in1.X, in2.X}, Y[3] = {c0.Y, in1.Y, in2.Y};
+  const int64_t area2 = DrawnArea(state, X, Y);
   if (area2 == 0) return false;
-  if ((state.cull == D3DCULL_CCW && area2 < 0) || (state.cull == D3DCULL_CW && area2 > 0)) return false;
-  if (area2 < 0) std::swap(c[1], c[2]);
-  const int64_t X[3] = {c[0]->X, c[1]->X, c[2]->X}, Y[3] = {c[0]->Y, c[1]->Y, c[2]->Y};
+  if (area2 < 0) {
+    std::swap(c[1], c[2]);
+    std::swap(X[1], X[2]);
+    std::swap(Y[1], Y[2]);
+  }
   if (!SetupEdges(state, X, Y, t)) return false;
   const double x[3] = {c[0]->x, c[1]->x, c[2]->x}, y[3] = {c[0]->y, c[1]->y, c[2]->y};
   const TGeometry g = Geometry<Sse41>(x, y);
