@@ -11,7 +11,7 @@ shift || true
 
 packages=(g++ cmake ninja-build pkg-config zlib1g-dev libpng-dev libjpeg-dev libopenjp2-7-dev
           libogg-dev libvorbis-dev libsqlite3-dev libsdl2-dev libgtest-dev libfreetype-dev
-          vorbis-tools xvfb fonts-dejavu-core)
+          vorbis-tools xvfb fonts-dejavu-core ccache)
 
 missing=()
 for p in "${packages[@]}"; do
