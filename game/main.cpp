@@ -5,11 +5,11 @@
 
 #include <cstdio>
 
-#include "graphics/display_link.h"
+#include "engine/display_link.h"
+#include "engine/engine_entry.h"
+#include "engine/platform.h"
+#include "engine/platform_window_host.h"
 #include "platform/command_line.h"
-#include "platform/engine_entry.h"
-#include "platform/i_window_manager.h"
-#include "platform/platform.h"
 #include "platform/settings.h"
 #include "script/lua_binding.h"
 #include "sound/sound_manager.h"
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
   TEngineStart start;
   start.commandLine = TCommandLine::FromArguments(argc, argv).Text();
   start.gameMain = GameMain;
-  start.makeWindowManager = MakeWindowManager;
+  start.makeWindowManager = [] { return MakeWindowManager(MakePlatformWindowHost()); };
   start.makeDisplayHandler = MakeDisplayHandler;
   start.makeRenderer = MakeRenderer;
   start.version.productName = "Tarvelon";

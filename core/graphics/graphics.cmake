@@ -50,11 +50,6 @@ tarvelon_library(tarvelon_graphics
     ${CMAKE_CURRENT_SOURCE_DIR}/texture.cpp
   DEPS tarvelon_platform tarvelon_device PNG::PNG JPEG::JPEG PkgConfig::OPENJP2)
 
-# The display handler's and renderer's link to the platform shell (its makers for RunEngine).
-tarvelon_library(tarvelon_display_link
-  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/display_link.cpp
-  DEPS tarvelon_graphics tarvelon_engine)
-
 # Sprites, animated textures and sprites, meshes and the asset map.
 include(${CMAKE_CURRENT_SOURCE_DIR}/sprites.cmake)
 

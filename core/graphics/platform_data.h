@@ -14,10 +14,10 @@
 
 #include "graphics/cursor_images.h"
 #include "graphics/dx_context.h"
+#include "graphics/i_display_handler.h"
 #include "graphics/rect.h"
 #include "graphics/vector_math.h"
 #include "platform/engine_string.h"
-#include "platform/i_display_handler.h"
 
 class TTexture;
 class TTextureData;

@@ -57,6 +57,12 @@ enum TEngineKey : int32_t {
   EngineKeyDelete = -1,
 };
 
+// Mouse modes: absolute positions, or deltas from an anchor to which the pointer returns.
+enum TMouseMode : int32_t {
+  MouseAbsolute = 0,
+  MouseRelative = 1,
+};
+
 struct TPlatformEvent {
   uint32_t type = EventIdle;
   int32_t code = 0;   // key codes are negative for the cursor keys

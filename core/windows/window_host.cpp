@@ -1,35 +1,25 @@
 #include "windows/window_host.h"
 
-#include "platform/engine_entry.h"
-#include "platform/platform.h"
+#include "platform/platform_event.h"
 #include "platform/timer.h"
 
 namespace {
 
-class TPlatformWindowHost : public IWindowHost {
+// Answers as a display that is not there, with the process's clock.
+class TInertWindowHost : public IWindowHost {
  public:
-  uint32_t GetTimer() override { return GetPlatform() ? GetPlatform()->GetTimer() : ::GetTimer(); }
-  bool HasFocus() override { return GetPlatform() && GetPlatform()->HasFocus(); }
-  // The display's keep-drawing flag is not offered by the display seam: only "-pq=" counts.
-  bool KeepsDrawingPace() override { return IsExternalPlayerMode(); }
-  bool IsDisplayReady() override { return GetPlatform() && GetPlatform()->IsDisplayReady(); }
-  bool IsFrameDone() override { return !GetPlatform() || GetPlatform()->IsFrameDone(); }
-  int32_t GetMouseMode() override { return GetPlatform() ? GetPlatform()->GetMouseMode() : MouseAbsolute; }
-  void PostQuit(int32_t code) override {
-    if (GetPlatform()) GetPlatform()->PostQuit(code);
-  }
-  TTaskList* GetFrameTasks() override { return GetPlatform() ? &GetPlatform()->GetTaskList() : nullptr; }
-  bool SetClipboardString(const TString& text) override {
-    return GetPlatform() && GetPlatform()->SetClipboardString(text);
-  }
-  TString GetClipboardString() override { return GetPlatform() ? GetPlatform()->GetClipboardString() : TString(); }
-  void GetScreenSize(uint32_t& width, uint32_t& height) override {
-    bool fullScreen = false;
-    width = height = 0;
-    if (GetPlatform()) GetPlatform()->GetScreenMode(width, height, fullScreen);
-  }
+  uint32_t GetTimer() override { return ::GetTimer(); }
+  bool HasFocus() override { return false; }
+  bool KeepsDrawingPace() override { return false; }
+  bool IsDisplayReady() override { return false; }
+  bool IsFrameDone() override { return true; }
+  int32_t GetMouseMode() override { return MouseAbsolute; }
+  void PostQuit(int32_t code) override {}
+  TTaskList* GetFrameTasks() override { return nullptr; }
+  bool SetClipboardString(const TString& text) override { return false; }
+  void GetScreenSize(uint32_t& width, uint32_t& height) override { width = height = 0; }
 };
 
 }  // namespace
 
-std::unique_ptr<IWindowHost> MakePlatformWindowHost() { return std::make_unique<TPlatformWindowHost>(); }
+std::unique_ptr<IWindowHost> MakeInertWindowHost() { return std::make_unique<TInertWindowHost>(); }

@@ -32,6 +32,6 @@ class IWindowHost {
   virtual void GetScreenSize(uint32_t& width, uint32_t& height) = 0;
 };
 
-// The host over the running platform (GetPlatform()); without one it answers as a
-// display that is not there.
-std::unique_ptr<IWindowHost> MakePlatformWindowHost();
+// A host that answers as a display that is not there (the window manager's when it is
+// given none); the engine hands the window manager its own (engine/platform_window_host.h).
+std::unique_ptr<IWindowHost> MakeInertWindowHost();

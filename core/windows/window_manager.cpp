@@ -31,10 +31,12 @@ class TScriptTaskProxy : public TTask {
 
 TWindowManager* GetWindowManager() { return gWindowManager; }
 
-std::unique_ptr<IWindowManager> MakeWindowManager() { return std::make_unique<TWindowManager>(); }
+std::unique_ptr<IWindowManager> MakeWindowManager(std::unique_ptr<IWindowHost> host) {
+  return std::make_unique<TWindowManager>(std::move(host));
+}
 
 TWindowManager::TWindowManager(std::unique_ptr<IWindowHost> host)
-    : mHost(host ? std::move(host) : MakePlatformWindowHost()) {
+    : mHost(host ? std::move(host) : MakeInertWindowHost()) {
   gWindowManager = this;
 }
 

@@ -15,9 +15,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/i_window_manager.h"
 #include "platform/platform_event.h"
 #include "platform/point.h"
+#include "windows/i_window_manager.h"
 #include "windows/message.h"
 #include "windows/window.h"
 #include "windows/window_host.h"
@@ -35,7 +35,7 @@ class IHoverHandler {
 
 class TWindowManager : public IWindowManager {
  public:
-  // host: the platform's answers; null uses the running platform.
+  // host: the platform's answers; null answers as a display that is not there.
   explicit TWindowManager(std::unique_ptr<IWindowHost> host = nullptr);
   // Destroys the listeners, empties the hover list, pops every modal, destroys the queued
   // windows, the overlays and the queued messages, and only then the script.
@@ -172,5 +172,6 @@ class TWindowManager : public IWindowManager {
 // The window manager of the running application, or null.
 TWindowManager* GetWindowManager();
 
-// The maker for TEngineStart::makeWindowManager.
-std::unique_ptr<IWindowManager> MakeWindowManager();
+// The maker for TEngineStart::makeWindowManager, with the platform's host
+// (MakePlatformWindowHost).
+std::unique_ptr<IWindowManager> MakeWindowManager(std::unique_ptr<IWindowHost> host);

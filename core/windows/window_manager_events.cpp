@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "platform/platform.h"
 #include "platform/settings.h"
 #include "windows/modal_window.h"
 #include "windows/window_manager.h"

@@ -9,14 +9,14 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "engine/display_link.h"
+#include "engine/engine_entry.h"
+#include "engine/platform.h"
 #include "graphics/anim_sprite.h"
 #include "graphics/anim_texture.h"
-#include "graphics/display_link.h"
 #include "graphics/fx_sprite.h"
 #include "graphics/graphics_test_util.h"
 #include "graphics/particle_test_util.h"
-#include "platform/engine_entry.h"
-#include "platform/platform.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "platform/test_hook.h"
+#include "engine/test_hook.h"
 
 namespace {
 

@@ -21,8 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "engine/test_hook.h"
 #include "harness_script.h"
-#include "platform/test_hook.h"
 
 namespace {
 

@@ -1,24 +1,18 @@
 // The OS layer's pieces that stand alone: key table, code page, program path, instance
-// lock, address check, libraries, the cursor thread.
+// lock, address check, libraries.
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
-#include "platform/cursor_thread.h"
-#include "platform/engine_keys.h"
 #include "platform/os/ansi_text.h"
 #include "platform/os/instance_lock.h"
 #include "platform/os/program_path.h"
 #include "platform/os/shared_library.h"
 #include "platform/os/url_opener.h"
 #include "platform/os/virtual_keys.h"
-#include "platform/platform_event.h"
 #include "test_util.h"
 
 TEST(VirtualKeys, LettersFollowTheLayoutOtherKeysTheirPlace) {
@@ -35,21 +29,6 @@ TEST(VirtualKeys, LettersFollowTheLayoutOtherKeysTheirPlace) {
   EXPECT_EQ(rightControl.virtualKey, uint32_t(VkControl));
   EXPECT_TRUE(rightControl.extended);
   EXPECT_EQ(VirtualKeyFromSdl(0, 0, true).virtualKey, 0u);
-}
-
-TEST(EngineKeys, CursorBlockIsNegativeKeypadAndPunctuationAreCharacters) {
-  const struct {
-    uint32_t virtualKey;
-    int32_t code;
-  } cases[] = {
-      {VkUp, -128},       {VkDown, -127},     {VkLeft, -126},         {VkRight, -125},      {VkInsert, -124},
-      {VkPrior, -123},    {VkNext, -122},     {VkDelete, -1},         {VkNumpad0, '0'},     {VkNumpad9, '9'},
-      {VkMultiply, '*'},  {VkAdd, '+'},       {VkOemPlus, '+'},       {VkSeparator, 10},    {VkSubtract, '-'},
-      {VkOemMinus, '-'},  {VkDecimal, '.'},   {VkOemPeriod, '.'},     {VkDivide, '/'},      {VkOem2, '/'},
-      {VkOem1, ';'},      {VkOemComma, ','},  {VkOem3, '`'},          {VkOem4, '['},        {VkOem5, '\\'},
-      {VkOem6, ']'},      {VkOem7, '\''},     {VkHome, VkHome},       {'A', 'A'},           {VkF1, VkF1},
-  };
-  for (const auto& c : cases) EXPECT_EQ(EngineKeyCode(c.virtualKey), c.code) << c.virtualKey;
 }
 
 TEST(AnsiText, CodePageBothWaysAndRepairOfEightBitText) {
@@ -120,37 +99,4 @@ TEST(SharedLibrary, MissingLibraryAndSymbols) {
   ASSERT_TRUE(library.Open("libc.so.6"));
   EXPECT_NE(library.Symbol("strlen"), nullptr);
   EXPECT_EQ(library.Symbol("NoSuchSymbolAtAll"), nullptr);
-}
-
-TEST(CursorThread, PollsUntilStoppedAndStopsAtOnce) {
-  std::atomic<int> polls{0};
-  TCursorThread thread;
-  thread.Start([&] {
-    ++polls;
-    return true;  // drew: polls again after 16 ms
-  });
-  for (int i = 0; i < 200 && polls < 3; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  EXPECT_GE(polls.load(), 3);
-  thread.Stop();
-  EXPECT_FALSE(thread.IsRunning());
-  int after = polls;
-  std::this_thread::sleep_for(std::chrono::milliseconds(40));
-  EXPECT_EQ(polls.load(), after);
-}
-
-// The stop flag is seen by the sleeping worker at once: stopping does not wait out its
-// 250 ms idle sleep.
-TEST(CursorThread, StopWakesTheIdleSleep) {
-  std::atomic<int> polls{0};
-  TCursorThread thread;
-  thread.Start([&] {
-    ++polls;
-    return false;  // nothing drawn: sleeps 250 ms
-  });
-  for (int i = 0; i < 200 && polls < 1; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  auto start = std::chrono::steady_clock::now();
-  thread.Stop();
-  auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-  EXPECT_LT(took.count(), int(TCursorThread::IdleSleepMs) / 2);
-  EXPECT_EQ(polls.load(), 1);
 }

@@ -2,11 +2,12 @@
 // draws, so that the end-to-end tests can see what a click changed. The window system's own
 // parts are the real ones.
 
-#include "graphics/display_link.h"
+#include "engine/display_link.h"
+#include "engine/engine_entry.h"
+#include "engine/platform.h"
+#include "engine/platform_window_host.h"
 #include "panel_window.h"
 #include "platform/command_line.h"
-#include "platform/engine_entry.h"
-#include "platform/platform.h"
 #include "platform/settings.h"
 #include "windows/window_manager.h"
 
@@ -33,7 +34,7 @@ int main(int argc, char** argv) {
   TEngineStart start;
   start.commandLine = TCommandLine::FromArguments(argc, argv).Text();
   start.gameMain = PanelGameMain;
-  start.makeWindowManager = MakeWindowManager;
+  start.makeWindowManager = [] { return MakeWindowManager(MakePlatformWindowHost()); };
   start.makeDisplayHandler = MakeDisplayHandler;
   start.makeRenderer = MakeRenderer;
   return RunEngine(start);

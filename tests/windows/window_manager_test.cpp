@@ -2,7 +2,7 @@
 // modal down, bubbling, focus, the modal stack, deferred deletion, messages and listeners,
 // and the redraw's pace.
 
-#include "platform/platform.h"
+#include "engine/platform.h"
 #include "platform/settings.h"
 #include "windows/lua_message.h"
 #include "windows/modal_window.h"

@@ -1,8 +1,12 @@
-#include "platform/engine_entry.h"
+#include "engine/engine_entry.h"
 
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/platform.h"
+#include "engine/platform_impl.h"
+#include "engine/test_hook_host.h"
+#include "engine/window_procedure.h"
 #include "host/dll_game_state.h"
 #include "host/game_state.h"
 #include "host/portal.h"
@@ -12,11 +16,7 @@
 #include "platform/os/input_injection.h"
 #include "platform/os/os_clock.h"
 #include "platform/os/program_path.h"
-#include "platform/platform.h"
-#include "platform/platform_impl.h"
 #include "platform/settings.h"
-#include "platform/test_hook_host.h"
-#include "platform/window_procedure.h"
 #include "sound/sound_manager.h"
 
 namespace {

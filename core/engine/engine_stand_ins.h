@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "platform/i_renderer.h"
-#include "platform/i_window_manager.h"
+#include "graphics/i_renderer.h"
+#include "windows/i_window_manager.h"
 
 // A window manager without windows: it draws nothing and takes every event.
 class TNullWindowManager : public IWindowManager {

@@ -1,12 +1,13 @@
-#include "platform/platform_impl.h"
+#include "engine/platform_impl.h"
 
 #include <unistd.h>
 
 #include <cstdio>
 
+#include "engine/engine_stand_ins.h"
+#include "engine/window_only_display.h"
 #include "host/portal.h"
 #include "platform/directory_iterator.h"
-#include "platform/engine_stand_ins.h"
 #include "platform/file_map.h"
 #include "platform/log.h"
 #include "platform/os/input_injection.h"
@@ -14,7 +15,6 @@
 #include "platform/os/program_path.h"
 #include "platform/settings.h"
 #include "platform/timer.h"
-#include "platform/window_only_display.h"
 #include "sound/sound_manager.h"
 
 namespace {

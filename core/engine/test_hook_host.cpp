@@ -1,4 +1,4 @@
-#include "platform/test_hook_host.h"
+#include "engine/test_hook_host.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -7,12 +7,12 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/i_renderer.h"
+#include "engine/platform.h"
+#include "engine/test_hook.h"
+#include "graphics/i_renderer.h"
 #include "platform/log.h"
 #include "platform/os/input_injection.h"
 #include "platform/os/message_queue.h"
-#include "platform/platform.h"
-#include "platform/test_hook.h"
 #include "platform/timer.h"
 
 namespace {

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/engine_stand_ins.h"
+#include "engine/engine_stand_ins.h"
+#include "engine/platform_impl.h"
 #include "platform/log.h"
 #include "platform/os/instance_lock.h"
 #include "platform/os/os_window.h"
-#include "platform/platform_impl.h"
 #include "platform/settings.h"
 #include "shell_fixture.h"
 #include "sound/sound_manager.h"

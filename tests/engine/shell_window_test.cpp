@@ -9,12 +9,12 @@
 #include <cstdlib>
 #include <thread>
 
+#include "engine/platform_impl.h"
+#include "engine/window_procedure.h"
 #include "host/dll_game_state.h"
 #include "host/game_state.h"
 #include "platform/os/input_injection.h"
 #include "platform/os/message_queue.h"
-#include "platform/platform_impl.h"
-#include "platform/window_procedure.h"
 #include "shell_fixture.h"
 #include "sound/sound_manager.h"
 

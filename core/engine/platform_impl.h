@@ -9,14 +9,13 @@
 #include <functional>
 #include <memory>
 
+#include "engine/cursor_thread.h"
+#include "engine/engine_entry.h"
+#include "graphics/i_display_handler.h"
+#include "graphics/i_renderer.h"
 #include "platform/asset.h"
 #include "platform/command_line.h"
-#include "platform/cursor_thread.h"
-#include "platform/engine_entry.h"
 #include "platform/engine_string.h"
-#include "platform/i_display_handler.h"
-#include "platform/i_renderer.h"
-#include "platform/i_window_manager.h"
 #include "platform/os/instance_lock.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/os_window.h"
@@ -24,6 +23,7 @@
 #include "platform/random.h"
 #include "platform/string_table.h"
 #include "platform/task_list.h"
+#include "windows/i_window_manager.h"
 
 class TSoundManager;
 

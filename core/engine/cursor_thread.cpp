@@ -1,4 +1,4 @@
-#include "platform/cursor_thread.h"
+#include "engine/cursor_thread.h"
 
 #include <chrono>
 

@@ -24,12 +24,6 @@ class TSoundManager;
 class TStringTable;
 class TTexture;
 
-// Mouse modes: absolute positions, or deltas from an anchor to which the pointer returns.
-enum TMouseMode : int32_t {
-  MouseAbsolute = 0,
-  MouseRelative = 1,
-};
-
 class TPlatform {
  public:
   // The platform constructor of the start-up (settings, asset folders, string tables, the

@@ -1,14 +1,14 @@
 // TPlatform::ProcessEvents: one step of the engine's event loop. The first rule that
 // applies fills the event and ends the step.
 
+#include "engine/engine_keys.h"
+#include "engine/platform.h"
+#include "engine/platform_impl.h"
 #include "host/game_state.h"
 #include "host/portal.h"
-#include "platform/engine_keys.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/os_window.h"
 #include "platform/os/virtual_keys.h"
-#include "platform/platform.h"
-#include "platform/platform_impl.h"
 #include "platform/timer.h"
 #include "sound/sound_manager.h"
 

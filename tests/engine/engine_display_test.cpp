@@ -10,13 +10,13 @@
 #include <fstream>
 #include <iterator>
 
-#include "graphics/display_link.h"
+#include "engine/display_link.h"
+#include "engine/engine_entry.h"
+#include "engine/platform.h"
 #include "graphics/image_codecs.h"
 #include "graphics/platform_data.h"
 #include "graphics/renderer.h"
-#include "platform/engine_entry.h"
 #include "platform/file.h"
-#include "platform/platform.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/engine_keys.h"
+#include "engine/engine_keys.h"
 
 #include "platform/os/virtual_keys.h"
 #include "platform/platform_event.h"

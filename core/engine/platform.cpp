@@ -1,5 +1,6 @@
-#include "platform/platform.h"
+#include "engine/platform.h"
 
+#include "engine/platform_impl.h"
 #include "host/game_state.h"
 #include "host/portal.h"
 #include "platform/file_map.h"
@@ -7,7 +8,6 @@
 #include "platform/os/clipboard.h"
 #include "platform/os/os_clock.h"
 #include "platform/os/url_opener.h"
-#include "platform/platform_impl.h"
 #include "platform/settings.h"
 #include "platform/timer.h"
 #include "sound/ogg_data_source.h"

@@ -5,10 +5,10 @@
 #include <chrono>
 #include <thread>
 
+#include "engine/platform_impl.h"
 #include "platform/os/input_injection.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/virtual_keys.h"
-#include "platform/platform_impl.h"
 #include "platform/settings.h"
 #include "platform/task_list.h"
 #include "shell_fixture.h"

@@ -1,4 +1,4 @@
-#include "platform/window_only_display.h"
+#include "engine/window_only_display.h"
 
 #include "platform/os/os_window.h"
 

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "graphics/display_host.h"
-#include "platform/i_display_handler.h"
-#include "platform/i_renderer.h"
+#include "graphics/i_display_handler.h"
+#include "graphics/i_renderer.h"
 
 class TPlatform;
 

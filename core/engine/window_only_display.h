@@ -3,7 +3,7 @@
 // the real one. It has no device and draws no cursor: it only gives the main window the
 // display's size and mode, shows it and clears it to black.
 
-#include "platform/i_display_handler.h"
+#include "graphics/i_display_handler.h"
 
 class TOsWindow;
 

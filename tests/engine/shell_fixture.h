@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/engine_entry.h"
-#include "platform/i_display_handler.h"
-#include "platform/i_renderer.h"
-#include "platform/i_window_manager.h"
-#include "platform/platform.h"
-#include "test_util.h"
+#include "engine/engine_entry.h"
+#include "engine/platform.h"
+#include "graphics/i_display_handler.h"
+#include "graphics/i_renderer.h"
+#include "platform/test_util.h"
+#include "windows/i_window_manager.h"
 
 // What the fakes saw; it outlives the engine so tests can look after teardown.
 struct TFakeRecord {

@@ -1,16 +1,16 @@
-#include "graphics/display_link.h"
+#include "engine/display_link.h"
 
+#include "engine/engine_entry.h"
+#include "engine/platform.h"
+#include "engine/platform_impl.h"
 #include "graphics/anim_sprite.h"
 #include "graphics/cursor_images.h"
 #include "graphics/device/sdl_presenter.h"
 #include "graphics/platform_data.h"
 #include "graphics/renderer.h"
 #include "host/portal.h"
-#include "platform/engine_entry.h"
 #include "platform/log.h"
 #include "platform/os/os_clock.h"
-#include "platform/platform.h"
-#include "platform/platform_impl.h"
 #include "platform/settings.h"
 
 namespace {

@@ -1,10 +1,10 @@
-#include "platform/window_procedure.h"
+#include "engine/window_procedure.h"
 
+#include "engine/platform.h"
+#include "engine/platform_impl.h"
 #include "host/game_state.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/os_window.h"
-#include "platform/platform.h"
-#include "platform/platform_impl.h"
 #include "sound/sound_manager.h"
 
 namespace {

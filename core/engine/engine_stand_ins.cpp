@@ -1,4 +1,4 @@
-#include "platform/engine_stand_ins.h"
+#include "engine/engine_stand_ins.h"
 
 #include "platform/log.h"
 
