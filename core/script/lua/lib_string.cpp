@@ -56,13 +56,20 @@ int StrUpper(lua_State* L) {
   return 1;
 }
 
+constexpr size_t kMaxRepResult = INT_MAX;  // the library's string positions are 32-bit
+
 int StrRep(lua_State* L) {
   size_t l;
   luaL_Buffer b;
   const char* s = luaL_checklstring(L, 1, &l);
-  int n = luaL_checkint(L, 2);
+  // The count stays a double until it is known to fit: NaN and counts below one give the
+  // empty string, and a result past what string positions can address is refused.
+  lua_Number count = luaL_checknumber(L, 2);
   luaL_buffinit(L, &b);
-  while (n-- > 0) luaL_addlstring(&b, s, l);
+  if (l > 0 && count >= 1) {
+    if (count > lua_Number(kMaxRepResult / l)) luaL_error(L, "memory allocation error: block too big");
+    for (size_t n = size_t(count); n > 0; n--) luaL_addlstring(&b, s, l);
+  }
   luaL_pushresult(&b);
   return 1;
 }
@@ -267,6 +274,14 @@ const char* MatchCapture(MatchState* ms, const char* s, int l) {
   return nullptr;
 }
 
+bool MatchFrontier(MatchState* ms, const char* s, const char* p) {
+  if (*p != '[') luaL_error(ms->L, "missing `[' after `%%f' in pattern");
+  const char* ep = ClassEnd(ms, p);
+  int previous = (s == ms->srcInit) ? 0 : static_cast<unsigned char>(*(s - 1));
+  int current = (s < ms->srcEnd) ? static_cast<unsigned char>(*s) : 0;
+  return !MatchBracketClass(previous, p, ep - 1) && MatchBracketClass(current, p, ep - 1);
+}
+
 struct DepthGuard {
   explicit DepthGuard(MatchState* ms) : mMs(ms) {
     if (++ms->depth > kMaxMatchDepth) luaL_error(ms->L, "pattern too complex");
@@ -289,6 +304,12 @@ init:
           s = MatchBalance(ms, s, p + 2);
           if (s == nullptr) return nullptr;
           p += 4;
+          goto init;
+        case 'f':
+          // The frontier: the character before (NUL at the start) is outside the set, the one
+          // here (NUL at the end) inside it.
+          if (!MatchFrontier(ms, s, p + 2)) return nullptr;
+          p = ClassEnd(ms, p + 2);
           goto init;
         default:
           if (isdigit(static_cast<unsigned char>(*(p + 1)))) {

@@ -51,13 +51,6 @@ inline void ApiIncrTop(lua_State* L) {
   L->top++;
 }
 
-LTable* GetCurrEnv(lua_State* L) {
-  if (L->ci == L->baseCi) return HValue(&L->globals);
-  Value* func = L->base - 1;
-  if (IsFunction(func) && ClValue(func)->env) return ClValue(func)->env;
-  return HValue(&L->globals);
-}
-
 struct CallS {
   Value* func;
   int nresults;
@@ -77,7 +70,6 @@ void FCCall(lua_State* L, void* ud) {
   CCallS* c = static_cast<CCallS*>(ud);
   CClosure* cl = NewCClosure(L, 0);
   cl->f = c->func;
-  cl->env = GetCurrEnv(L);
   SetClosure(L->top, cl);
   IncrTop(L);
   SetLightUd(L->top, c->ud);
@@ -314,7 +306,6 @@ void lua_pushcclosure(lua_State* L, lua_CFunction fn, int n) {
   CheckGC(L);
   CClosure* cl = NewCClosure(L, n);
   cl->f = fn;
-  cl->env = GetCurrEnv(L);
   L->top -= n;
   while (n--) cl->upvalue[n] = L->top[n];
   SetClosure(L->top, cl);
@@ -366,8 +357,9 @@ int lua_getmetatable(lua_State* L, int objindex) {
 }
 
 void lua_getfenv(lua_State* L, int idx) {
+  // Only Lua functions have an environment of their own; native ones see the thread's globals.
   Value* o = Index(L, idx);
-  if (IsFunction(o) && ClValue(o)->env)
+  if (IsLuaFunction(o))
     SetTable(L->top, ClValue(o)->env);
   else
     *L->top = L->globals;
@@ -416,7 +408,7 @@ int lua_setmetatable(lua_State* L, int objindex) {
 int lua_setfenv(lua_State* L, int idx) {
   Value* o = Index(L, idx);
   L->top--;
-  if (!IsTable(L->top) || !IsFunction(o)) return 0;
+  if (!IsTable(L->top) || !IsLuaFunction(o)) return 0;
   ClValue(o)->env = HValue(L->top);
   return 1;
 }

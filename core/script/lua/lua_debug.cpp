@@ -95,6 +95,18 @@ const char* GetFuncName(lua_State* L, CallInfo* ci, const char** name) {
   return nullptr;
 }
 
+// A function that no Lua call site names (one called from a native function, such as the one
+// pcall runs) is known by the first global that holds it, as the 5.0 messages name it.
+const char* GlobalName(lua_State* L, const Value* func) {
+  if (!IsFunction(func)) return nullptr;
+  const LTable* g = HValue(&L->globals);
+  for (int i = TableNodeCount(g) - 1; i >= 0; i--) {
+    const Node* n = &g->node[i];
+    if (IsString(&n->key) && RawEqual(&n->val, func)) return SValue(&n->key)->Data();
+  }
+  return nullptr;
+}
+
 bool IsInStack(CallInfo* ci, const Value* o) {
   for (Value* p = ci->base; p < ci->top; p++)
     if (o == p) return true;
@@ -351,8 +363,8 @@ int lua_getinfo(lua_State* L, const char* what, lua_Debug* ar) {
       case 'n':
         ar->namewhat = ci ? GetFuncName(L, ci, &ar->name) : nullptr;
         if (ar->namewhat == nullptr) {
-          ar->namewhat = "";
-          ar->name = nullptr;
+          ar->name = GlobalName(L, &func);
+          ar->namewhat = ar->name ? "global" : "";
         }
         break;
       case 'f':

@@ -113,7 +113,7 @@ struct Closure : GCObject {
   uint8_t isC;
   uint8_t nupvalues;
   GCObject* gclist;
-  LTable* env;
+  LTable* env;  // a Lua function's globals; null for native functions, which use the thread's
 };
 
 struct CClosure : Closure {
@@ -237,6 +237,7 @@ inline double NValue(const Value* v) { return v->u.n; }
 inline LString* SValue(const Value* v) { return static_cast<LString*>(v->u.gc); }
 inline LTable* HValue(const Value* v) { return static_cast<LTable*>(v->u.gc); }
 inline Closure* ClValue(const Value* v) { return static_cast<Closure*>(v->u.gc); }
+inline bool IsLuaFunction(const Value* v) { return IsFunction(v) && !ClValue(v)->isC; }
 inline LUserdata* UValue(const Value* v) { return static_cast<LUserdata*>(v->u.gc); }
 inline lua_State* ThValue(const Value* v) { return static_cast<lua_State*>(v->u.gc); }
 

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -168,6 +169,12 @@ TEST(LuaChunk, LoaderMessages) {
   EXPECT_EQ(LoadError(with(9, 7)), "virtual machine mismatch in test: size of OP is 6 but read 7");
   EXPECT_EQ(LoadError(with(13, 4)), "virtual machine mismatch in test: size of number is 8 but read 4");
   EXPECT_EQ(LoadError(with(21, 0x42)), "unknown number format in test");
+  // test numbers far outside any integer type are refused, not converted
+  for (double x : {1e300, -1e300, double(INFINITY), double(NAN), 0x1p63, 31415927.0}) {
+    std::string s = good;
+    memcpy(&s[14], &x, sizeof x);
+    EXPECT_EQ(LoadError(s), "unknown number format in test") << x;
+  }
   EXPECT_EQ(LoadError(good.substr(0, 30)), "unexpected end of file in test");
   EXPECT_EQ(LoadError(good.substr(0, 10), "@file.luac"), "unexpected end of file in file.luac");
   EXPECT_EQ(LoadError(good.substr(0, 10), good.substr(0, 4).c_str()), "unexpected end of file in binary string");
