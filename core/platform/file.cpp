@@ -78,9 +78,10 @@ bool ReadWholeFile(const TString& name, std::string& out, int mode) {
   if (size < 0) return false;
   out.resize(size_t(size));
   size_t got = size ? file->Read(out.data(), out.size()) : 0;
-  // Text mode stores fewer bytes than the file holds when it drops carriage returns.
+  // Text mode stores fewer bytes than the file holds when it drops carriage returns; it has
+  // read all when it consumed the whole file.
   out.resize(got);
-  return mode == FileReadText || got == size_t(size);
+  return got == size_t(size) || (mode == FileReadText && file->Tell() == size);
 }
 
 bool FileExists(const TString& name) { return ResolveLocation(name, true).IsValid(); }

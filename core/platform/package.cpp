@@ -11,6 +11,7 @@
 #include "platform/directory_iterator.h"
 #include "platform/file_map.h"
 #include "platform/log.h"
+#include "platform/mapped_read.h"
 
 namespace {
 
@@ -65,6 +66,7 @@ bool ParsePackageTable(const unsigned char* data, size_t size, std::vector<TPack
     return false;
   }
   int32_t count = int32_t(ReadU32(data + 4));
+  if (count < 0 && error) *error = TString::Printf("negative entry count %d, mounted without entries", count);
   if (count <= 0) return true;
   if (uint64_t(count) > (size - HeaderSize) / MinEntrySize) {
     if (error) *error = TString::Printf("entry count %d larger than the file can hold", count);
@@ -121,6 +123,7 @@ bool MountPackage(const TString& path) {
     LogPrintf("Package %s refused: %s", path.c_str(), error.c_str());
     return false;
   }
+  if (!error.IsEmpty()) LogPrintf("Package %s: %s", path.c_str(), error.c_str());
   for (const TString& name : skipped)
     LogPrintf("Package %s: entry '%s' lies outside the file and is skipped", path.c_str(), name.c_str());
   for (const TPackageEntry& entry : entries) {
@@ -171,6 +174,7 @@ bool TFlatFileMap::Open(const TFileLocation& location, int mode) {
   }
   mMap = map;
   mRange.Reset(map->View() + location.offset, location.size, mode);
+  mLocation = location.Describe();
   mEOF = false;
   return true;
 }
@@ -193,8 +197,25 @@ void TFlatFileMap::Seek(int64_t offset, int whence) {
 }
 
 size_t TFlatFileMap::Read(void* buffer, size_t count) {
-  bool hitEnd = false;
-  size_t n = mRange.Read(buffer, count, &hitEnd);
-  if (hitEnd) mEOF = true;
-  return n;
+  struct Call {
+    TRangeReader* range;
+    void* buffer;
+    size_t count;
+    bool hitEnd;
+    size_t stored;
+  } call{&mRange, buffer, count, false, 0};
+  bool read = RunMappedRead(
+      [](void* context) {
+        Call* c = static_cast<Call*>(context);
+        c->stored = c->range->Read(c->buffer, c->count, &c->hitEnd);
+      },
+      &call);
+  if (!read) {
+    // The file got shorter under its mapping; what the stream would read is gone.
+    LogPrintf("error reading %s from flat file: the package changed on disk", mLocation.c_str());
+    Close();
+    return 0;
+  }
+  if (call.hitEnd) mEOF = true;
+  return call.stored;
 }

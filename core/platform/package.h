@@ -42,7 +42,8 @@ struct TPackageEntry {
 
 // Parses a package image. False (with *error set) for a bad magic or a table that does not
 // fit the image; entries whose data lies outside the image are left out and reported in
-// *skipped. Never reads outside data[0, size).
+// *skipped. A negative entry count reads as no entries: true, with the reason in *error.
+// Never reads outside data[0, size).
 bool ParsePackageTable(const unsigned char* data, size_t size, std::vector<TPackageEntry>& entries,
                        TString* error, std::vector<TString>* skipped);
 
@@ -57,7 +58,9 @@ std::vector<TFileMapHandler> GetPackageTable();
 void ClearPackageTable();
 
 // A stream over a range of a mounted package. It shares the package's mapping, so it stays
-// readable even when the package is mounted again.
+// readable even when the package is mounted again. When the file gets shorter on disk while
+// mapped (a new package copied over it), a read that reaches the lost part fails with a log
+// line and closes the stream.
 class TFlatFileMap : public TFileData {
  public:
   bool Open(const TFileLocation& location, int mode) override;
@@ -73,5 +76,6 @@ class TFlatFileMap : public TFileData {
  private:
   std::shared_ptr<TFileMapData> mMap;
   TRangeReader mRange;
+  TString mLocation;  // for the log line of a failed read
   bool mEOF = true;
 };

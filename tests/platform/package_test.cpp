@@ -147,6 +147,47 @@ TEST_F(PackageTest, RemountKeepsOpenStreamsReadable) {
   EXPECT_EQ(ReadAll("b.txt"), "new");
 }
 
+TEST_F(PackageTest, APackageShorterOnDiskFailsReadsInsteadOfSignalling) {
+  // A new package copied over a mounted one cut the mapping short: the next read from the
+  // lost pages ended the game with SIGBUS.
+  TString path = mRoot / "assets/p.jxp";
+  const std::string big(3 * 4096, 'x');
+  WritePackage(path, {{"big.bin", big}, {"lines.txt", std::string(8192, 'y') + "\r\n"}});
+  ASSERT_TRUE(MountPackage(path));
+  TFilePtr open = FileOpen("big.bin", FileReadRaw);
+  ASSERT_NE(open, nullptr);
+  char buffer[16];
+  ASSERT_EQ(open->Read(buffer, sizeof buffer), sizeof buffer);
+
+  WritePackage(path, {{"big.bin", "new"}});  // rewritten in place, a few bytes long
+  std::string rest(big.size(), '\0');
+  EXPECT_EQ(open->Read(rest.data(), rest.size()), 0u);
+  EXPECT_TRUE(open->IsEOF());
+  EXPECT_EQ(open->Read(buffer, sizeof buffer), 0u);  // the stream stays closed, quietly
+  for (int mode : {FileReadRaw, FileReadText}) {
+    std::string out;
+    EXPECT_FALSE(ReadWholeFile("lines.txt", out, mode)) << mode;
+  }
+  std::string log = Log();
+  size_t lines = 0;
+  for (size_t at = log.find("the package changed on disk"); at != std::string::npos;
+       at = log.find("the package changed on disk", at + 1))
+    ++lines;
+  EXPECT_EQ(lines, 3u) << log;
+  EXPECT_NE(log.find("error reading @0:"), std::string::npos) << log;
+}
+
+TEST_F(PackageTest, NegativeEntryCountMountsEmptyWithALogLine) {
+  TString path = mRoot / "assets/negative.jxp";
+  WriteTextFile(path, std::string("JXPK\xfd\xff\xff\xff", 8));
+  EXPECT_TRUE(MountPackage(path));
+  EXPECT_EQ(GetPackageTable().size(), 1u);
+  EXPECT_TRUE(GetFileMap().empty());
+  EXPECT_NE(Log().find("Package " + std::string(path.c_str()) + ": negative entry count -3, mounted without entries"),
+            std::string::npos)
+      << Log();
+}
+
 TEST_F(PackageTest, ExcludedNamesInPackagesAreNotEntered) {
   WriteTextFile(mRoot / "final.txt", "secret.txt");
   WritePackage(mRoot / "assets/p.jxp", {{"secret.txt", "s"}, {"open.txt", "o"}});

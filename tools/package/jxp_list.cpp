@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "jxp_list: '%s' is no usable package: %s\n", argv[1], error.c_str());
     return 1;
   }
+  if (!error.IsEmpty()) fprintf(stderr, "jxp_list: %s\n", error.c_str());
   for (const TPackageEntry& entry : entries) printf("%10u %10u %s\n", entry.offset, entry.size, entry.name.c_str());
   for (const TString& name : skipped)
     fprintf(stderr, "jxp_list: entry '%s' lies outside the file\n", name.c_str());
