@@ -86,6 +86,17 @@ int TRandom::RandomRange(int lo, int hi) {
   return int(lo + offset);
 }
 
+namespace {
+uint32_t gGameRandState = 1;
+}  // namespace
+
+void GameSrand(uint32_t seed) { gGameRandState = seed; }
+
+int GameRand() {
+  gGameRandState = gGameRandState * 1103515245u + 12345u;
+  return int((gGameRandState >> 16) & GameRandMax);
+}
+
 void ReseedAtStartup(TRandom& random) {
   // The wall clock, not the engine timer: that one counts from start-up and barely varies.
   auto now = std::chrono::system_clock::now().time_since_epoch();

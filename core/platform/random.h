@@ -22,6 +22,13 @@ class TRandom {
   int mIndex = N + 1;
 };
 
+// The game's own generator behind its rand and srand: 15 bits (GameRandMax is 32767) from a
+// linear congruential sequence, so one seed gives one sequence on every platform and tests
+// can seed it. Main thread only. Unseeded it starts as if seeded with 1.
+constexpr int GameRandMax = 32767;
+void GameSrand(uint32_t seed);
+int GameRand();
+
 // The start-up reseed: four words from the runtime's rand, seeded from the clock.
 void ReseedAtStartup(TRandom& random);
 

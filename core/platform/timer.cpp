@@ -12,6 +12,7 @@ uint32_t MonotonicMilliseconds() {
 }
 
 std::atomic<TTimerSource> gSource{nullptr};
+std::atomic<TWallTimeSource> gWallSource{nullptr};
 
 }  // namespace
 
@@ -21,3 +22,12 @@ uint32_t GetTimer() {
 }
 
 void SetTimerSource(TTimerSource source) { gSource.store(source); }
+
+int64_t GetWallTime() {
+  TWallTimeSource source = gWallSource.load(std::memory_order_relaxed);
+  if (source) return source();
+  using namespace std::chrono;
+  return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
+}
+
+void SetWallTimeSource(TWallTimeSource source) { gWallSource.store(source); }
