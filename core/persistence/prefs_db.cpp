@@ -29,14 +29,16 @@ bool TPrefsDB::ReadValue(const TString& key, int user, std::string& plain) {
   return true;
 }
 
-void TPrefsDB::WriteValue(const TString& key, const void* data, int length, int user, bool commit) {
+bool TPrefsDB::WriteValue(const TString& key, const void* data, int length, int user, bool commit) {
   if (user > MaxUserIndex || user < -1) {
     LogPrintf("TPrefsDB: player %d is out of range; \"%s\" is not stored", user, key.c_str());
-    return;
+    return false;
   }
   if (length < 0) length = 0;
-  mImpl->Write(user, key, mCipher->EncryptBytes(data, length));
-  if (commit && mAutoCommit) mImpl->Commit();
+  bool stored = mImpl->Write(user, key, mCipher->EncryptBytes(data, length));
+  // A commit that succeeds has made a value again that the write could not store.
+  if (commit && mAutoCommit) return mImpl->Commit();
+  return stored;
 }
 
 TString TPrefsDB::GetString(const TString& key, const TString& def, int user) {
@@ -45,8 +47,8 @@ TString TPrefsDB::GetString(const TString& key, const TString& def, int user) {
   return TString(plain.c_str());
 }
 
-void TPrefsDB::SetString(const TString& key, const TString& value, int user, bool commit) {
-  WriteValue(key, value.c_str(), int(value.Length()) + 1, user, commit);
+bool TPrefsDB::SetString(const TString& key, const TString& value, int user, bool commit) {
+  return WriteValue(key, value.c_str(), int(value.Length()) + 1, user, commit);
 }
 
 int TPrefsDB::GetBytes(const TString& key, void* buffer, int bufferSize, int user) {
@@ -57,16 +59,16 @@ int TPrefsDB::GetBytes(const TString& key, void* buffer, int bufferSize, int use
   return 0;
 }
 
-void TPrefsDB::SetBytes(const TString& key, const void* data, int length, int user, bool commit) {
-  WriteValue(key, data, length, user, commit);
+bool TPrefsDB::SetBytes(const TString& key, const void* data, int length, int user, bool commit) {
+  return WriteValue(key, data, length, user, commit);
 }
 
 int TPrefsDB::GetInt(const TString& key, int def, int user) {
   return GetString(key, TString::Printf("%d", def), user).ToInt();
 }
 
-void TPrefsDB::SetInt(const TString& key, int value, int user, bool commit) {
-  SetString(key, TString::Printf("%d", value), user, commit);
+bool TPrefsDB::SetInt(const TString& key, int value, int user, bool commit) {
+  return SetString(key, TString::Printf("%d", value), user, commit);
 }
 
 int TPrefsDB::GetUserCount() { return mImpl->GetUserCount(); }
@@ -78,8 +80,6 @@ int TPrefsDB::RemoveUser(int index) {
   return mImpl->GetUserCount();
 }
 
-void TPrefsDB::Commit() {
-  if (mAutoCommit) mImpl->Commit();
-}
+bool TPrefsDB::Commit() { return !mAutoCommit || mImpl->Commit(); }
 
 bool TPrefsDB::IsPersistent() const { return mImpl->IsPersistent(); }

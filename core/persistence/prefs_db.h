@@ -4,7 +4,9 @@
 // with the string cipher under the setting "encryptionkey". User -1 addresses the
 // install-wide values, 0.. the players in the order they were added.
 // Changes reach the disk at each commit (only with autoCommit); until then another
-// process sees the values as last committed. Main thread only.
+// process sees the values as last committed. A commit that fails (a full disk) answers
+// false and logs once; its changes stay in the open transaction, readable, for the next
+// commit to try again, and what was committed before stays as it was. Main thread only.
 
 #include <memory>
 #include <string>
@@ -28,19 +30,22 @@ class TPrefsDB {
   // beyond the count, which creates no player). An undecipherable value reads as "".
   TString GetString(const TString& key, const TString& def, int user = -1);
   // Writing to a player index at or beyond the count first adds empty players up to it.
-  void SetString(const TString& key, const TString& value, int user = -1, bool commit = true);
+  // The setters answer false when the value is refused, or is not committed although the
+  // call commits: then it waits for the next commit.
+  bool SetString(const TString& key, const TString& value, int user = -1, bool commit = true);
   // -1 without a row; 0 when the value fits into the buffer (copied); else its length.
   int GetBytes(const TString& key, void* buffer, int bufferSize, int user = -1);
-  void SetBytes(const TString& key, const void* data, int length, int user = -1, bool commit = true);
+  bool SetBytes(const TString& key, const void* data, int length, int user = -1, bool commit = true);
   // The leading decimal integer of the string value ("%d" of def when absent).
   int GetInt(const TString& key, int def, int user = -1);
-  void SetInt(const TString& key, int value, int user = -1, bool commit = true);
+  bool SetInt(const TString& key, int value, int user = -1, bool commit = true);
 
   int GetUserCount();
   // Removes the player at index (later ones move down by one) and commits; an index
   // outside the players changes nothing. Answers the player count afterwards.
   int RemoveUser(int index);
-  void Commit();
+  // False when the commit failed (the changes wait for the next one); true without autoCommit.
+  bool Commit();
 
   // False when the store lives in memory only (the file could not be used).
   bool IsPersistent() const;
@@ -52,7 +57,7 @@ class TPrefsDB {
  private:
   // The deciphered bytes of a value; false when the key has no row.
   bool ReadValue(const TString& key, int user, std::string& plain);
-  void WriteValue(const TString& key, const void* data, int length, int user, bool commit);
+  bool WriteValue(const TString& key, const void* data, int length, int user, bool commit);
 
   std::unique_ptr<TStringCipher> mCipher;
   TString mKey;

@@ -48,6 +48,14 @@ void BindBlob(sqlite3_stmt* s, int index, const std::string& bytes) {
   sqlite3_bind_blob(s, index, bytes.data(), int(bytes.size()), SQLITE_TRANSIENT);
 }
 
+// Keys compare as SQLite's NOCASE does: ASCII letters only.
+std::string LowerAscii(const TString& text) {
+  std::string lower = text.ToStd();
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return lower;
+}
+
 std::string ColumnBlob(sqlite3_stmt* s, int column) {
   const void* data = sqlite3_column_blob(s, column);
   int size = sqlite3_column_bytes(s, column);
@@ -99,8 +107,10 @@ TString TPrefsDBImpl::OpenDatabase(const char* path) {
     sqlite3_busy_timeout(mDb, BusyTimeoutMs);
     // WAL with full syncs: a commit is on disk when COMMIT returns, readers in another
     // process never block this one and see only committed values.
+    // A transaction's pages stay in memory until its commit, so a full disk fails the
+    // commit alone, which can then be made again from the kept changes.
     ok = Exec("PRAGMA journal_mode=WAL") && Exec("PRAGMA synchronous=FULL") && Exec("PRAGMA foreign_keys=ON") &&
-         Exec("BEGIN");
+         Exec("PRAGMA cache_spill=OFF") && Exec("BEGIN");
   }
   if (ok) {
     TString error = CreateSchema();
@@ -152,9 +162,12 @@ bool TPrefsDBImpl::Exec(const char* sql) {
   return false;
 }
 
-void TPrefsDBImpl::Fail(const char* what) {
-  LogPrintf("%s: %s failed: %s", mPath.IsEmpty() ? "user:prefsdb.dat" : mPath.c_str(), what,
-            mDb ? sqlite3_errmsg(mDb) : "no database");
+void TPrefsDBImpl::Fail(const char* what, const char* consequence) {
+  // One line while the store keeps failing: a full disk fails every commit.
+  if (mFailing) return;
+  mFailing = true;
+  LogPrintf("%s: %s failed: %s%s%s", mPath.IsEmpty() ? "user:prefsdb.dat" : mPath.c_str(), what,
+            mDb ? sqlite3_errmsg(mDb) : "no database", consequence ? "; " : "", consequence ? consequence : "");
 }
 
 void TPrefsDBImpl::Begin() {
@@ -177,8 +190,12 @@ int TPrefsDBImpl::Step(Statement which) {
     if (!sqlite3_stmt_readonly(s)) mDirty = true;
   } else {
     Fail(StatementSql[which]);
+    // A write that failed is missing from the transaction, and some failures roll all of
+    // it back: the kept changes are made again before the next commit.
+    if (!sqlite3_stmt_readonly(s) || sqlite3_get_autocommit(mDb)) mLost = true;
   }
   sqlite3_reset(s);
+  if (rc != SQLITE_DONE) Begin();
   return rc;
 }
 
@@ -215,8 +232,12 @@ TString TPrefsDBImpl::WorkOutInstallKey() {
 }
 
 void TPrefsDBImpl::OpenInstallation() {
-  TString installKey = WorkOutInstallKey();
-  std::string stored, wanted(installKey.c_str(), installKey.Length() + 1);
+  mInstallKey = WorkOutInstallKey();
+  if (EnterInstallation() && mAutoCommit) Commit();
+}
+
+bool TPrefsDBImpl::EnterInstallation() {
+  std::string stored, wanted(mInstallKey.c_str(), mInstallKey.Length() + 1);
   // An unchanged "lastkey" is not rewritten, so opening alone takes no write lock.
   if (!ReadMeta("lastkey", stored) || stored != wanted) {
     sqlite3_stmt* s = mStatements[PutMeta];
@@ -225,19 +246,21 @@ void TPrefsDBImpl::OpenInstallation() {
     Step(PutMeta);
   }
 
+  bool added = false;
   sqlite3_stmt* s = mStatements[SelectInstall];
-  BindText(s, 1, installKey);
+  BindText(s, 1, mInstallKey);
   if (Step(SelectInstall) == SQLITE_ROW) {
     mInstallId = sqlite3_column_int64(s, 0);
     sqlite3_reset(s);
   } else {
     sqlite3_stmt* add = mStatements[AddInstall];
-    BindText(add, 1, installKey);
-    if (Step(AddInstall) != SQLITE_DONE) return;
+    BindText(add, 1, mInstallKey);
+    if (Step(AddInstall) != SQLITE_DONE) return false;
     mInstallId = sqlite3_last_insert_rowid(mDb);
-    if (mAutoCommit) Commit();
+    added = true;
   }
   LoadUsers();
+  return added;
 }
 
 void TPrefsDBImpl::LoadUsers() {
@@ -261,6 +284,40 @@ bool TPrefsDBImpl::Read(int user, const TString& key, std::string& bytes) {
 
 bool TPrefsDBImpl::Write(int user, const TString& key, const std::string& bytes) {
   if (!mDb || user < -1) return false;
+  Keep({user, key, bytes, false});
+  return ApplyWrite(user, key, bytes);
+}
+
+void TPrefsDBImpl::RemoveUser(int index) {
+  if (!mDb || index < 0 || index >= GetUserCount()) return;
+  Keep({index, TString(), std::string(), true});
+  ApplyRemoveUser(index);
+}
+
+void TPrefsDBImpl::Keep(TChange change) {
+  if (change.removesUser) {
+    mKeptValues.clear();
+    mChanges.push_back(std::move(change));
+    return;
+  }
+  std::string id = std::to_string(change.user) + ':' + LowerAscii(change.key);
+  auto kept = mKeptValues.find(id);
+  if (kept != mKeptValues.end()) {
+    mChanges[kept->second].bytes = std::move(change.bytes);
+    return;
+  }
+  mKeptValues.emplace(std::move(id), mChanges.size());
+  mChanges.push_back(std::move(change));
+}
+
+void TPrefsDBImpl::Apply(const TChange& change) {
+  if (change.removesUser)
+    ApplyRemoveUser(change.user);
+  else
+    ApplyWrite(change.user, change.key, change.bytes);
+}
+
+bool TPrefsDBImpl::ApplyWrite(int user, const TString& key, const std::string& bytes) {
   while (user >= GetUserCount()) {
     sqlite3_bind_int64(mStatements[AddUser], 1, mInstallId);
     if (Step(AddUser) != SQLITE_DONE) return false;
@@ -274,8 +331,8 @@ bool TPrefsDBImpl::Write(int user, const TString& key, const std::string& bytes)
   return Step(which) == SQLITE_DONE;
 }
 
-void TPrefsDBImpl::RemoveUser(int index) {
-  if (!mDb || index < 0 || index >= GetUserCount()) return;
+void TPrefsDBImpl::ApplyRemoveUser(int index) {
+  if (index < 0 || index >= GetUserCount()) return;
   int64_t id = mUserIds[size_t(index)];
   sqlite3_bind_int64(mStatements[DeleteUserValues], 1, id);
   Step(DeleteUserValues);
@@ -284,15 +341,29 @@ void TPrefsDBImpl::RemoveUser(int index) {
   mUserIds.erase(mUserIds.begin() + index);
 }
 
-void TPrefsDBImpl::Commit() {
-  if (!mDb) return;
-  if (!sqlite3_get_autocommit(mDb)) {
-    if (Exec("COMMIT"))
-      mDirty = false;
-    else
-      Fail("COMMIT");
-  }
-  // A failed COMMIT may have rolled back; then the transaction starts anew.
-  if (sqlite3_get_autocommit(mDb)) mDirty = false;
+void TPrefsDBImpl::Rebuild() {
+  if (!sqlite3_get_autocommit(mDb)) Exec("ROLLBACK");
+  mDirty = false;
+  mLost = false;
   Begin();
+  EnterInstallation();
+  for (const TChange& change : mChanges) Apply(change);
+}
+
+bool TPrefsDBImpl::Commit() {
+  if (!mDb) return false;
+  if (mLost) Rebuild();
+  if (!mLost && (sqlite3_get_autocommit(mDb) || Exec("COMMIT"))) {
+    mChanges.clear();
+    mKeptValues.clear();
+    mDirty = false;
+    mFailing = false;
+    Begin();
+    return true;
+  }
+  if (!mLost) Fail("COMMIT", "the changes wait for the next commit");
+  // A failed COMMIT has mostly rolled the transaction back: the kept changes go into a new
+  // one at once, so that reads still see them.
+  if (sqlite3_get_autocommit(mDb)) Rebuild();
+  return false;
 }

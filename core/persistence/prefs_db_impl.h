@@ -2,6 +2,9 @@
 // TPrefsDBImpl: the preferences' storage on SQLite. One transaction is open from opening
 // on; a commit is COMMIT then BEGIN, so what was committed survives any crash (WAL with
 // full syncs) and another process never sees uncommitted values.
+// The changes of the open transaction are also kept here until they are committed: when a
+// commit fails (a full disk) and SQLite rolls the transaction back, they are made again in
+// a new one, to be committed by the next commit that succeeds.
 //
 //   metaglobals(key, value)          storage-wide values: "lastkey", the plain install key
 //   install(id, key)                 one row per installation
@@ -11,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/engine_string.h"
@@ -32,11 +36,14 @@ class TPrefsDBImpl {
 
   // The stored (enciphered) bytes of key for user (-1: install-wide); false when absent.
   bool Read(int user, const TString& key, std::string& bytes);
-  // Stores bytes, adding players up to user first; false when nothing was stored.
+  // Stores bytes, adding players up to user first; false when the value is not in the open
+  // transaction yet (it is kept and made again at the next commit).
   bool Write(int user, const TString& key, const std::string& bytes);
   int GetUserCount() const { return int(mUserIds.size()); }
   void RemoveUser(int index);
-  void Commit();
+  // False when the changes could not be committed; they stay for the next commit, and the
+  // failure is logged once until a commit succeeds again.
+  bool Commit();
 
   bool IsPersistent() const { return mPersistent; }
 
@@ -46,17 +53,35 @@ class TPrefsDBImpl {
     SelectUsers, AddUser, SelectUser, PutUser, DeleteUserValues, DeleteUser, StatementCount
   };
 
+  // One change of the open transaction: a value written, or a player removed.
+  struct TChange {
+    int user;  // the player index, -1 install-wide; for a removal the index removed
+    TString key;
+    std::string bytes;
+    bool removesUser;
+  };
+
   // Opens, sets up and prepares; the error text (empty on success) with mDb closed.
   TString OpenDatabase(const char* path);
   TString CreateSchema();
   void CloseDatabase();
   void OpenInstallation();
+  // Finds or adds the row of mInstallKey and loads its players; answers whether it added.
+  bool EnterInstallation();
   TString WorkOutInstallKey();
+  void Keep(TChange change);
+  void Apply(const TChange& change);
+  bool ApplyWrite(int user, const TString& key, const std::string& bytes);
+  void ApplyRemoveUser(int index);
+  // Rolls back what is left of the open transaction and makes it again from the kept
+  // changes; mLost stays set when that failed too.
+  void Rebuild();
   // Runs a bound statement to its first row or its end; resets it unless a row came.
   // Answers SQLITE_ROW, SQLITE_DONE or the error (logged).
   int Step(Statement which);
   bool Exec(const char* sql);
-  void Fail(const char* what);
+  // Logs a failure, once until a commit succeeds again.
+  void Fail(const char* what, const char* consequence = nullptr);
   void Begin();
   bool ReadMeta(const char* key, std::string& bytes);
   void LoadUsers();
@@ -68,6 +93,14 @@ class TPrefsDBImpl {
   TString mPath;
   bool mPersistent = false;
   bool mDirty = false;  // this transaction holds writes
+  bool mLost = false;     // the open transaction lacks kept changes: a statement failed or rolled back
+  bool mFailing = false;  // a failure was logged; quiet until a commit succeeds
+  TString mInstallKey;
   int64_t mInstallId = 0;
   std::vector<int64_t> mUserIds;
+  std::vector<TChange> mChanges;  // since the last commit that succeeded, in order
+  // Where the kept value of a player and lower-case key stands in mChanges, so that a newer
+  // value replaces it and a store that keeps failing does not grow; cleared by a removal,
+  // which shifts the indexes.
+  std::unordered_map<std::string, size_t> mKeptValues;
 };

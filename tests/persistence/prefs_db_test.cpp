@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "persistence/full_disk_vfs.h"
 #include "persistence/persistence_test_util.h"
 #include "persistence/string_cipher.h"
 #include "platform/file_location.h"
@@ -353,5 +354,73 @@ TEST_F(PrefsDBTest, CommittedValuesSurviveKill) {
     for (int i = 0; i <= lastReported; ++i) ASSERT_EQ(prefs.GetInt(TString::Printf("k%d", i), -1, -1), i) << i;
     next = lastReported + 1;
   }
+  EXPECT_EQ(Query("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+}
+
+namespace {
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+}  // namespace
+
+// Commits on a full disk failed silently and rolled back: the store went on reporting
+// commits while only the values from before survived.
+TEST_F(PrefsDBTest, AFullDiskKeepsTheChangesForTheNextCommit) {
+  TFullDiskVfs disk;
+  TPrefsDB prefs(true);
+  ASSERT_TRUE(prefs.IsPersistent());
+  ASSERT_TRUE(prefs.SetString("early", "kept", -1));
+  ASSERT_TRUE(prefs.SetString("name", "Anna", 0));
+  ASSERT_TRUE(prefs.SetString("name", "Bert", 1));
+
+  disk.SetFull(true);
+  for (int i = 0; i < 200; ++i) EXPECT_FALSE(prefs.SetInt(TString::Printf("k%d", i % 20), i, -1)) << i;
+  EXPECT_EQ(prefs.RemoveUser(0), 1);
+  EXPECT_FALSE(prefs.SetString("name", "Berta", 0));
+  // More than the page cache holds stays in memory too, to be written by the commit.
+  const std::string big(4 << 20, 'b');
+  EXPECT_TRUE(prefs.SetBytes("big", big.data(), int(big.size()), -1, false));
+  EXPECT_FALSE(prefs.Commit());
+  // Still in the open transaction, for this process only.
+  EXPECT_EQ(prefs.GetInt("k19", -1), 199);
+  EXPECT_EQ(prefs.GetString("name", "", 0).ToStd(), "Berta");
+  EXPECT_EQ(ProbeGet("k19", -1), "<default>");
+  EXPECT_EQ(ProbeGet("early", -1), "kept");
+  EXPECT_EQ(ProbeGet("name", 0), "Anna");
+  EXPECT_EQ(Count(sandbox.Log(), "failed"), 1u) << sandbox.Log();
+  EXPECT_NE(sandbox.Log().find("COMMIT failed: database or disk is full; the changes wait for the next commit"),
+            std::string::npos)
+      << sandbox.Log();
+
+  disk.SetFull(false);
+  EXPECT_TRUE(prefs.Commit());
+  EXPECT_EQ(ProbeGet("k0", -1), "180");
+  EXPECT_EQ(ProbeGet("k19", -1), "199");
+  EXPECT_EQ(ProbeGet("name", 0), "Berta");
+  EXPECT_EQ(Query("SELECT count(*) FROM users"), std::vector<std::string>{"1"});
+  EXPECT_EQ(Query("SELECT length(value) > 4000000 FROM globals WHERE key = 'big'"), std::vector<std::string>{"1"});
+
+  // Failing again after a success logs again.
+  disk.SetFull(true);
+  EXPECT_FALSE(prefs.SetString("late", "x", -1));
+  EXPECT_EQ(Count(sandbox.Log(), "failed"), 2u) << sandbox.Log();
+}
+
+TEST_F(PrefsDBTest, ClosingOnAFullDiskLosesOnlyWhatWasNeverCommitted) {
+  TFullDiskVfs disk;
+  {
+    TPrefsDB prefs(true);
+    ASSERT_TRUE(prefs.SetString("early", "kept", -1));
+    disk.SetFull(true);
+    EXPECT_FALSE(prefs.SetString("late", "lost", -1));
+  }
+  disk.SetFull(false);
+  TPrefsDB prefs(true);
+  EXPECT_EQ(prefs.GetString("early", "", -1).ToStd(), "kept");
+  EXPECT_EQ(prefs.GetString("late", "never committed", -1).ToStd(), "never committed");
   EXPECT_EQ(Query("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
 }

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     printf("%d\n", prefs.GetUserCount());
   } else if (!strcmp(argv[3], "burst") && argc == 5) {
     for (int i = atoi(argv[4]); i < 1000000; ++i) {
-      prefs.SetInt(TString::Printf("k%d", i), i, -1, true);
+      if (!prefs.SetInt(TString::Printf("k%d", i), i, -1, true)) return 1;  // only commits that held
       printf("%d\n", i);
       fflush(stdout);
     }
