@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <memory>
 
-#include "graphics/mini_vec_draw.h"
+#include "graphics/text/mini_vec_draw.h"
 
 class TCountingSpanSink : public ISpanSink {
  public:

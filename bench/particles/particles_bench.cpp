@@ -11,11 +11,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "one_core.h"
 #include "graphics/display/display_rig.h"
 #include "graphics/graphics_test_util.h"
-#include "graphics/lua_particle_system.h"
+#include "graphics/particles/lua_particle_system.h"
 #include "graphics/renderer.h"
+#include "one_core.h"
 
 namespace {
 

@@ -3,11 +3,12 @@
 #include "engine/engine_entry.h"
 #include "engine/platform.h"
 #include "engine/platform_impl.h"
-#include "graphics/anim_sprite.h"
-#include "graphics/cursor_images.h"
 #include "graphics/device/sdl_presenter.h"
-#include "graphics/platform_data.h"
+#include "graphics/display/cursor_images.h"
+#include "graphics/display/platform_data.h"
+#include "graphics/display_start.h"
 #include "graphics/renderer.h"
+#include "graphics/sprites/anim_sprite.h"
 #include "host/portal.h"
 #include "platform/log.h"
 #include "platform/os/os_clock.h"
@@ -34,7 +35,8 @@ class TRendererLink : public IRenderer {
  public:
   ~TRendererLink() override { TRenderer::DestroyInstance(); }
   bool ToggleStats() override { return TRenderer::GetInstance()->ToggleStats(); }
-  void OnDisplayStarted(uint32_t width, uint32_t height) override {
+  void OnDisplayStarted(uint32_t width, uint32_t height, bool firstStart) override {
+    FinishDisplayStart(firstStart);
     TRenderer* renderer = TRenderer::GetInstance();
     renderer->PopClipRect();
     renderer->PushClipRect(TRect(0, 0, int32_t(width), int32_t(height)));

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "graphics/display_host.h"
-#include "graphics/i_display_handler.h"
+#include "graphics/display/display_host.h"
+#include "graphics/display/i_display_handler.h"
 #include "graphics/i_renderer.h"
 
 class TPlatform;

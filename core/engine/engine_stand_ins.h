@@ -27,7 +27,7 @@ class TNullWindowManager : public IWindowManager {
 class TStatsOnlyRenderer : public IRenderer {
  public:
   bool ToggleStats() override;
-  void OnDisplayStarted(uint32_t width, uint32_t height) override {}
+  void OnDisplayStarted(uint32_t width, uint32_t height, bool firstStart) override {}
   bool CaptureFrame(const TString& path) override;
   bool IsStatsOn() const { return mStatsOn; }
 

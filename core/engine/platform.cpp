@@ -1,6 +1,7 @@
 #include "engine/platform.h"
 
 #include "engine/platform_impl.h"
+#include "graphics/texture.h"
 #include "host/game_state.h"
 #include "host/portal.h"
 #include "platform/file_map.h"
@@ -135,9 +136,9 @@ void TPlatform::InitDisplay(uint32_t width, uint32_t height, bool fullScreen) {
     fullScreen = false;
   }
   p.Display().SetDisplay(width, height, fullScreen, false, false, p.mExternalParent != 0);
-  p.Display().AfterDisplayStart(!p.mDisplayStarted);
+  bool firstStart = !p.mDisplayStarted;
   p.mDisplayStarted = true;
-  p.Renderer().OnDisplayStarted(width, height);
+  p.Renderer().OnDisplayStarted(width, height, firstStart);
 }
 
 void TPlatform::NotifyDisplayChanged() { mImpl->mDisplayChangedPending = true; }

@@ -11,7 +11,7 @@
 
 #include "engine/cursor_thread.h"
 #include "engine/engine_entry.h"
-#include "graphics/i_display_handler.h"
+#include "graphics/display/i_display_handler.h"
 #include "graphics/i_renderer.h"
 #include "platform/asset.h"
 #include "platform/command_line.h"

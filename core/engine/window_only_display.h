@@ -3,7 +3,7 @@
 // the real one. It has no device and draws no cursor: it only gives the main window the
 // display's size and mode, shows it and clears it to black.
 
-#include "graphics/i_display_handler.h"
+#include "graphics/display/i_display_handler.h"
 
 class TOsWindow;
 
@@ -34,7 +34,6 @@ class TWindowOnlyDisplay : public IDisplayHandler {
   void GetDisplayMode(uint32_t& width, uint32_t& height, bool& fullScreen) const override;
   void UpdateDesktopMode(int32_t bitsPerPixel, int32_t width, int32_t height) override {}
   void SetVSync(bool on) override {}
-  void AfterDisplayStart(bool firstStart) override {}
 
  private:
   TOsWindow* mWindow;

@@ -4,11 +4,11 @@
 
 #include <memory>
 
-#include "graphics/display_host.h"
-#include "graphics/dx_texture_data.h"
-#include "graphics/platform_data.h"
-#include "graphics/text_graphic.h"
-#include "graphics/texture.h"
+#include "graphics/display/dx_texture_data.h"
+#include "graphics/display/platform_data.h"
+#include "graphics/display/texture_base.h"
+#include "graphics/text/font_cache.h"
+#include "graphics/text/text_graphic.h"
 #include "platform/log.h"
 #include "platform/settings.h"
 #include "platform/timer.h"
@@ -27,7 +27,10 @@ int64_t MemoryInUse() { return int64_t(mallinfo2().uordblks); }
 }  // namespace
 
 TRenderer::TRenderer() = default;
-TRenderer::~TRenderer() = default;
+
+TRenderer::~TRenderer() {
+  if (mVecDraw && GetTextRasteriser() == mVecDraw.get()) SetTextRasteriser(nullptr);
+}
 
 TRenderer* TRenderer::GetInstance() {
   std::unique_ptr<TRenderer>& instance = Instance();
@@ -42,9 +45,11 @@ bool TRenderer::BeginDraw(bool copyFront) {
   return mInDraw;
 }
 
-bool TRenderer::BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int mode) {
+bool TRenderer::BeginRenderTarget(const std::shared_ptr<TTextureBase>& texture, int mode) {
   if (!texture || texture->IsSimple() || mInDraw || mInRenderTarget || !Backend()) return false;
-  mInRenderTarget = Backend()->BeginRenderTarget(texture, mode);
+  TRect clip;
+  GetClipRect(clip);
+  mInRenderTarget = Backend()->BeginRenderTarget(texture, mode, clip);
   mInDraw = mInRenderTarget;
   return mInRenderTarget;
 }
@@ -95,7 +100,10 @@ void TRenderer::End2d() {
     return;
   }
   if (!IsDrawing()) LogPrintf("ERROR: Calling End2d after EndDraw or EndRenderTarget!");
-  if (Backend()) Backend()->End2d();
+  if (Backend()) {
+    SetTexture(nullptr);
+    Backend()->End2d();
+  }
   mIn2d = false;
 }
 
@@ -164,7 +172,7 @@ void TRenderer::DrawIndexedVertices(uint32_t primitive, const TVertexList& list,
   if (Backend()) Backend()->DrawIndexedVertices(primitive, list, indices, indexCount);
 }
 
-void TRenderer::SetTexture(const std::shared_ptr<TTexture>& texture) {
+void TRenderer::SetTexture(const std::shared_ptr<TTextureBase>& texture) {
   mTexture = texture && !texture->IsSimple() ? texture : nullptr;
   if (Backend()) Backend()->SetTexture(mTexture);
 }
@@ -177,7 +185,7 @@ void TRenderer::SetCullMode(int mode) {
   if (Backend()) Backend()->SetCullMode(mode);
 }
 
-void TRenderer::FillRect(const TRect& rect, const TColor& colour, const std::shared_ptr<TTexture>& target) {
+void TRenderer::FillRect(const TRect& rect, const TColor& colour, const std::shared_ptr<TTextureBase>& target) {
   if (!Backend()) return;
   TRect area = rect;
   if (!target) {
@@ -186,8 +194,26 @@ void TRenderer::FillRect(const TRect& rect, const TColor& colour, const std::sha
     area = TRect(rect.left + viewport.left, rect.top + viewport.top, rect.right + viewport.left,
                  rect.bottom + viewport.top)
                .Intersect(viewport);
+    if (IsDrawing()) {
+      FillWithQuad(area, colour);
+      return;
+    }
   }
-  Backend()->FillRect(area.left, area.top, area.right, area.bottom, colour, target);
+  TRect clip;
+  GetClipRect(clip);
+  Backend()->FillRect(area.left, area.top, area.right, area.bottom, colour, target, clip);
+}
+
+// Inside a frame the fill is a quad drawn in a 2D block, which is opened (and a 3D block
+// left) for it when needed; the current texture is bound again afterwards.
+void TRenderer::FillWithQuad(const TRect& rect, const TColor& colour) {
+  bool left3d = Is3d(), opened2d = false;
+  if (left3d) End3d();
+  if (!Is2d()) opened2d = Begin2d();
+  Backend()->DrawFillQuad(rect, colour);
+  Backend()->SetTexture(mTexture);
+  if (opened2d) End2d();
+  if (left3d) Begin3d();
 }
 
 void TRenderer::GetViewport(TRect& rect) const {
@@ -228,17 +254,20 @@ void TRenderer::SetTextureFilter(int mode) {
   if (Backend()) Backend()->SetFilter(mode);
 }
 
-void TRenderer::SetCaptureTexture(const std::shared_ptr<TTexture>& texture) {
-  if (!texture) {
-    mCaptureTexture.reset();
-    return;
-  }
-  int32_t width = 0, height = 0;
-  if (!DisplayHost().GetScreenSize(width, height) && Backend()) {
-    width = Backend()->GetDisplayRect().Width();
-    height = Backend()->GetDisplayRect().Height();
-  }
-  if (int64_t(texture->GetWidth()) == width && int64_t(texture->GetHeight()) == height) mCaptureTexture = texture;
+void TRenderer::SetCaptureTexture(const std::shared_ptr<TTextureBase>& texture) {
+  if (Backend()) Backend()->SetCaptureTexture(texture);
+}
+
+std::shared_ptr<TTextureBase> TRenderer::GetCaptureTexture() const {
+  return Backend() ? Backend()->GetCaptureTexture() : nullptr;
+}
+
+std::shared_ptr<TTextureBase> TRenderer::MakeRenderTarget(uint32_t width, uint32_t height) {
+  TPlatformData* backend = Backend();
+  if (!backend) return nullptr;
+  return TTextureBase::CreateRenderTarget(width, height, false, [backend] {
+    return std::make_shared<TTextureBase>(backend->NewTextureData());
+  });
 }
 
 bool TRenderer::CaptureFrame(const TString& fileName) {
@@ -246,12 +275,21 @@ bool TRenderer::CaptureFrame(const TString& fileName) {
   if (!backend || !backend->IsDisplayReady()) return false;
   const std::shared_ptr<TSoftSurface>& front = backend->GetContext().GetPrimarySurface();
   if (!front || DevFailed(front->IsLost())) return false;
-  std::shared_ptr<TTexture> frame = TTexture::CreateRenderTarget(front->Width(), front->Height(), false);
+  std::shared_ptr<TTextureBase> frame = MakeRenderTarget(front->Width(), front->Height());
   if (!frame) return false;
   auto* data = static_cast<TDxTextureData*>(frame->GetData());
   TDevRect all{0, 0, int32_t(front->Width()), int32_t(front->Height())};
   if (DevFailed(TSoftSurface::CopyClipped(*data->GetSurface(), 0, 0, *front, all))) return false;
   return frame->Save(fileName);
+}
+
+bool TRenderer::StartTextRasteriser() {
+  if (mVecDraw) return false;
+  mVecDraw = std::make_unique<TJxMiniVecDraw>();
+  mVecDraw->SetSpanSink(&mSpanSink);
+  SetTextRasteriser(mVecDraw.get());
+  mVecDraw->RunSelfTest();
+  return true;
 }
 
 bool TRenderer::ToggleStats() {

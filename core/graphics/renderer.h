@@ -12,12 +12,12 @@
 #include <memory>
 #include <vector>
 
-#include "graphics/dx_context.h"
-#include "graphics/mini_vec_draw.h"
-#include "graphics/rect.h"
-#include "graphics/vector_math.h"
+#include "graphics/display/dx_context.h"
+#include "graphics/math/rect.h"
+#include "graphics/math/vector_math.h"
+#include "graphics/text/mini_vec_draw.h"
 
-class TTexture;
+class TTextureBase;
 class TTextGraphic;
 
 // The rasteriser's side of the renderer: spans become one-pixel line lists blended
@@ -34,18 +34,6 @@ class TRendererSpanSink : public ISpanSink {
   bool mOpened2d = false;
 };
 
-// A texture as the rasteriser's blending target; unlocking asks for a redraw.
-class TTextureVecTarget : public IVecDrawTarget {
- public:
-  explicit TTextureVecTarget(std::shared_ptr<TTexture> texture) : mTexture(std::move(texture)) {}
-  bool Lock(uint32_t*& pixels, int& pitch, int& width, int& height) override;
-  void Unlock() override;
-  const std::shared_ptr<TTexture>& GetTexture() const { return mTexture; }
-
- private:
-  std::shared_ptr<TTexture> mTexture;
-};
-
 class TRenderer {
  public:
   static TRenderer* GetInstance();
@@ -53,7 +41,7 @@ class TRenderer {
 
   // Frame blocks; each answers whether it was entered.
   bool BeginDraw(bool copyFront);
-  bool BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int mode);
+  bool BeginRenderTarget(const std::shared_ptr<TTextureBase>& texture, int mode);
   void EndRenderTarget();
   bool Begin2d();
   bool Begin3d();
@@ -64,19 +52,21 @@ class TRenderer {
   bool Is2d() const { return mIn2d; }
   bool Is3d() const { return mIn3d; }
   bool IsDrawing() const { return mInDraw || mInRenderTarget; }
-  std::shared_ptr<TTexture> GetTexture() const { return mTexture; }
-  std::shared_ptr<TTexture> GetCaptureTexture() const { return mCaptureTexture; }
+  std::shared_ptr<TTextureBase> GetTexture() const { return mTexture; }
+  std::shared_ptr<TTextureBase> GetCaptureTexture() const;
 
   // Primitive types as the device numbers them (2 line list, 4 triangle list, 6 fan).
   void DrawVertices(uint32_t primitive, const TVertexList& list);
   void DrawIndexedVertices(uint32_t primitive, const TVertexList& list, const uint16_t* indices, uint32_t indexCount);
-  void SetTexture(const std::shared_ptr<TTexture>& texture);
+  void SetTexture(const std::shared_ptr<TTextureBase>& texture);
   // 0 normal, 1 opaque, 2 additive, 3 subtractive, 4 multiply.
   void SetBlendMode(int mode);
   // 1 none, 2 clockwise, 3 counter-clockwise.
   void SetCullMode(int mode);
-  // Without a target the rectangle is in the current viewport's coordinates.
-  void FillRect(const TRect& rect, const TColor& colour, const std::shared_ptr<TTexture>& target = nullptr);
+  // Without a target the rectangle is in the current viewport's coordinates: inside a
+  // frame an untextured quad in the current blend mode, else a fill of the back buffer
+  // clipped to the clip rectangle.
+  void FillRect(const TRect& rect, const TColor& colour, const std::shared_ptr<TTextureBase>& target = nullptr);
   void GetViewport(TRect& rect) const;
   void PushViewport(const TRect& rect);
   void PopViewport();
@@ -90,7 +80,7 @@ class TRenderer {
   void SetTextureFilter(int mode);
 
   // A texture of the screen's size that the end of the next frame fills with the frame.
-  void SetCaptureTexture(const std::shared_ptr<TTexture>& texture);
+  void SetCaptureTexture(const std::shared_ptr<TTextureBase>& texture);
   // Writes the last presented frame (without the cursor) as an image file, PNG or JPEG by
   // its name; false when nothing was presented or the file cannot be written.
   bool CaptureFrame(const TString& fileName);
@@ -103,22 +93,32 @@ class TRenderer {
   TString FormatStats() const;
 
   TRendererSpanSink& GetSpanSink() { return mSpanSink; }
+  // The rasteriser that text is drawn with (SetTextRasteriser), through the span sink:
+  // made with its self-test on the first display start (StartTextRasteriser answers
+  // whether it was made now) and kept until the renderer goes.
+  bool StartTextRasteriser();
+  TJxMiniVecDraw* GetVecDraw() const { return mVecDraw.get(); }
+
+  // An empty render target that is read back, never drawn as a sprite (the frame capture,
+  // the rasteriser's check); null without a display handler.
+  static std::shared_ptr<TTextureBase> MakeRenderTarget(uint32_t width, uint32_t height);
 
  private:
   TRenderer();
   void DrawStats();
+  void FillWithQuad(const TRect& rect, const TColor& colour);
 
   uint32_t mFrameIndex = 0;
   float mFps = 0.0f;
   uint32_t mFrameTimes[15] = {};
   bool mStatsOn = false;
   std::unique_ptr<TTextGraphic> mStatsText;
-  std::shared_ptr<TTexture> mTexture;
-  std::shared_ptr<TTexture> mCaptureTexture;
+  std::shared_ptr<TTextureBase> mTexture;
   std::vector<TRect> mClipStack;
   bool mIn2d = false, mIn3d = false, mInDraw = false, mInRenderTarget = false;
   int64_t mPeakMemory = 0;
   TRendererSpanSink mSpanSink;
+  std::unique_ptr<TJxMiniVecDraw> mVecDraw;
 
   friend struct std::default_delete<TRenderer>;
   ~TRenderer();

@@ -1,9 +1,8 @@
-// The rasteriser's side of the renderer: coloured spans drawn as one-pixel line lists,
-// and textures as the rasteriser's blending targets.
+// The rasteriser's side of the renderer: coloured spans drawn as one-pixel line lists.
 
-#include "graphics/display_host.h"
+#include "graphics/display/texture_base.h"
 #include "graphics/renderer.h"
-#include "graphics/texture.h"
+#include "graphics/text/text_graphic.h"
 
 void TRendererSpanSink::DrawSpans(const TColorSpan* spans, size_t count) {
   TRenderer* renderer = TRenderer::GetInstance();
@@ -25,7 +24,7 @@ void TRendererSpanSink::DrawSpans(const TColorSpan* spans, size_t count) {
 
 std::shared_ptr<IVecDrawTarget> TRendererSpanSink::CreateRenderTarget(int width, int height) {
   if (width <= 0 || height <= 0) return nullptr;
-  std::shared_ptr<TTexture> texture = TTexture::CreateRenderTarget(uint32_t(width), uint32_t(height), false);
+  std::shared_ptr<TTextureBase> texture = TRenderer::MakeRenderTarget(uint32_t(width), uint32_t(height));
   if (!texture) return nullptr;
   return std::make_shared<TTextureVecTarget>(std::move(texture));
 }
@@ -48,16 +47,4 @@ void TRendererSpanSink::EndRenderTarget() {
   if (mOpened2d) renderer->End2d();
   mOpened2d = false;
   renderer->EndRenderTarget();
-}
-
-bool TTextureVecTarget::Lock(uint32_t*& pixels, int& pitch, int& width, int& height) {
-  if (!mTexture || !mTexture->Lock(pixels, pitch)) return false;
-  width = int(mTexture->GetWidth());
-  height = int(mTexture->GetHeight());
-  return true;
-}
-
-void TTextureVecTarget::Unlock() {
-  mTexture->Unlock();
-  DisplayHost().InvalidateWindows();
 }

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "graphics/rect.h"
-#include "graphics/vector_math.h"
+#include "graphics/math/rect.h"
+#include "graphics/math/vector_math.h"
 
 // Draw flags.
 constexpr uint32_t SpriteMirrorX = 0x01;      // left to right

@@ -1,134 +1,29 @@
 #include "graphics/texture.h"
 
-#include <cinttypes>
-#include <cstring>
-#include <string>
+#include <algorithm>
 
-#include "graphics/dx_context.h"
-#include "graphics/image_codecs.h"
-#include "graphics/platform_data.h"
+#include "graphics/display/dx_context.h"
+#include "graphics/display/platform_data.h"
 #include "graphics/renderer.h"
-#include "platform/file.h"
-#include "platform/log.h"
 #include "platform/settings.h"
-
-namespace {
-
-constexpr uint32_t MaxSurfaceSide = 1024;
-
-bool Has(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
-
-uint32_t PowerOfTwoAtLeast(uint32_t n) {
-  uint32_t p = 1;
-  while (p < n && p < 0x80000000u) p <<= 1;
-  return p;
-}
-
-// Reads an image by the extension its name holds; false for any other name.
-bool ReadImage(const std::string& name, TDecodedImage& image) {
-  if (Has(name, ".png")) return LoadPngImage(name, image);
-  if (Has(name, ".jpg")) return LoadJpegImage(name, image);
-  if (Has(name, ".jp2")) return LoadJpeg2000Image(name, image);
-  return false;
-}
-
-// The mask's third byte (red) becomes each pixel's alpha when the sizes agree.
-bool MergeMask(const std::string& maskName, TDecodedImage& image) {
-  TDecodedImage mask;
-  bool jpeg = Has(maskName, ".jpg") && !Has(maskName, ".png");
-  if (!(jpeg ? LoadJpegImage(maskName, mask) : LoadPngImage(maskName, mask))) return false;
-  if (mask.width != image.width || mask.height != image.height) return true;
-  for (uint32_t y = 0; y < image.height; ++y)
-    for (uint32_t x = 0; x < image.width; ++x)
-      image.pixels[(size_t(y) * image.side + x) * 4 + 3] = mask.pixels[(size_t(y) * mask.side + x) * 4 + 2];
-  return true;
-}
-
-bool LoadFile(TTextureData& data, const std::string& file, std::string mask) {
-  TDecodedImage image;
-  if (!ReadImage(file, image)) return false;
-  if (Has(file, ".png") || Has(file, ".jp2")) {
-    if (data.mFlags & TextureAlphaFromFile)
-      data.mFlags = image.hasAlpha ? (data.mFlags | TextureAlpha) : (data.mFlags & ~TextureAlpha);
-  }
-  if (Has(file, ".jpg") && IsEnabled("automergemask")) {
-    std::string companion = file.substr(0, file.find(".jpg")) + ".mask.png";
-    if (FileExists(companion.c_str())) {
-      mask = companion;
-      data.mFlags = uint8_t((data.mFlags & ~TextureAlphaFromFile) | TextureAlpha);
-    }
-  }
-  if (!mask.empty() && !MergeMask(mask, image)) return false;
-
-  bool roundUp = (data.mFlags & TexturePlain) || !TRenderer::GetInstance()->CanUseAnyTextureSize();
-  uint32_t surfaceWidth = roundUp ? PowerOfTwoAtLeast(image.width) : image.width;
-  uint32_t surfaceHeight = roundUp ? PowerOfTwoAtLeast(image.height) : image.height;
-  if ((surfaceWidth > MaxSurfaceSide || surfaceHeight > MaxSurfaceSide) && !(data.mFlags & TextureSystemMemory)) {
-    LogPrintf("Texture %s: %ux%u is larger than %u pixels", file.c_str(), image.width, image.height, MaxSurfaceSide);
-    return false;
-  }
-  data.mWidth = image.width;
-  data.mHeight = image.height;
-  if (!data.CreateSurface(surfaceWidth, surfaceHeight, false)) return false;
-  data.mWidth = image.width;
-  data.mHeight = image.height;
-  if (!data.SetPixels(image.side, image.side, reinterpret_cast<const uint32_t*>(image.pixels.get()))) return false;
-  data.mFileName = file.c_str();
-  data.mMaskFileName = mask.c_str();
-  return true;
-}
-
-}  // namespace
 
 TSpriteDrawParams::TSpriteDrawParams(const TVec2& position, float a, float scale, uint32_t f) : alpha(a), flags(f) {
   matrix.m[2] = TVec3(position.x, position.y, 1);
   if (scale != 1.0f) matrix.Scale(scale);
 }
 
-bool LoadTextureImage(TTextureData& data, const TString& name, const TString& maskName) {
-  std::string file = name.ToStd(), mask = maskName.ToStd();
-  size_t options = file.rfind('?');
-  if (options != std::string::npos) {
-    std::string words = file.substr(options + 1);
-    file.resize(options);
-    if (Has(words, "slow")) data.mFlags |= TexturePlain | TextureSystemMemory;
-    if (Has(words, "simple")) data.mFlags |= TexturePlain;
-    if (Has(words, "alpha")) data.mFlags = uint8_t((data.mFlags & ~TextureAlphaFromFile) | TextureAlpha);
-    if (Has(words, "mipmap")) data.mFlags |= TextureMipMap;
-  }
-  bool named = Has(file, ".png") || Has(file, ".jpg") || Has(file, ".jp2");
-  if (!FileExists(file.c_str()) && !named) {
-    for (const char* extension : {".png", ".jpg", ".jp2"})
-      if (FileExists((file + extension).c_str())) return LoadFile(data, file + extension, mask);
-    return false;
-  }
-  if (!mask.empty() && !FileExists(mask.c_str()) && !Has(mask, ".png") && !Has(mask, ".jpg")) {
-    for (const char* extension : {".jpg", ".png"})
-      if (FileExists((mask + extension).c_str())) return LoadFile(data, file, mask + extension);
-  }
-  return LoadFile(data, file, mask);
+namespace {
+
+std::unique_ptr<TTextureData> NewTextureData() {
+  TPlatformData* display = GetPlatformData();
+  return display ? display->NewTextureData() : nullptr;
 }
 
-TTexture::TTexture() {
-  if (TPlatformData* display = GetPlatformData()) mData = display->NewTextureData();
-}
+std::shared_ptr<TTextureBase> MakeTexture() { return std::make_shared<TTexture>(); }
 
-TTexture::~TTexture() {
-  if (mGeneratedName && GetAssetManager()) GetAssetManager()->RemoveAsset(mCacheName);
-}
+}  // namespace
 
-void TTexture::Release() {
-  if (mData) mData->ReleaseSurface();
-}
-
-void TTexture::Restore() {
-  if (mData) mData->Restore();
-}
-
-void TTexture::Register(const TString& key) {
-  mCacheName = key;
-  if (GetAssetManager()) GetAssetManager()->AddAsset(key, shared_from_this());
-}
+TTexture::TTexture() : TTextureBase(NewTextureData()) {}
 
 std::shared_ptr<TTexture> TTexture::CastFromAsset(const std::shared_ptr<TAsset>& asset) {
   if (!asset || !asset->IsKindOf(TTexture::ClassId())) return nullptr;
@@ -137,14 +32,7 @@ std::shared_ptr<TTexture> TTexture::CastFromAsset(const std::shared_ptr<TAsset>&
 
 std::shared_ptr<TTexture> TTexture::Make(const TString& key, const TString& name, const TString& mask,
                                          uint8_t flags) {
-  if (GetAssetManager())
-    if (auto cached = CastFromAsset(GetAssetManager()->GetAsset(key))) return cached;
-  auto texture = std::make_shared<TTexture>();
-  if (!texture->mData) return nullptr;
-  texture->mData->mFlags = flags;
-  if (!LoadTextureImage(*texture->mData, name, mask)) return nullptr;
-  texture->Register(key);
-  return texture;
+  return std::static_pointer_cast<TTexture>(GetCached(key, ClassId(), MakeTexture, name, mask, flags));
 }
 
 std::shared_ptr<TTexture> TTexture::Get(const TString& name, uint32_t flags) {
@@ -161,7 +49,7 @@ std::shared_ptr<TTexture> TTexture::Get(const TString& name, uint32_t flags) {
 }
 
 std::shared_ptr<TTexture> TTexture::GetPlain(const TString& name) {
-  return Make(name + ":s:tex", name, TString(), TexturePlain | TextureAlphaFromFile);
+  return std::static_pointer_cast<TTexture>(TTextureBase::GetPlain(name, ClassId(), MakeTexture));
 }
 
 std::shared_ptr<TTexture> TTexture::GetWithMask(const TString& name, const TString& maskName, uint32_t flags) {
@@ -172,45 +60,7 @@ std::shared_ptr<TTexture> TTexture::GetWithMask(const TString& name, const TStri
 }
 
 std::shared_ptr<TTexture> TTexture::CreateRenderTarget(uint32_t width, uint32_t height, bool alpha) {
-  auto texture = std::make_shared<TTexture>();
-  if (!texture->mData) return nullptr;
-  texture->mData->mFlags = uint8_t(TextureRenderTarget | (alpha ? TextureAlpha : 0));
-  if (!texture->mData->CreateSurface(width, height, true)) return nullptr;
-  texture->mGeneratedName = true;
-  texture->Register(TString::Printf("%" PRIxPTR ":tex:r", reinterpret_cast<uintptr_t>(texture.get())));
-  return texture;
-}
-
-bool TTexture::Lock(uint32_t*& pixels, int& pitch) { return mData && mData->LockPixels(pixels, pitch); }
-
-void TTexture::Unlock() {
-  if (mData) mData->UnlockPixels();
-}
-
-TString TTexture::GetFullName() const { return mData ? mData->mFileName : TString(); }
-
-void TTexture::GetSurfaceSize(uint32_t& width, uint32_t& height) const {
-  width = height = 0;
-  if (!mData) return;
-  width = (mData->mWidth + 2 * mData->mOffsetX + 1) & ~1u;
-  height = (mData->mHeight + 2 * mData->mOffsetY + 1) & ~1u;
-}
-
-bool TTexture::Save(const TString& fileName) {
-  std::string name = fileName.ToStd();
-  bool jpeg = Has(name, ".jpg");
-  if (!jpeg && !Has(name, ".png")) {
-    LogPrintf("TTexture::Save only supports .jpg and .png files");
-    return false;
-  }
-  uint32_t* pixels = nullptr;
-  int pitch = 0;
-  if (!Lock(pixels, pitch)) return false;
-  uint32_t pitchBytes = uint32_t(pitch) * 4;
-  bool saved = jpeg ? SaveJpegImage(fileName, 0.9f, GetWidth(), GetHeight(), pitchBytes, pixels)
-                    : SavePngImage(fileName, pixels, GetWidth(), GetHeight(), pitchBytes);
-  Unlock();
-  return saved;
+  return std::static_pointer_cast<TTexture>(TTextureBase::CreateRenderTarget(width, height, alpha, MakeTexture));
 }
 
 void TTexture::Draw(float x, float y, float alpha, float scale, float rotation, uint32_t flags) {

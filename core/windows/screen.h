@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "graphics/vector_math.h"
+#include "graphics/math/vector_math.h"
 #include "windows/modal_window.h"
 
 class TScreen : public TModalWindow {

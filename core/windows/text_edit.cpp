@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "graphics/font_cache.h"
+#include "graphics/text/font_cache.h"
 #include "persistence/jx_hiscores.h"
 #include "windows/button.h"
 #include "windows/message.h"

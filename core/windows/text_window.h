@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "graphics/rect.h"
-#include "graphics/text_graphic.h"
-#include "graphics/vector_math.h"
+#include "graphics/math/rect.h"
+#include "graphics/math/vector_math.h"
+#include "graphics/text/text_graphic.h"
 #include "windows/window.h"
 
 class TText : public TWindow {

@@ -14,7 +14,7 @@
 #include <list>
 #include <memory>
 
-#include "graphics/rect.h"
+#include "graphics/math/rect.h"
 #include "platform/class_id.h"
 #include "platform/engine_string.h"
 #include "platform/platform_event.h"

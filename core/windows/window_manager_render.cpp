@@ -2,6 +2,7 @@
 // layers from the first opaque full-screen one up, the overlays and the hit highlight.
 
 #include "graphics/renderer.h"
+#include "graphics/texture.h"
 #include "platform/task_list.h"
 #include "platform/timer.h"
 #include "windows/modal_window.h"

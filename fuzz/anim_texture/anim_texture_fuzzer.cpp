@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "graphics/anim_texture.h"
+#include "graphics/sprites/anim_texture.h"
 #include "platform/file_map.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "graphics/image_codecs.h"
+#include "graphics/codecs/image_codecs.h"
 #include "platform/file_map.h"
 
 namespace {

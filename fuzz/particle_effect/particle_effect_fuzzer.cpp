@@ -11,8 +11,8 @@
 #include <cstring>
 #include <string>
 
-#include "graphics/lua_particle_system.h"
-#include "graphics/particle_functions.h"
+#include "graphics/particles/lua_particle_system.h"
+#include "graphics/particles/particle_functions.h"
 #include "script/lua/lauxlib.h"
 #include "script/lua/lua.h"
 

@@ -7,9 +7,9 @@
 #include <cstdint>
 
 #include "counting_span_sink.h"
-#include "graphics/font_cache.h"
-#include "graphics/mini_vec_draw.h"
-#include "graphics/text_graphic.h"
+#include "graphics/text/font_cache.h"
+#include "graphics/text/mini_vec_draw.h"
+#include "graphics/text/text_graphic.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "counting_span_sink.h"
-#include "graphics/mini_vec_draw.h"
-#include "graphics/vec_font.h"
+#include "graphics/text/mini_vec_draw.h"
+#include "graphics/text/vec_font.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TVecFont font;

@@ -13,8 +13,8 @@
 #include "engine/display_link.h"
 #include "engine/engine_entry.h"
 #include "engine/platform.h"
-#include "graphics/image_codecs.h"
-#include "graphics/platform_data.h"
+#include "graphics/codecs/image_codecs.h"
+#include "graphics/display/platform_data.h"
 #include "graphics/renderer.h"
 #include "platform/file.h"
 

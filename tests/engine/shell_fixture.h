@@ -13,7 +13,7 @@
 
 #include "engine/engine_entry.h"
 #include "engine/platform.h"
-#include "graphics/i_display_handler.h"
+#include "graphics/display/i_display_handler.h"
 #include "graphics/i_renderer.h"
 #include "platform/test_util.h"
 #include "windows/i_window_manager.h"
@@ -79,7 +79,6 @@ class TFakeDisplay : public IDisplayHandler {
   }
   void UpdateDesktopMode(int32_t, int32_t, int32_t) override {}
   void SetVSync(bool on) override { mRecord.vsync.push_back(on); }
-  void AfterDisplayStart(bool) override {}
 
  private:
   TFakeRecord& mRecord;
@@ -111,7 +110,7 @@ class TFakeRenderer : public IRenderer {
   explicit TFakeRenderer(TFakeRecord& record) : mRecord(record) {}
   ~TFakeRenderer() override { mRecord.rendererDestroyedBeforeDisplay = !mRecord.displayDestroyed; }
   bool ToggleStats() override { return ++mRecord.statsToggles % 2 == 0; }
-  void OnDisplayStarted(uint32_t, uint32_t) override {}
+  void OnDisplayStarted(uint32_t, uint32_t, bool) override {}
   bool CaptureFrame(const TString&) override { return false; }
 
  private:

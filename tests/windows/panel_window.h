@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/vector_math.h"
+#include "graphics/math/vector_math.h"
 #include "script/lua_object_wrapper.h"
 #include "windows/window.h"
 

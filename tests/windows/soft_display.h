@@ -9,8 +9,8 @@
 
 #include "graphics/device/adapter.h"
 #include "graphics/device/presenter.h"
-#include "graphics/display_host.h"
-#include "graphics/platform_data.h"
+#include "graphics/display/display_host.h"
+#include "graphics/display/platform_data.h"
 
 class TSoftDisplay : public IDisplayHost {
  public:

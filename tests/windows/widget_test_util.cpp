@@ -1,8 +1,8 @@
 #include "widget_test_util.h"
 
 #include "graphics/device/golden_png.h"
-#include "graphics/font_cache.h"
 #include "graphics/renderer.h"
+#include "graphics/text/font_cache.h"
 #include "platform/file_map.h"
 #include "windows/screen.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/mini_vec_draw.h"
+#include "graphics/text/mini_vec_draw.h"
 #include "soft_display.h"
 #include "windows/message.h"
 #include "windows_test_util.h"

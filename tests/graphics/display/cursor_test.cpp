@@ -3,11 +3,12 @@
 // hardware cursor from a small image; the platform's cursor images and display start.
 #include <gtest/gtest.h>
 
-#include "graphics/cursor_images.h"
+#include "graphics/codecs/image_codecs.h"
+#include "graphics/display/cursor_images.h"
 #include "graphics/display/display_rig.h"
-#include "graphics/font_cache.h"
-#include "graphics/image_codecs.h"
+#include "graphics/display_start.h"
 #include "graphics/renderer.h"
+#include "graphics/text/font_cache.h"
 #include "graphics/texture.h"
 #include "platform/file.h"
 #include "platform/settings.h"
@@ -212,13 +213,13 @@ TEST(CursorImages, DisplayStartMakesTheRasteriserOnceAndReappliesTheImages) {
   TPlatformData& display = rig.Window(320, 240);
   auto texture = CursorTexture(4, 4, 0xFFFF0000, 0xFFFF0000);
   display.SetCursor(texture, 0, 0, false);
-  display.AfterDisplayStart(true);
-  TJxMiniVecDraw* draw = display.GetCursorImages().GetVecDraw();
+  FinishDisplayStart(true);
+  TJxMiniVecDraw* draw = TRenderer::GetInstance()->GetVecDraw();
   ASSERT_NE(draw, nullptr);
   EXPECT_EQ(GetTextRasteriser(), draw);
   display.SetDisplay(320, 240, true, false, false, false);
-  display.AfterDisplayStart(false);
-  EXPECT_EQ(display.GetCursorImages().GetVecDraw(), draw);
+  FinishDisplayStart(false);
+  EXPECT_EQ(TRenderer::GetInstance()->GetVecDraw(), draw);
   EXPECT_EQ(display.GetContext().GetCursorTexture(), texture);
   EXPECT_FALSE(TRenderer::GetInstance()->IsDrawing());
 }

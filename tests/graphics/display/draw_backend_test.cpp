@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "graphics/display/display_rig.h"
+#include "graphics/display_start.h"
 #include "graphics/renderer.h"
 #include "graphics/texture.h"
 #include "platform/settings.h"
@@ -329,7 +330,7 @@ TEST_F(DrawBackend, CalibrationKeepsTheOffsetThatDrawsTexelsExactly) {
   SetConfig("verbosedebug", "1");
   display->SetTexelOffset(0.3f);
   rig.log.TakeNew();
-  display->CalibratePixelOffset();
+  CalibratePixelOffset(*display);
   EXPECT_FLOAT_EQ(display->GetTexelOffset(), -0.5f);
   EXPECT_FALSE(Has(rig.log.TakeNew(), "CalibratePixelOffset"));  // found by a match, not by default
   EXPECT_FALSE(renderer->IsDrawing());

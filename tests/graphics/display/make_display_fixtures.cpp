@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/image_codecs.h"
+#include "graphics/codecs/image_codecs.h"
 #include "platform/file_map.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "graphics/display/display_rig.h"
-#include "graphics/dx_texture_data.h"
+#include "graphics/display/dx_texture_data.h"
 #include "graphics/texture.h"
 #include "platform/settings.h"
 
@@ -36,14 +36,14 @@ TEST(TextureSurfaces, SquareOnlyDeviceRoundsUpAndCentresTheImage) {
   TDisplayRig rig(config);
   rig.Window(640, 480);
   EXPECT_TRUE(rig.Display().IsSquareTexturesOnly());
-  TDxTextureData data;
+  TDxTextureData data(rig.Display());
   ASSERT_TRUE(data.CreateSurface(300, 100, false));
   EXPECT_EQ(data.mSurfaceWidth, 512u);
   EXPECT_EQ(data.mSurfaceHeight, 512u);
   EXPECT_EQ(data.mOffsetX, 106u);
   EXPECT_EQ(data.mOffsetY, 206u);
   // A plain surface keeps its own size.
-  TDxTextureData plain;
+  TDxTextureData plain(rig.Display());
   plain.mFlags = TexturePlain;
   ASSERT_TRUE(plain.CreateSurface(300, 100, false));
   EXPECT_EQ(plain.mSurfaceWidth, 300u);
@@ -81,7 +81,7 @@ TEST(TextureSurfaces, PixelConversionsOfTheDirectCopyAndBack) {
 TEST(TextureSurfaces, SixteenBitSurfaceStoresTheConvertedPixel) {
   TDisplayRig rig(SixteenBitDesktop());
   rig.Window(640, 480);
-  TDxTextureData data;
+  TDxTextureData data(rig.Display());
   ASSERT_TRUE(data.CreateSurface(4, 4, true));
   ASSERT_EQ(data.GetSurface()->Format(), PixelFormatRgb565());
   std::vector<uint32_t> pixels(16, 0xFF1080FF);
@@ -94,7 +94,7 @@ TEST(TextureSurfaces, SixteenBitSurfaceStoresTheConvertedPixel) {
 TEST(TextureSurfaces, LockHandsOutSurfaceMemoryOnlyForArgb8888) {
   TDisplayRig rig;
   rig.Window(640, 480);
-  TDxTextureData argb;
+  TDxTextureData argb(rig.Display());
   argb.mFlags = TextureAlpha;
   ASSERT_TRUE(argb.CreateSurface(8, 4, true));
   ASSERT_EQ(argb.GetSurface()->Format(), PixelFormatArgb8888());
@@ -109,7 +109,7 @@ TEST(TextureSurfaces, LockHandsOutSurfaceMemoryOnlyForArgb8888) {
   EXPECT_EQ(ReadBack(argb)[8 + 1], 0x80112233u);
 
   // Without alpha the surface is XRGB8888: a copy, converted back on unlock.
-  TDxTextureData xrgb;
+  TDxTextureData xrgb(rig.Display());
   ASSERT_TRUE(xrgb.CreateSurface(8, 4, true));
   ASSERT_TRUE(xrgb.LockPixels(pixels, pitch));
   EXPECT_EQ(pitch, 8);
@@ -128,7 +128,7 @@ TEST(TextureSurfaces, LockCopyGoesBackWithItsOwnRowStride) {
   config.squareTexturesOnly = true;
   TDisplayRig rig(config);
   rig.Window(640, 480);
-  TDxTextureData data;
+  TDxTextureData data(rig.Display());
   ASSERT_TRUE(data.CreateSurface(5, 3, true));
   ASSERT_EQ(data.mSurfaceWidth, 8u);
   uint32_t* pixels = nullptr;
@@ -147,7 +147,7 @@ TEST(TextureSurfaces, LockCopyGoesBackWithItsOwnRowStride) {
 TEST(TextureSurfaces, ClearAndBlitToTheBackBufferAndToAnotherTexture) {
   TDisplayRig rig;
   rig.Window(64, 48);
-  TDxTextureData source, target;
+  TDxTextureData source(rig.Display()), target(rig.Display());
   ASSERT_TRUE(source.CreateSurface(4, 4, true));
   ASSERT_TRUE(target.CreateSurface(8, 8, true));
   std::vector<uint32_t> pixels(16, 0xFF00FF00);
@@ -202,7 +202,7 @@ TEST(TextureSurfaces, AlphaFormatTakesTheFirstUnlessALaterHasMoreAlphaBits) {
 TEST(TextureSurfaces, RestoreReloadsFromTheFileOrMakesAnEmptySurface) {
   TDisplayRig rig;
   rig.Window(64, 48);
-  TDxTextureData loaded;
+  TDxTextureData loaded(rig.Display());
   loaded.mFlags = TextureAlphaFromFile;
   ASSERT_TRUE(LoadTextureImage(loaded, GraphicsFixture("rgba.png"), TString()));
   EXPECT_TRUE(loaded.mFlags & TextureAlpha);
@@ -214,7 +214,7 @@ TEST(TextureSurfaces, RestoreReloadsFromTheFileOrMakesAnEmptySurface) {
   for (uint32_t y = 0; y < 3; ++y)
     for (uint32_t x = 0; x < 5; ++x) EXPECT_EQ(pixels[y * 5 + x], RgbaPattern(x, y)) << x << "," << y;
 
-  TDxTextureData empty;
+  TDxTextureData empty(rig.Display());
   ASSERT_TRUE(empty.CreateSurface(16, 8, true));
   empty.ReleaseSurface();
   empty.Restore();
@@ -226,7 +226,7 @@ TEST(TextureSurfaces, RestoreReloadsFromTheFileOrMakesAnEmptySurface) {
 TEST(TextureSurfaces, FailedRestoreLogsTheSizesAndTheFiles) {
   TDisplayRig rig;
   rig.Window(64, 48);
-  TDxTextureData empty;
+  TDxTextureData empty(rig.Display());
   ASSERT_TRUE(empty.CreateSurface(64, 32, true));
   empty.ReleaseSurface();
   rig.log.TakeNew();
@@ -238,7 +238,7 @@ TEST(TextureSurfaces, FailedRestoreLogsTheSizesAndTheFiles) {
   EXPECT_EQ(GetConfig("dxbroken"), "1");
 
   // A file that is gone is not reported as a broken device.
-  TDxTextureData gone;
+  TDxTextureData gone(rig.Display());
   gone.mFileName = "::/nonexistent/gone.png";
   gone.mWidth = gone.mHeight = 4;
   SetConfig("dxbroken", "0");
