@@ -4,7 +4,6 @@
 
 #include "model/highscore_system.h"
 #include "persistence/prefs_db.h"
-#include "platform/log.h"
 #include "platform/timer.h"
 
 namespace {
@@ -14,21 +13,13 @@ TString Key(const char* name) { return TString("HighscoreCurrentUser_") + name; 
 }  // namespace
 
 void CHighscoreSystem::LoadHighscoreCurrentUser() {
-  TPlayerPrefs prefs = GetPlayerPrefs();
-  if (!prefs.db) {
-    LogPrintf("Highscore: no preferences database; the score values are not loaded");
-    return;
-  }
-  LoadValues(*prefs.db, prefs.user);
+  WithPlayerPrefs("Highscore", "the score values are not loaded",
+                  [this](TPrefsDB& db, int user) { LoadValues(db, user); });
 }
 
 void CHighscoreSystem::SaveHighscoreCurrentUser() {
-  TPlayerPrefs prefs = GetPlayerPrefs();
-  if (!prefs.db) {
-    LogPrintf("Highscore: no preferences database; the score values are not saved");
-    return;
-  }
-  SaveValues(*prefs.db, prefs.user);
+  WithPlayerPrefs("Highscore", "the score values are not saved",
+                  [this](TPrefsDB& db, int user) { SaveValues(db, user); });
 }
 
 void CHighscoreSystem::SaveValues(TPrefsDB& db, int user) {

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/log.h"
 #include "script/script.h"
 
 namespace {
@@ -20,6 +21,17 @@ lua_State* GetModelLuaState() { return gModelScript ? gModelScript->GetState() :
 void SetPlayerPrefsSource(TPlayerPrefsSource source) { gPlayerPrefs = std::move(source); }
 
 TPlayerPrefs GetPlayerPrefs() { return gPlayerPrefs ? gPlayerPrefs() : TPlayerPrefs(); }
+
+bool WithPlayerPrefs(const char* owner, const char* consequence,
+                     const std::function<void(TPrefsDB& db, int user)>& use) {
+  TPlayerPrefs prefs = GetPlayerPrefs();
+  if (!prefs.db) {
+    LogPrintf("%s: no preferences database; %s", owner, consequence);
+    return false;
+  }
+  use(*prefs.db, prefs.user);
+  return true;
+}
 
 CModelBinding::~CModelBinding() {
   if (mState && mState == GetModelLuaState()) UnbindLuaObject(mState, mObject);

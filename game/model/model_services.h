@@ -30,6 +30,10 @@ using TPlayerPrefsSource = std::function<TPlayerPrefs()>;
 // The settings object installs it once it owns the database; null removes it.
 void SetPlayerPrefsSource(TPlayerPrefsSource source);
 TPlayerPrefs GetPlayerPrefs();
+// Runs `use' with the current player's database and index; without a database it logs
+// "<owner>: no preferences database; <consequence>" and answers false.
+bool WithPlayerPrefs(const char* owner, const char* consequence,
+                     const std::function<void(TPrefsDB& db, int user)>& use);
 
 // The Lua functions of one model object, registered on the model script as it is when the
 // object is made. When the object goes they are made harmless (a call raises a script

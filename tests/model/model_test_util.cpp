@@ -1,5 +1,6 @@
 #include "model_test_util.h"
 
+#include "model/diary.h"
 #include "model/game.h"
 #include "model/global_information_system.h"
 #include "model/highscore_system.h"
@@ -33,6 +34,7 @@ void TModelTest::TearDown() {
   CGame::DestroyInstance();
   CGlobalInformationSystem::DestroyInstance();
   CHighscoreSystem::DestroyInstance();
+  TDiary::DestroyInstance();
   SetPlayerPrefsSource(nullptr);
   SetModelScript(nullptr);
   mScript.reset();
