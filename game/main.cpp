@@ -4,11 +4,13 @@
 // script or the window ends the game.
 
 #include <cstdio>
+#include <memory>
 
 #include "engine/display_link.h"
 #include "engine/engine_entry.h"
 #include "engine/platform.h"
 #include "engine/platform_window_host.h"
+#include "menus/diary_measure.h"
 #include "platform/command_line.h"
 #include "platform/settings.h"
 #include "script/lua_binding.h"
@@ -38,6 +40,8 @@ void SetVolumeFromSlider(TString name) {
 }
 
 void GameMain(TPlatform* platform) {
+  // Diary entries take the room that the diary pages draw them in.
+  SetDiaryMeasure(std::make_unique<TDiaryMeasure>());
   uint32_t width = uint32_t(GetConfig("screenwidth", "1024").ToInt());
   uint32_t height = uint32_t(GetConfig("screenheight", "768").ToInt());
   platform->SetWindowTitle(GetConfig("windowtitle", platform->GetGameName()));
