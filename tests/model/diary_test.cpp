@@ -289,6 +289,15 @@ TEST_F(DiaryTest, SettingsGiveButtonsAndLayoutsAllOrNone) {
   EXPECT_EQ(fromSettings->GetInsertPageLayout(), TRect(500, 60, 800, 270));
 }
 
+TEST_F(DiaryTest, TheDemoSettingsGiveTwoPagesASpread) {
+  ASSERT_TRUE(LoadSettingsFile(TString("::") + TARVELON_SOURCE_DIR + "/assets/settings.xml"));
+  TDiary* demo = TDiary::CreateInstance();
+  diary = demo;
+  ApplyDiarySettings(*demo);
+  EXPECT_EQ(demo->GetSitesPerSpread(), 2u);
+  EXPECT_FALSE(demo->GetInsertPageLayout().IsEmpty());
+}
+
 TEST_F(DiaryTest, ATextShowsItsLabelsOneAfterAnother) {
   TStringTable table;
   table.Set("a", "Am Morgen ");
