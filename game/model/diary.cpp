@@ -149,8 +149,8 @@ TDiary::TPlacement TDiary::Measure(const TDiaryEntry& entry) const {
         place.width = std::max(width, 0);
         place.height = std::max(height, 0);
       } else {
-        LogPrintf("Diary: the image \"%s\" does not load; it takes no room", entry.id.c_str());
         place.width = 0;
+        place.missingImage = true;
       }
       break;
     }
@@ -187,6 +187,7 @@ void TDiary::Lay(TDiaryEntry entry, bool ordinary) {
 void TDiary::Place(TDiaryEntry entry, bool ordinary) {
   TPlacement place = Measure(entry);
   int64_t boxHeight = place.height;
+  if (place.missingImage) LogPrintf("Diary: the image \"%s\" does not load; it takes no room", entry.id.c_str());
   if (!place.fits) {
     LogPrintf("Diary: the entry \"%s\" is taller than the room on site %u; it stays there", entry.id.c_str(),
               mCurrentInsertSite);

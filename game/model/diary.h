@@ -164,6 +164,7 @@ class TDiary {
   struct TPlacement {
     int64_t x = 0, y = 0, width = 0, height = 0;
     bool fits = true;
+    bool missingImage = false;
   };
 
   static TDiaryEntry MakeEntry(int32_t kind, const TString& id, const TRect& rect, int32_t size,
