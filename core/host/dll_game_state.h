@@ -17,7 +17,7 @@ class TDllGameState : public TGameStateHandler {
   // Loads the library, resolves both entries and creates the handler; false (with a log
   // line naming the file) on any failure.
   bool LoadModule(const TString& fileName);
-  bool OnEvent(const TString& name, const TString& value) override { return false; }
+  bool HandleEvent(const char* name, const char* value) override { return false; }
 
  private:
   using TCreateHandler = void* (*)();

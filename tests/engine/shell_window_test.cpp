@@ -166,8 +166,8 @@ namespace {
 class TRecordingHandler : public TGameStateHandler {
  public:
   explicit TRecordingHandler(std::vector<std::string>& seen) : mSeen(seen) {}
-  bool OnEvent(const TString& name, const TString& value) override {
-    mSeen.push_back(name.ToStd() + "=" + value.ToStd());
+  bool HandleEvent(const char* name, const char* value) override {
+    mSeen.push_back(std::string(name) + "=" + value);
     return true;
   }
 
@@ -205,8 +205,8 @@ TEST(DllGameState, ModulesWithoutTheirEntriesAreRefused) {
 TEST_F(TShellTest, WaitingForQuitPumpsMessagesUntilTheQuit) {
   class TWaiting : public TGameStateHandler {
    public:
-    bool OnEvent(const TString&, const TString&) override { return false; }
-    bool WantsWaitForQuit() const override { return true; }
+    bool HandleEvent(const char*, const char*) override { return false; }
+    bool QueryWaitForQuit() override { return true; }
   };
   Run([&](TPlatform* platform) {
     Drain(platform);
