@@ -271,6 +271,21 @@ void TJxHiscores::RemovePlayer(const TString& name) {
   Save();
 }
 
+void TJxHiscores::RenamePlayer(const TString& oldName, const TString& newName) {
+  for (auto& entry : mImpl->tables)
+    for (TScoreRow& row : entry.second.rows)
+      if (strcmp(row.name.c_str(), oldName.c_str()) == 0) row.name = newName;
+  auto found = mImpl->medals.find(oldName.ToStd());
+  if (found != mImpl->medals.end() && oldName.ToStd() != newName.ToStd()) {
+    std::vector<TMedalRecord> medals = std::move(found->second);
+    mImpl->medals.erase(found);
+    std::vector<TMedalRecord>& kept = mImpl->medals[newName.ToStd()];
+    kept.insert(kept.end(), medals.begin(), medals.end());
+  }
+  if (strcmp(mImpl->player.c_str(), oldName.c_str()) == 0) mImpl->player = newName;
+  Save();
+}
+
 void TJxHiscores::Save() {
   if (!mImpl->saveEnabled) return;
   TString path = ResolvePath(HiscoreFile, false);

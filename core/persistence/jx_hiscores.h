@@ -47,6 +47,9 @@ class TJxHiscores {
 
   // Removes the player's rows from every table and the player's medals, then saves.
   void RemovePlayer(const TString& name);
+  // Gives the player's rows in every table and the player's medals the new name, then
+  // saves; ranks and order stay as they are.
+  void RenamePlayer(const TString& oldName, const TString& newName);
 
   // What the start-up read, for diagnostics.
   TString GetLanguage() const;

@@ -322,6 +322,28 @@ TEST_F(HiscoresTest, RemovePlayerRemovesRowsAndMedals) {
   EXPECT_EQ(store.GetMedalCount(), 0);
 }
 
+// A renamed player keeps its rows, ranks and medals in every table; medals already kept
+// under the new name stay with them.
+TEST_F(HiscoresTest, RenamePlayerKeepsRowsAndMedals) {
+  WriteImage(
+      "<score name=\"Tarvelon\">" + ScoreRow(1, 900, "Anna") + ScoreRow(2, 800, "Bert") + ScoreRow(3, 700, "Anna") +
+      "</score><score name=\"Other\">" + ScoreRow(1, 50, "Anna") +
+      "</score><medals user=\"Anna\"><medal medalname=\"Gold\" type=\"game\"/></medals>"
+      "<medals user=\"Ann\"><medal medalname=\"Silver\" type=\"game\"/></medals>");
+  {
+    TJxHiscores store(true);
+    store.RenamePlayer("Anna", "Ann");
+  }
+  TJxHiscores store(false);
+  Select(store, "Ann");
+  EXPECT_EQ(Rows(store), (std::vector<std::string>{"1:900:Ann", "2:800:Bert", "3:700:Ann"}));
+  store.SetInfoString(2, "Other");
+  EXPECT_EQ(Rows(store), std::vector<std::string>{"1:50:Ann"});
+  EXPECT_EQ(store.GetMedalCount(), 2);
+  Select(store, "Anna");
+  EXPECT_EQ(store.GetMedalCount(), 0);
+}
+
 TEST_F(HiscoresTest, SettingsFilesAndLanguage) {
   TString cwd = std::filesystem::current_path().string();
   ASSERT_EQ(chdir(sandbox.Root().c_str()), 0);
