@@ -1,0 +1,52 @@
+#include "flow/game_windows.h"
+
+#include "flow/placeholder_windows.h"
+#include "menus/main_menu_window.h"
+#include "menus/profiles_window.h"
+#include "windows/text_edit.h"
+#include "windows/window_manager.h"
+
+namespace {
+
+struct TGameWindowType {
+  const char* name;
+  TWindowCreator creator;
+};
+
+// A type whose window is not built yet names a placeholder; "TextEdit" keeps the engine's
+// text field until the game's own comes.
+const TGameWindowType GameWindowTypes[] = {
+    {"SceneWindow", &TPlaceholderSceneWindow::Create},
+    {"CutsceneWindow", &TPlaceholderWindow::Create},
+    {"HiddenObjectGame", &TPlaceholderWindow::Create},
+    {"ChapterScreenWindow", &TPlaceholderWindow::Create},
+    {"AdventureScreenWindow", &TPlaceholderWindow::Create},
+    {"JigsawPuzzleWindow", &TPlaceholderWindow::Create},
+    {"UnlockingDoors", &TPlaceholderWindow::Create},
+    {"MirroredImageWindow", &TPlaceholderWindow::Create},
+    {"SharkShooterWindow", &TPlaceholderWindow::Create},
+    {"NineMensMorrisWindow", &TPlaceholderWindow::Create},
+    {"PlacingPicturesWindow", &TPlaceholderWindow::Create},
+    {"MixPotion", &TPlaceholderWindow::Create},
+    {"TickerWindow", &TPlaceholderWindow::Create},
+    {"MainMenuWindow", &TMainMenuWindow::Create},
+    {"OptionsWindow", &TPlaceholderWindow::Create},
+    {"HiscoreWindow", &TPlaceholderWindow::Create},
+    {"DiaryWindow", &TPlaceholderWindow::Create},
+    {"ProfilesWindow", &TProfilesWindow::Create},
+    {"CreditsWindow", &TPlaceholderWindow::Create},
+    {"RolloverWindow", &TPlaceholderWindow::Create},
+    {"TextEdit", &TTextEdit::Create},
+    {"PlotpointWindow", &TPlaceholderWindow::Create},
+    {"ScoreWindow", &TPlaceholderWindow::Create},
+    {"MastermindWindow", &TPlaceholderWindow::Create},
+    {"MemoryGameWindow", &TPlaceholderWindow::Create},
+    {"RotationTilesWindow", &TPlaceholderWindow::Create},
+    {"LabyrinthWindow", &TPlaceholderWindow::Create},
+};
+
+}  // namespace
+
+void RegisterGameWindows(TWindowManager& windows) {
+  for (const TGameWindowType& type : GameWindowTypes) windows.RegisterWindowType(type.name, type.creator);
+}

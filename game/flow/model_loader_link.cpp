@@ -1,0 +1,5 @@
+#include "flow/model_loader_link.h"
+
+void RecreateModelLoader() {}
+
+void DestroyModelLoader() {}

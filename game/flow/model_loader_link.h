@@ -1,0 +1,8 @@
+#pragma once
+// The model loader (the Make functions that build the model from its Lua text), as the
+// settings object drives it while a player's texts run. It is built on its own; until it is
+// in the game, the calls do nothing and the model text runs without Make functions.
+
+// The model loader exists from just before a player's texts run until just after.
+void RecreateModelLoader();
+void DestroyModelLoader();
