@@ -1,14 +1,16 @@
 // Model text through load and save. The first byte picks the mode:
-// - even: the rest runs as a saved game's texts run, on a script where the model's functions
-//   are bound (the game root's, the global state's and the score's) and the Make functions
-//   tag their tables; then the game and the global state are written;
+// - even: the rest runs as a new-game script or a saved game's texts run: on a script where
+//   the model's functions are bound (the game root's, the global state's and the score's)
+//   and a compositor offers the Make functions; then the game and the global state are
+//   written;
 // - odd: the rest, cut at 0xFF bytes, gives the strings of a model built in C++ (global
-//   state keys and values, a level, a scene with an exit and a hotspot command, an item).
-// Either way the written game text must run again, and the global state text, run into a
-// new store and written again, must come out byte for byte the same.
+//   state keys and values, a level, a room with an exit and a hotspot command, an item).
+// Either way the written game text must run again through the compositor into a new game,
+// and the global state text, run into a new store and written again, must come out byte for
+// byte the same.
 // The script language can loop for ever, so texts with loop words or ways to compile more
 // code are skipped; the string library is gone (string.rep would fill memory).
-//   corpus: fuzz/model_text/corpus
+//   corpus: fuzz/model_text/corpus and tests/fixtures/model (a new game with every story scene)
 
 #include <cstddef>
 #include <cstdint>
@@ -17,11 +19,12 @@
 #include <string>
 #include <vector>
 
+#include "model/adventure_screen.h"
 #include "model/game.h"
 #include "model/global_information_system.h"
 #include "model/highscore_system.h"
+#include "model/model_compositor.h"
 #include "model/model_services.h"
-#include "model/record_writer.h"
 #include "script/lua/lauxlib.h"
 #include "script/script.h"
 
@@ -31,22 +34,14 @@ const char* const Unbounded[] = {"while", "repeat", "for", "function", "load", "
 
 const char* const Setup =
     "string = nil loadstring = nil dofile = nil loadfile = nil coroutine = nil setmetatable = nil "
-    "require = function() end "
-    "local function tag(n) return function(t) if type(t) == 'table' then t.modeltype = n end return t end end "
-    "MakeLevel = tag(0) MakeInventory = tag(2) MakeInventoryItem = tag(3) MakeActionMap = tag(4) "
-    "MakeSceneExit = tag(20) MakeSceneHotspot = tag(28) MakeTextbox = tag(39) MakeFuzzScene = tag(18) "
-    "MakeHighscoreSystem = tag(21) MakeHOFoundBonus = tag(22) MakeHintUsedInLevelBonus = tag(23) "
-    "MakeGame = function(t) end";
+    "require = function() end";
 
-class CFuzzScene : public CScene {
- public:
-  bool IsOfType(int modelType) const override { return modelType == 18; }
-  void Serialize(std::string& out) const override {
-    CRecordWriter record("MakeFuzzScene");
-    CScene::Serialize(record.Buffer());
-    record.Finish(out);
-  }
-};
+// The model singletons a player's texts run into.
+void FreshModel() {
+  CGame::DestroyInstance();
+  CGame::CreateInstance();
+  CHighscoreSystem::CreateInstance();
+}
 
 TScript& Script() {
   static TScript* script = [] {
@@ -92,7 +87,7 @@ void BuildModel(const std::string& text) {
   }
   CGame* game = CGame::GetInstance();
   game->SetName(p[0]);
-  auto scene = std::make_unique<CFuzzScene>();
+  auto scene = std::make_unique<CAdventureScreen>();
   scene->SetInitScript(p[1]);
   auto exit = std::make_unique<CSceneExit>();
   exit->SetId(p[2]);
@@ -126,20 +121,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (text.find(word) != std::string::npos) return 0;
   }
   Script();
-  CGame::DestroyInstance();
-  CGame::CreateInstance();
+  CModelCompositor::Recreate();
+  FreshModel();
   CGlobalInformationSystem::CreateInstance();
-  CHighscoreSystem::CreateInstance();
   if (fromScript) {
     RunsCleanly(text);
     // The text may have replaced the Make functions; the saved texts run where they are fresh.
     if (!RunsCleanly(Setup)) abort();
+    CModelCompositor::Recreate();
   } else {
     BuildModel(text);
   }
 
   std::string game;
   CGame::GetInstance()->Serialize(game);
+  FreshModel();
   if (!RunsCleanly(game)) abort();
   std::string state;
   CGlobalInformationSystem::GetInstance()->Serialize(state);

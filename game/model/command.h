@@ -60,3 +60,17 @@ class ActionMap {
  private:
   Entries mEntries;
 };
+
+// What scene objects, hidden objects and inventory items share: their commands by event,
+// taken over from a composed map by copying its entries.
+class CActionHolder {
+ public:
+  const ActionMap& GetActionMap() const { return mActions; }
+  // Copies the map's entries into the holder's own.
+  void SetActionMap(const ActionMap& map) { mActions.CopyEntriesFrom(map); }
+  // Runs the event's command; false when there is none. The command may delete the holder.
+  bool ExecuteAction(const TString& event) const { return mActions.Execute(event); }
+
+ protected:
+  ActionMap mActions;
+};

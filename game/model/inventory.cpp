@@ -10,6 +10,14 @@ void CInventory::Serialize(std::string& out) const {
   record.Finish(out);
 }
 
+void CInventory::AssignItems(const CInventory& other) {
+  if (&other != this) {
+    mNames = other.mNames;
+    mCursor = other.mCursor;
+  }
+  NotifyObservers();
+}
+
 void CInventory::AddItem(const TString& name) {
   mNames.push_back(name);
   NotifyObservers();

@@ -19,6 +19,9 @@ class CInventory : public CObservedSubject, public ISerializable {
   // The MakeInventory record: one positional string per name.
   void Serialize(std::string& out) const override;
 
+  // Takes over the names and the cursor of another inventory, keeping its own observers,
+  // and notifies them (a loaded inventory replaces the one the windows watch).
+  void AssignItems(const CInventory& other);
   // Appends the name and notifies the observers.
   void AddItem(const TString& name);
   // Erases the last name equal to this one (byte for byte) and notifies the observers;

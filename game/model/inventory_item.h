@@ -6,7 +6,7 @@
 #include "model/serializable.h"
 #include "platform/engine_string.h"
 
-class CInventoryItem : public ISerializable {
+class CInventoryItem : public ISerializable, public CActionHolder {
  public:
   // The MakeInventoryItem record, with its action map when that holds a command.
   void Serialize(std::string& out) const override;
@@ -22,13 +22,8 @@ class CInventoryItem : public ISerializable {
   const TString& GetPickUpImage() const { return mPickUpImage; }
   void SetPickUpImage(const TString& image) { mPickUpImage = image; }
 
-  const ActionMap& GetActionMap() const { return mActions; }
-  // Copies the map's entries into the item's own.
-  void SetActionMap(const ActionMap& map) { mActions.CopyEntriesFrom(map); }
   // True when the event name is not empty and the map holds it.
   bool HasAction(const TString& event) const { return !event.IsEmpty() && mActions.Has(event); }
-  // Runs the event's command; false when there is none. The command may delete this item.
-  bool ExecuteAction(const TString& event) const { return mActions.Execute(event); }
 
  private:
   TString mId;
@@ -36,5 +31,4 @@ class CInventoryItem : public ISerializable {
   TString mDescription;
   TString mImage;
   TString mPickUpImage;
-  ActionMap mActions;
 };

@@ -8,7 +8,7 @@
 #include "model/serializable.h"
 #include "platform/engine_string.h"
 
-class CSceneObject : public ISerializable {
+class CSceneObject : public ISerializable, public CActionHolder {
  public:
   virtual bool IsOfType(int modelType) const;
   // The MakeSceneObject record (alpha is a display value and is not written).
@@ -38,12 +38,6 @@ class CSceneObject : public ISerializable {
   float GetAlpha() const { return mAlpha; }
   void SetAlpha(float alpha) { mAlpha = alpha; }
 
-  const ActionMap& GetActionMap() const { return mActions; }
-  // Copies the map's entries into the object's own.
-  void SetActionMap(const ActionMap& map) { mActions.CopyEntriesFrom(map); }
-  // Runs the event's command; false when there is none. The command may delete this object.
-  bool ExecuteAction(const TString& event) const { return mActions.Execute(event); }
-
  private:
   TString mId;
   TString mName;
@@ -56,5 +50,4 @@ class CSceneObject : public ISerializable {
   bool mVisible = true;
   bool mActive = false;
   float mAlpha = 1.0f;
-  ActionMap mActions;
 };

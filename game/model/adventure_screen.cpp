@@ -1,0 +1,113 @@
+#include "model/adventure_screen.h"
+
+#include <algorithm>
+
+#include "model/game.h"
+#include "model/model_types.h"
+#include "model/record_writer.h"
+#include "model/same_bytes.h"
+
+bool CAdventureScreen::IsOfType(int modelType) const { return modelType == ModelAdventureScreen; }
+
+void CAdventureScreen::SetObjectActive(const TString& id, bool active) {
+  if (CSceneObject* object = FindSceneObject(id)) object->SetActive(active);
+  NotifyObservers();
+}
+
+bool CAdventureScreen::IsObjectActive(const TString& id) const {
+  const CSceneObject* object = FindSceneObject(id);
+  return object && object->IsActive();
+}
+
+void CAdventureScreen::SetObjectVisible(const TString& id, bool visible) {
+  if (CSceneObject* object = FindSceneObject(id)) object->SetVisible(visible);
+  NotifyObservers();
+}
+
+void CAdventureScreen::SetObjectAlpha(const TString& id, float alpha) {
+  if (CSceneObject* object = FindSceneObject(id)) object->SetAlpha(alpha);
+  NotifyObservers();
+}
+
+void CAdventureScreen::AddSceneObject(std::unique_ptr<CSceneObject> object) {
+  if (object) mObjects.push_back(std::move(object));
+}
+
+CSceneObject* CAdventureScreen::FindSceneObject(const TString& id) const {
+  for (const auto& object : mObjects) {
+    if (SameBytes(object->GetId(), id)) return object.get();
+  }
+  return nullptr;
+}
+
+CSceneObject* CAdventureScreen::GetNextSceneObject() {
+  if (mObjects.empty()) return nullptr;
+  size_t position = std::min(mCursor, mObjects.size() - 1);
+  if (mCursor < mObjects.size()) ++mCursor;
+  return mObjects[position].get();
+}
+
+TString CAdventureScreen::GetTextboxText(int32_t index) const {
+  return index >= 0 && size_t(index) < mTextboxTexts.size() ? mTextboxTexts[size_t(index)] : TString();
+}
+
+CAdventureScreen::TPosition CAdventureScreen::GetTextboxPosition(int32_t index) const {
+  return index >= 0 && size_t(index) < mTextboxPositions.size() ? mTextboxPositions[size_t(index)] : TPosition();
+}
+
+float CAdventureScreen::GetTextboxRotation(int32_t index) const {
+  return index >= 0 && size_t(index) < mTextboxRotations.size() ? mTextboxRotations[size_t(index)] : 0.0f;
+}
+
+void CAdventureScreen::SetTextColor(int32_t red, int32_t green, int32_t blue, int32_t alpha) {
+  mTextColor = {float(red), float(green), float(blue), float(alpha)};
+}
+
+TTextbox* CAdventureScreen::GetTextboxWindow(int32_t index) const {
+  return index >= 0 && size_t(index) < mTextboxWindows.size() ? mTextboxWindows[size_t(index)] : nullptr;
+}
+
+void CAdventureScreen::WriteSceneObjects(std::string& out) const {
+  for (const auto& object : mObjects) object->Serialize(out);
+}
+
+void CAdventureScreen::WriteTextboxBlock(std::string& out) const {
+  CRecordWriter block;
+  block.String("textFont", mTextFont);
+  block.Number("textboxHeight", mTextboxHeight);
+  block.Number("textboxWidth", mTextboxWidth);
+  block.Number("lineHeight", mLineHeight);
+  std::string& text = block.Buffer();
+  text += "\ttextColor = { red = " + FormatLuaFloat(mTextColor[0]) + ", green = " + FormatLuaFloat(mTextColor[1]) +
+          ", blue = " + FormatLuaFloat(mTextColor[2]) + ", alpha = " + FormatLuaFloat(mTextColor[3]) + "\t},\n";
+  text += "\ttextboxes = {\n";
+  for (int32_t i = 0; i < GetTextboxCount(); ++i) {
+    TPosition position = GetTextboxPosition(i);
+    text += "\n\t{text = ";
+    AppendLuaString(text, GetTextboxText(i));
+    text += ", x = " + std::to_string(position.x) + ", y = " + std::to_string(position.y) +
+            ", rotation = " + FormatLuaFloat(GetTextboxRotation(i)) + "},\n";
+  }
+  text += "\t},\n";
+  block.Finish(out);
+}
+
+void CAdventureScreen::Serialize(std::string& out) const {
+  CRecordWriter record("MakeAdventureScreen");
+  CScene::Serialize(record.Buffer());
+  WriteSceneObjects(record.Buffer());
+  WriteTextboxBlock(record.Buffer());
+  record.Finish(out);
+}
+
+bool InventoryItemHasAction(const TString& item, const TString& event) {
+  CGame* game = CGame::GetInstance();
+  const CInventoryItem* definition = game ? game->GetInventoryItem(item) : nullptr;
+  return definition && definition->HasAction(event);
+}
+
+bool ExecuteInventoryItemAction(const TString& item, const TString& event) {
+  CGame* game = CGame::GetInstance();
+  const CInventoryItem* definition = game ? game->GetInventoryItem(item) : nullptr;
+  return definition && definition->ExecuteAction(event);
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The model tests that run model text: a game, a score system and a compositor on the test's
+// model script, with a require that does nothing (saved texts begin with one).
+
+#include <string>
+
+#include "model/game.h"
+#include "model_test_util.h"
+
+class TModelTextTest : public TModelTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  CGame& Game() { return *CGame::GetInstance(); }
+  // The game's saved text.
+  std::string Save();
+  // Runs the text on a new game and score system, as loading a player does.
+  void Reload(const std::string& text);
+};
