@@ -1,5 +1,7 @@
 #include "flow/model_loader_link.h"
 
-void RecreateModelLoader() {}
+#include "model/model_compositor.h"
 
-void DestroyModelLoader() {}
+void RecreateModelLoader() { CModelCompositor::Recreate(); }
+
+void DestroyModelLoader() { CModelCompositor::Destroy(); }

@@ -242,3 +242,27 @@ TEST_F(SettingsTest, TheDiaryComesWithThePlayersGame) {
   Settings().CreateNewUser("Bob");
   EXPECT_EQ(TDiary::GetInstance()->GetNumberOfContent(), 0u);
 }
+
+// The new-game script and the saved game run through the model compositor, whose Make
+// functions stand only while a player's texts run.
+TEST_F(SettingsTest, PlayersGamesAreBuiltByTheMakeFunctions) {
+  WriteAsset("scripts/game/objectives.lua", "objectivesLoaded = true\n");
+  WriteAsset("scripts/newgame.lua",
+             "MakeGame{ startScene = 110001, MakeLevel{ seqId = 1,\n"
+             "  MakeChapterScreen{ seqId = 110001, nextScene = 110002, title = 'Kapitel 1' },\n"
+             "  MakeAdventureScreen{ seqId = 110002, MakeSceneObject{ id = 'laterne' } } } }\n");
+  Settings().CreateNewUser("Ann");
+  ASSERT_TRUE(CGame::GetInstance()->FindScene(110002));
+  EXPECT_EQ(CGame::GetInstance()->GetCurrentSceneNumber(), 110001);
+  EXPECT_NE(LuaError(L(), "MakeLevel{}"), "");
+
+  CGame::GetInstance()->SetCurrentScene(110002);
+  Settings().SaveGame();
+  std::string saved = Prefs().GetString("gamedata", "", 0).ToStd();
+  Restart();
+  EXPECT_EQ(CGame::GetInstance()->GetCurrentSceneNumber(), 110002);
+  EXPECT_EQ(Eval("objectivesLoaded"), "true");
+  std::string again;
+  CGame::GetInstance()->Serialize(again);
+  EXPECT_EQ(again, saved);
+}
