@@ -124,10 +124,16 @@ class TRenderer {
   ~TRenderer();
 };
 
-// A 2D block that ends with its scope when it was entered.
+// The one rule for code that draws in 2D (windows, sprites, widgets): a 2D block that joins
+// the pass already open (the window manager's frame opens one around the windows) without
+// a word, else begins its own, and at the end of its scope ends only a pass it began. So a
+// nested drawer never closes its caller's pass.
 class TScoped2d {
  public:
-  TScoped2d() : mEntered(TRenderer::GetInstance()->Begin2d()) {}
+  TScoped2d() {
+    TRenderer* renderer = TRenderer::GetInstance();
+    mEntered = !renderer->Is2d() && renderer->Begin2d();
+  }
   ~TScoped2d() {
     if (mEntered) TRenderer::GetInstance()->End2d();
   }
@@ -136,5 +142,5 @@ class TScoped2d {
   bool Entered() const { return mEntered; }
 
  private:
-  bool mEntered;
+  bool mEntered = false;
 };

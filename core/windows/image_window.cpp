@@ -1,8 +1,8 @@
 #include "windows/image_window.h"
 
+#include "graphics/renderer.h"
 #include "graphics/sprite_draw_params.h"
 #include "graphics/texture.h"
-#include "windows/widget_draw.h"
 #include "windows/window_manager.h"
 #include "windows/window_style.h"
 
@@ -87,7 +87,7 @@ void TImage::SetAlpha(float alpha) {
 
 void TImage::Draw() {
   if (!mTexture) return;
-  TWidget2dBlock block;
+  TScoped2d block;
   TSpriteDrawParams params(TVec2(0, 0), mAlpha, mScale, mFlip | SpriteAnchored);
   if (mRotate) {
     // A quarter turn clockwise about the top-left corner leaves the picture left of the

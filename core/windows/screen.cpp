@@ -2,7 +2,6 @@
 
 #include "graphics/renderer.h"
 #include "graphics/texture.h"
-#include "windows/widget_draw.h"
 #include "windows/window_manager.h"
 
 namespace {
@@ -24,7 +23,7 @@ void TScreen::Draw() {
     GetClientRect(all);
     // The clear replaces what the last frame left, whatever its alpha: it is drawn
     // opaque, not blended.
-    TWidget2dBlock block;
+    TScoped2d block;
     TRenderer* renderer = TRenderer::GetInstance();
     renderer->SetBlendMode(BlendOpaque);
     renderer->FillRect(all, mClearColor);

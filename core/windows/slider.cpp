@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "graphics/renderer.h"
 #include "graphics/sprite_draw_params.h"
 #include "graphics/texture.h"
 #include "windows/image_window.h"
 #include "windows/message.h"
-#include "windows/widget_draw.h"
 #include "windows/window_manager.h"
 #include "windows/window_style.h"
 
@@ -114,7 +114,7 @@ void TSlider::DrawRailPart(const std::shared_ptr<TTexture>& texture, float along
 }
 
 void TSlider::Draw() {
-  TWidget2dBlock block;
+  TScoped2d block;
   TRenderer::GetInstance()->SetCullMode(1);
   int32_t length = mHorizontal ? GetWidth() : GetHeight();
   int32_t across = mHorizontal ? GetHeight() : GetWidth();

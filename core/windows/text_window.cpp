@@ -2,12 +2,12 @@
 
 #include <memory>
 
+#include "graphics/renderer.h"
 #include "platform/log.h"
 #include "platform/string_table.h"
 #include "script/lua_glue.h"
 #include "windows/button.h"
 #include "windows/modal_window.h"
-#include "windows/widget_draw.h"
 #include "windows/window_manager.h"
 #include "windows/window_style.h"
 
@@ -144,7 +144,7 @@ void TText::SetScroll(float value, float second) {
 
 void TText::Draw() {
   if (!mTextGraphic) return;
-  TWidget2dBlock block;
+  TScoped2d block;
   TRect client;
   GetClientRect(client);
   mTextGraphic->Draw(client, DrawParams());

@@ -91,6 +91,22 @@ TEST_F(Renderer, MisusedBlocksAreLoggedAndRefused) {
   EXPECT_EQ(Lines().size(), 1u);  // the refused begin, and no end
 }
 
+TEST_F(Renderer, AScoped2dBlockJoinsAnOpenPassQuietlyAndEndsOnlyItsOwn) {
+  ASSERT_TRUE(renderer->BeginDraw(false));
+  {
+    TScoped2d own;
+    EXPECT_TRUE(own.Entered());
+    {
+      TScoped2d nested;
+      EXPECT_FALSE(nested.Entered());
+    }
+    EXPECT_TRUE(renderer->Is2d());
+  }
+  EXPECT_FALSE(renderer->Is2d());
+  renderer->EndDraw(false);
+  EXPECT_TRUE(Lines().empty());
+}
+
 TEST_F(Renderer, ClipStackKeepsItsBottom) {
   TRect clip;
   renderer->PopClipRect();
