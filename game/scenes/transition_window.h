@@ -1,6 +1,9 @@
 #pragma once
-// TTransitionWindow: the full-screen overlay through which a screen fades in and out. An
-// image with no state of its own; its owner sets its alpha on every fade step.
+// TTransitionWindow: the full-screen picture layers that a screen lays over its play area
+// and fades ("transition", "darkness"), and the main menu's fade. It is an image window
+// drawn in the cached-layer pass, with a class of its own so that these layers can be told
+// apart from ordinary images; code that looks for images finds it too. Its owner sets its
+// alpha on every fade step.
 
 #include <memory>
 
@@ -9,7 +12,7 @@
 class TTransitionWindow : public TImage {
  public:
   TARVELON_CLASS_ID()
-  TTransitionWindow() : TImage(false) {}
+  TTransitionWindow() : TImage(true) {}
 
   static std::unique_ptr<TWindow> Create() { return std::make_unique<TTransitionWindow>(); }
   // Makes the overlay "transition" of a screen: at (0, 0), the size of the screen settings,
