@@ -19,6 +19,7 @@
 #include "platform/settings.h"
 #include "platform/string_table.h"
 #include "scenes/game_flow.h"
+#include "scenes/sprite_animator.h"
 #include "script/script.h"
 #include "windows/window_manager.h"
 #include "windows/window_script.h"
@@ -44,6 +45,7 @@ void DestroySingletons() {
   CGlobalInformationSystem::DestroyInstance();
   TDiary::DestroyInstance();
   CHighscoreSystem::DestroyInstance();
+  TSpriteAnimator::DestroyInstance();
 }
 
 }  // namespace
