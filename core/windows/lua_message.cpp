@@ -87,9 +87,7 @@ TMessage* TLuaMessageWrapper::GetLuaMessage() {
   return message;
 }
 
-TMessage& MessageForReceivers(TMessage& message) {
-  if (message.IsKindOf(TLuaMessageWrapper::ClassId())) {
-    if (TMessage* own = static_cast<TLuaMessageWrapper&>(message).GetLuaMessage()) return *own;
-  }
-  return message;
+TMessage& TLuaMessageWrapper::ForReceivers() {
+  TMessage* own = GetLuaMessage();
+  return own ? *own : *this;
 }

@@ -39,9 +39,10 @@ class TLuaMessageWrapper : public TMessage {
   const char* GetClassName() const override { return "TLuaMessageWrapper"; }
   bool IsKindOf(TClassId id) const override { return id == ClassId() || TMessage::IsKindOf(id); }
 
-  // The script's own message behind the wrapper (what listeners and focus children get),
-  // or null once the state has gone.
+  // The script's own message behind the wrapper, or null once the state has gone.
   TMessage* GetLuaMessage();
+  // The script's own message while the state lives, else the wrapper.
+  TMessage& ForReceivers() override;
   // Pushes the Lua value onto L (a thread of the same state); false when it cannot.
   bool PushLuaValue(lua_State* L) { return mLuaMessage.PushTo(L); }
 
@@ -51,6 +52,3 @@ class TLuaMessageWrapper : public TMessage {
   TLuaMessage mLuaMessage;
 };
 
-// The value that listeners and focus children get for a message: the script's own message
-// behind a wrapper, the message itself otherwise.
-TMessage& MessageForReceivers(TMessage& message);

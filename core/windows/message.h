@@ -43,6 +43,9 @@ class TMessage {
 
   virtual const char* GetClassName() const { return "TMessage"; }
   virtual bool IsKindOf(TClassId id) const { return id == ClassId(); }
+  // What listeners and focus children get: the message itself, or for a script's message
+  // its own message behind the wrapper.
+  virtual TMessage& ForReceivers() { return *this; }
 
   uint32_t GetType() const { return mType; }
   const TString& GetName() const { return mName; }

@@ -14,9 +14,10 @@
 
 #include "platform/clock.h"
 #include "platform/task_list.h"
+#include "windows/modal_group.h"
 #include "windows/window.h"
 
-class TModalWindow : public TWindow {
+class TModalWindow : public TWindow, public IModalGroup {
  public:
   TARVELON_CLASS_ID()
   TModalWindow();
@@ -36,6 +37,8 @@ class TModalWindow : public TWindow {
   void OnSetFocus(TWindow* previous) override;
   // A registered hotkey presses its button (and the character that follows is swallowed).
   bool OnKeyDown(int32_t key, uint32_t modifiers) override;
+  IModalGroup* AsModalGroup() override { return this; }
+  TModalWindow* GetModalWindow() override { return this; }
   // 13 and 27 press the default and cancel buttons, and send the default-action message.
   bool OnChar(uint8_t character) override;
 
@@ -49,23 +52,23 @@ class TModalWindow : public TWindow {
   const std::map<TString, TString>& GetHotkeys() const { return mHotkeys; }
 
   // The animation tasks of the windows inside; they run on the modal's clock.
-  TTask* AddTask(std::unique_ptr<TTask> task);
+  TTask* AddTask(std::unique_ptr<TTask> task) override;
   void RunTasks(int passKind) { mTasks.RunTasks(passKind); }
   void ClearTasks() { mTasks.Clear(); }
   TTaskList& GetTasks() { return mTasks; }
-  TClock& GetClock() { return mClock; }
+  TClock& GetClock() override { return mClock; }
 
   // The child that gets the focus when the modal does (non-owning; the window manager
   // forgets it when that window goes). When the modal has the focus now, it moves at once.
   void SetFocusChild(TWindow* child);
-  TWindow* GetFocusChild() const { return mFocusChild; }
+  TWindow* GetFocusChild() const override { return mFocusChild; }
 
   // Inserts or removes a descendant of the opaque-cover set; the modal's own 0x800 flag
   // follows whether the set is empty.
-  void UpdateCoverSet(TWindow* window, bool add);
+  void UpdateCoverSet(TWindow* window, bool add) override;
   const std::set<TWindow*>& GetCoverSet() const { return mCoverSet; }
   // Drops the focus child and cover entries that are the window or lie inside it.
-  void ForgetWindowsIn(const TWindow* window);
+  void ForgetWindowsIn(const TWindow* window) override;
 
  private:
   TTaskList mTasks;

@@ -2,10 +2,8 @@
 
 #include <algorithm>
 
-#include "script/lua_binding.h"
-#include "windows/modal_window.h"
-#include "windows/window_manager.h"
-#include "windows/window_script.h"
+#include "windows/modal_group.h"
+#include "windows/window_service.h"
 #include "windows/window_spider.h"
 #include "windows/window_style.h"
 
@@ -13,12 +11,16 @@ namespace {
 
 uint32_t gNextWindowId = 0;
 bool gSkipNextChar = false;
+IWindowService* gWindowService = nullptr;
 
 void InvalidateManager() {
-  if (TWindowManager* manager = GetWindowManager()) manager->Invalidate();
+  if (gWindowService) gWindowService->Invalidate();
 }
 
 }  // namespace
+
+IWindowService* GetWindowService() { return gWindowService; }
+void SetWindowService(IWindowService* service) { gWindowService = service; }
 
 bool RectContains(const TRect& rect, TPoint point) {
   return rect.left <= point.x && point.x < rect.right && rect.top <= point.y && point.y < rect.bottom;
@@ -33,17 +35,13 @@ TWindow::~TWindow() {
   if (mAnim) mAnim->ClearWindow();
   mAnim = nullptr;
   InvalidateManager();
-  if (TModalWindow* modal = GetModal()) modal->ForgetWindowsIn(this);
+  if (IModalGroup* modal = GetModalGroup()) modal->ForgetWindowsIn(this);
   // Children go first, while this window's links are still whole; none of them reaches
   // back into a list that is being taken apart.
   std::list<std::unique_ptr<TWindow>> children;
   children.swap(mChildren);
   while (!children.empty()) children.pop_front();
-  if (TWindowManager* manager = GetWindowManager()) {
-    manager->OnWindowDestroyed(this);
-    // Script functions bound to this window's members raise a script error from now on.
-    if (TWindowScript* script = manager->GetScript()) UnbindLuaObject(script->GetState(), this);
-  }
+  if (gWindowService) gWindowService->OnWindowDestroyed(this);
 }
 
 std::unique_ptr<TWindow> TWindow::Create() { return std::make_unique<TWindow>(); }
@@ -58,10 +56,7 @@ void TWindow::PostCreate(TWindowStyle& style) {
   DoLayout(style);
 }
 
-bool TWindow::OnMouseHover(TPoint point) {
-  TWindowManager* manager = GetWindowManager();
-  return manager && manager->ForwardHover(this, point);
-}
+bool TWindow::OnMouseHover(TPoint point) { return gWindowService && gWindowService->ForwardHover(this, point); }
 
 TString TWindow::GetIdString() const { return TString::Printf("%8x", mId); }
 
@@ -69,7 +64,8 @@ void TWindow::SetFlags(uint32_t newFlags) {
   uint32_t old = mFlags;
   mFlags = (mFlags & 0xFFu) | (newFlags & 0xFF00u);
   if ((old ^ mFlags) & WindowVisible) InvalidateManager();
-  if (TModalWindow* modal = GetModal()) UpdateCoverSetOf(modal, modal->GetWidth(), modal->GetHeight());
+  if (TWindow* modal = GetModalAncestor())
+    UpdateCoverSetOf(*modal->AsModalGroup(), modal->GetWidth(), modal->GetHeight());
 }
 
 bool TWindow::IsShown() const {
@@ -86,11 +82,21 @@ TWindow* TWindow::SetParent(TWindow* parent) {
   return old;
 }
 
-TModalWindow* TWindow::GetModal() const {
+TWindow* TWindow::GetModalAncestor() const {
   for (TWindow* w = mParent; w; w = w->mParent) {
-    if (w->mFlags & WindowModal) return WindowCast<TModalWindow>(w);
+    if (w->mFlags & WindowModal) return w->AsModalGroup() ? w : nullptr;
   }
   return nullptr;
+}
+
+IModalGroup* TWindow::GetModalGroup() const {
+  TWindow* modal = GetModalAncestor();
+  return modal ? modal->AsModalGroup() : nullptr;
+}
+
+TModalWindow* TWindow::GetModal() const {
+  IModalGroup* modal = GetModalGroup();
+  return modal ? modal->GetModalWindow() : nullptr;
 }
 
 bool TWindow::IsAncestorOf(const TWindow* window) const {
@@ -129,7 +135,7 @@ std::unique_ptr<TWindow> TWindow::RemoveChild(TWindow* child) {
   mChildren.erase(entry);
   InvalidateManager();
   // The modal above keeps no link into the subtree that leaves it.
-  if (TModalWindow* modal = removed->GetModal()) modal->ForgetWindowsIn(removed.get());
+  if (IModalGroup* modal = removed->GetModalGroup()) modal->ForgetWindowsIn(removed.get());
   removed->mParent = nullptr;
   return removed;
 }
@@ -248,22 +254,21 @@ void TWindow::SetSize(int32_t width, int32_t height) {
   mRight = mLeft + width;
   mBottom = mTop + height;
   InvalidateManager();
-  if (TModalWindow* modal = GetModal()) {
-    TWindowManager* manager = GetWindowManager();
-    TWindow* screen = manager ? manager->GetScreen() : nullptr;
-    if (screen) UpdateCoverSetOf(modal, screen->GetWidth(), screen->GetHeight());
+  if (IModalGroup* modal = GetModalGroup()) {
+    TWindow* screen = gWindowService ? gWindowService->GetScreen() : nullptr;
+    if (screen) UpdateCoverSetOf(*modal, screen->GetWidth(), screen->GetHeight());
   }
 }
 
-void TWindow::UpdateCoverSetOf(TModalWindow* modal, int32_t width, int32_t height) {
+void TWindow::UpdateCoverSetOf(IModalGroup& modal, int32_t width, int32_t height) {
   bool covers = (mFlags & WindowOpaqueCover) && GetWidth() == width && GetHeight() == height;
-  modal->UpdateCoverSet(this, covers);
+  modal.UpdateCoverSet(this, covers);
 }
 
 TWindowAnim* TWindow::GetAnim() {
   if (mAnim) return mAnim;
-  TModalWindow* modal = WindowCast<TModalWindow>(this);
-  if (!modal) modal = GetModal();
+  IModalGroup* modal = AsModalGroup();
+  if (!modal) modal = GetModalGroup();
   if (!modal) return nullptr;
   auto anim = std::make_unique<TWindowAnim>(this, &modal->GetClock());
   mAnim = anim.get();

@@ -20,6 +20,7 @@
 #include "platform/platform_event.h"
 #include "platform/point.h"
 
+class IModalGroup;
 class TMessage;
 class TModalWindow;
 class TWindowAnim;
@@ -27,7 +28,7 @@ class TWindowSpider;
 class TWindowStyle;
 
 enum TWindowFlag : uint32_t {
-  WindowModal = 0x001,        // a TModalWindow: bubbling and message walks stop here
+  WindowModal = 0x001,        // a modal window: bubbling and message walks stop here
   WindowTakesFocus = 0x002,   // takes the focus when the left button goes down on it or inside it
   WindowCachedLayer = 0x004,  // drawn in the cached-layer pass (draw mode 1)
   WindowVisible = 0x100,
@@ -128,8 +129,11 @@ class TWindow {
   // Sets the parent link only; the lists stay as they are. Answers the old parent.
   TWindow* SetParent(TWindow* parent);
   const std::list<std::unique_ptr<TWindow>>& GetChildren() const { return mChildren; }
-  // The nearest ancestor that is a TModalWindow (not the window itself), or null.
+  // The nearest ancestor with the modal flag (not the window itself) when it is a
+  // TModalWindow, else null.
   TModalWindow* GetModal() const;
+  // A modal window's side for the windows inside it (TModalWindow); null for others.
+  virtual IModalGroup* AsModalGroup() { return nullptr; }
   bool IsAncestorOf(const TWindow* window) const;
   // This window when its name matches, else a search of the children in list order down
   // to depth levels (AnyDepth: unlimited).
@@ -204,7 +208,11 @@ class TWindow {
   bool BubbleEvent(const TPlatformEvent& event, bool focusMoved);
 
  private:
-  void UpdateCoverSetOf(TModalWindow* modal, int32_t width, int32_t height);
+  // The nearest ancestor with the modal flag when it is a modal window (a modal group),
+  // else null; and that window's group.
+  TWindow* GetModalAncestor() const;
+  IModalGroup* GetModalGroup() const;
+  void UpdateCoverSetOf(IModalGroup& modal, int32_t width, int32_t height);
   std::list<std::unique_ptr<TWindow>>::iterator FindEntry(const TWindow* child);
 
   TWindow* mParent = nullptr;  // non-owning: the parent owns this window

@@ -4,10 +4,10 @@
 
 #include "graphics/renderer.h"
 #include "platform/settings.h"
-#include "windows/lua_message.h"
-#include "windows/modal_window.h"
+#include "windows/message.h"
+#include "windows/modal_group.h"
 #include "windows/window.h"
-#include "windows/window_manager.h"
+#include "windows/window_service.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ bool TWindow::DispatchToHandler(const TPlatformEvent& event) {
 
 bool TWindow::HandleEvent(const TPlatformEvent& event, bool focusMoved) {
   bool handled = DispatchToHandler(event);
-  TWindowManager* manager = GetWindowManager();
+  IWindowService* manager = GetWindowService();
   if (event.type == EventLeftButtonDown && !focusMoved) {
     for (TWindow* w = this; w; w = w->mParent) {
       if (w->mFlags & WindowTakesFocus) {
@@ -132,10 +132,10 @@ void TWindow::SendMessage(std::unique_ptr<TMessage> message) {
     if (!(w->mFlags & WindowModal)) continue;
     // At the modal the walk turns to its focus child, and what that leaves goes to the
     // UI script.
-    TModalWindow* modal = WindowCast<TModalWindow>(w);
+    IModalGroup* modal = w->AsModalGroup();
     TWindow* focusChild = modal ? modal->GetFocusChild() : nullptr;
-    if (focusChild && focusChild->OnMessage(MessageForReceivers(*message))) return;
-    if (TWindowManager* manager = GetWindowManager()) manager->PassMessageToScript(std::move(message));
+    if (focusChild && focusChild->OnMessage(message->ForReceivers())) return;
+    if (IWindowService* manager = GetWindowService()) manager->PassMessageToScript(std::move(message));
     return;
   }
 }

@@ -38,6 +38,7 @@ std::unique_ptr<IWindowManager> MakeWindowManager(std::unique_ptr<IWindowHost> h
 TWindowManager::TWindowManager(std::unique_ptr<IWindowHost> host)
     : mHost(host ? std::move(host) : MakeInertWindowHost()) {
   gWindowManager = this;
+  SetWindowService(this);
 }
 
 TWindowManager::~TWindowManager() {
@@ -56,6 +57,7 @@ TWindowManager::~TWindowManager() {
   }
   if (mScript && mScript->GetState()) UnbindLuaObject(mScript->GetState(), this);
   mScript.reset();
+  if (GetWindowService() == this) SetWindowService(nullptr);
   if (gWindowManager == this) gWindowManager = nullptr;
 }
 
@@ -284,7 +286,11 @@ void TWindowManager::OnWindowDestroyed(TWindow* window) {
   for (auto& message : mMessages) {
     if (message->GetTarget() == window) message->SetTarget(nullptr);
   }
-  if (mScript) mScript->ForgetWindow(window);
+  if (mScript) {
+    mScript->ForgetWindow(window);
+    // Script functions bound to the window's members raise a script error from now on.
+    UnbindLuaObject(mScript->GetState(), window);
+  }
 }
 
 // ---- Messages ----
@@ -330,7 +336,7 @@ void TWindowManager::DispatchMessage(std::unique_ptr<TMessage> message) {
   }
   // By index: a listener may add or remove listeners while it looks.
   for (size_t i = 0; i < mListeners.size(); i++) {
-    if (mListeners[i]->OnMessage(MessageForReceivers(*message))) return;
+    if (mListeners[i]->OnMessage(message->ForReceivers())) return;
   }
   if (TWindow* receiver = mFocus ? mFocus : GetTopModal()) receiver->SendMessage(std::move(message));
 }

@@ -21,6 +21,7 @@
 #include "windows/message.h"
 #include "windows/window.h"
 #include "windows/window_host.h"
+#include "windows/window_service.h"
 
 class TTask;
 class TTexture;
@@ -33,7 +34,7 @@ class IHoverHandler {
   virtual bool OnHover(TWindow* window, TPoint point) = 0;
 };
 
-class TWindowManager : public IWindowManager {
+class TWindowManager : public IWindowManager, public IWindowService {
  public:
   // host: the platform's answers; null answers as a display that is not there.
   explicit TWindowManager(std::unique_ptr<IWindowHost> host = nullptr);
@@ -64,12 +65,12 @@ class TWindowManager : public IWindowManager {
   bool DoScriptFile(TWindow* window, const TString& fileName);
   bool DoLuaString(TWindow* window, const TString& chunk);
   // A message no window handled: the script's queue takes it, else it is destroyed.
-  void PassMessageToScript(std::unique_ptr<TMessage> message);
+  void PassMessageToScript(std::unique_ptr<TMessage> message) override;
   void RegisterWindowType(const TString& name, TWindowCreator creator);
 
   // ---- Modal stack, screen, focus ----
   TWindow* GetTopModal() const { return mModals.empty() ? nullptr : mModals.front(); }
-  TWindow* GetScreen() const { return mScreen; }
+  TWindow* GetScreen() const override { return mScreen; }
   const std::list<TWindow*>& GetModals() const { return mModals; }
   // The window becomes the top modal: a child of the previous one (or the manager's own
   // root when it is the first), the focus, the script's current window; it is activated.
@@ -82,7 +83,7 @@ class TWindowManager : public IWindowManager {
   TWindow* SetScreen(std::unique_ptr<TWindow> screen);
   TWindow* GetFocus() const { return mFocus; }
   // The window becomes the focus and hears of it (OnSetFocus with the previous focus).
-  void SetFocus(TWindow* window);
+  void SetFocus(TWindow* window) override;
   // The focus moves without telling anyone (the caller tells the window).
   void ReplaceFocus(TWindow* window) { mFocus = window; }
   void SetTopModalOnly(bool on) { mTopModalOnly = on; }
@@ -91,7 +92,7 @@ class TWindowManager : public IWindowManager {
   void AddToHoverList(TWindow* window);
   void RemoveFromHoverList(TWindow* window);
   const std::list<TWindow*>& GetHoverList() const { return mHoverList; }
-  bool ForwardHover(TWindow* window, TPoint point);
+  bool ForwardHover(TWindow* window, TPoint point) override;
   void SetHoverHandler(IHoverHandler* handler) { mHoverHandler = handler; }
 
   // ---- Deletion ----
@@ -100,12 +101,13 @@ class TWindowManager : public IWindowManager {
   // modal of the stack that is the window or inside it is popped first.
   void DestroyWindowLater(std::unique_ptr<TWindow> window);
   bool IsQueuedForDeletion(const TWindow* window) const;
-  // The TWindow destructor's notice: every reference to the window goes.
-  void OnWindowDestroyed(TWindow* window);
+  // The TWindow destructor's notice: every reference to the window goes, and the script
+  // functions bound to it raise a script error.
+  void OnWindowDestroyed(TWindow* window) override;
 
   // ---- Messages ----
   // The queue takes the message over.
-  void PostMessage(std::unique_ptr<TMessage> message);
+  void PostMessage(std::unique_ptr<TMessage> message) override;
   const std::list<std::unique_ptr<TMessage>>& GetMessageQueue() const { return mMessages; }
   void AddListener(std::unique_ptr<TMessageListener> listener);
   // Hands the first entry back; null when it is not registered.
