@@ -11,7 +11,9 @@
 #include "platform/os/url_opener.h"
 #include "platform/settings.h"
 #include "platform/timer.h"
+#include "script/script_code.h"
 #include "sound/ogg_data_source.h"
+#include "sound/sound.h"
 #include "sound/sound_manager.h"
 
 namespace {
@@ -41,6 +43,8 @@ TPlatform::TPlatform(std::unique_ptr<TPlatformImpl> impl) : mImpl(std::move(impl
   SetConfig("gamename", p.mGameName);
   SetConfig("version", p.mVersion);
   RegisterOggDataSource();
+  RegisterSoundAssetLoaders();
+  RegisterScriptAssetLoaders();
   GetGameState();
 }
 

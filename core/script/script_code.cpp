@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/asset_loaders.h"
 #include "platform/file.h"
 #include "script/lua/lauxlib.h"
 #include "script/lua/lua.h"
@@ -43,6 +44,16 @@ int AppendChunk(lua_State*, const void* bytes, size_t size, void* out) {
 void SetScriptSearchPath(const TString& path) { SearchPath() = path; }
 
 const TString& GetScriptSearchPath() { return SearchPath(); }
+
+void RegisterScriptAssetLoaders() {
+  TAssetLoader loader;
+  loader.kind = TScriptCode::ClassId();
+  loader.cacheKey = [](const TString& entryName, const TString&) { return entryName; };
+  loader.load = [](const TString& fileName) -> std::shared_ptr<TAsset> {
+    return TScriptCode::Get(fileName, GetScriptSearchPath());
+  };
+  RegisterAssetLoader("lua", loader);
+}
 
 void InstallScriptFileReader() { lua_setfilereader(&ReadThroughFileLayer); }
 

@@ -39,6 +39,10 @@ class TScriptCode : public TAsset {
 void SetScriptSearchPath(const TString& path);
 const TString& GetScriptSearchPath();
 
+// Registers the asset loader of script chunks ("lua", source or compiled): an asset map
+// keeps a chunk under its entry name and loads it on the search path.
+void RegisterScriptAssetLoaders();
+
 // Makes luaL_loadfile read through the engine's file layer (path prefixes, the file map,
 // packages). Idempotent; start-up calls it, and so does every script.
 void InstallScriptFileReader();

@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 
+#include "platform/asset_loaders.h"
 #include "platform/log.h"
 #include "sound/sound_data_source.h"
 #include "sound/sound_manager.h"
@@ -36,6 +37,22 @@ TSound::~TSound() = default;
 
 TString TSound::MakeCacheKey(const TString& name, int stream, int group) {
   return TString::Printf("%s;%d;%d", name.c_str(), stream, group);
+}
+
+TString TSound::MakeEntryCacheKey(const TString& name, const TString& options) {
+  int group = 0;
+  int at = options.Find("group=");
+  if (!options.IsEmpty() && at >= 0) group = options.Substr(uint32_t(at) + 6).ToInt();
+  return MakeCacheKey(name, 0, group);
+}
+
+void RegisterSoundAssetLoaders() {
+  TAssetLoader loader;
+  loader.kind = TSound::ClassId();
+  loader.cacheKey = TSound::MakeEntryCacheKey;
+  loader.load = [](const TString& fileName) -> std::shared_ptr<TAsset> { return TSound::Get(fileName, 1, -1); };
+  RegisterAssetLoader("ogg", loader);
+  RegisterAssetLoader("spx", loader);
 }
 
 std::shared_ptr<TSound> TSound::Get(const TString& name, int stream, int group) {

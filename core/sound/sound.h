@@ -54,6 +54,9 @@ class TSound : public TAsset {
   static std::shared_ptr<TSound> Get(const TString& name, int stream, int group);
   // The cache key of a sound: "name;stream;group".
   static TString MakeCacheKey(const TString& name, int stream, int group);
+  // The cache key of an asset map's sound entry: "name;0;N" with the number after
+  // "group=" in the option text (0 without).
+  static TString MakeEntryCacheKey(const TString& name, const TString& options);
 
   TSound(const TString& fileName, int stream);
   ~TSound() override;
@@ -75,3 +78,7 @@ class TSound : public TAsset {
   const int mStream;
   std::shared_ptr<TSoundData> mData;
 };
+
+// Registers the asset loaders of sound files ("ogg" and "spx"): an asset map keeps a
+// sound under its entry key and opens it streaming, in the group its options name.
+void RegisterSoundAssetLoaders();

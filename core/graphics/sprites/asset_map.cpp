@@ -1,12 +1,13 @@
 #include "graphics/sprites/asset_map.h"
 
+#include <map>
+
 #include "graphics/sprites/anim_texture.h"
 #include "graphics/sprites/mesh.h"
 #include "graphics/texture.h"
+#include "platform/asset_loaders.h"
 #include "platform/file.h"
 #include "platform/log.h"
-#include "script/script_code.h"
-#include "sound/sound.h"
 
 namespace {
 
@@ -21,14 +22,25 @@ std::shared_ptr<TAsset> Cached(const TString& key, TClassId kind) {
   return asset && asset->IsKindOf(kind) ? asset : nullptr;
 }
 
-}  // namespace
-
-TString TAssetMap::MakeSoundCacheKey(const TString& name, const TString& options) {
-  int group = 0;
-  int at = options.Find("group=");
-  if (!options.IsEmpty() && at >= 0) group = options.Substr(uint32_t(at) + 6).ToInt();
-  return TString::Printf("%s;%d;%d", name.c_str(), 0, group);
+// The loaders of graphics' own kinds; the other kinds' come from the registry.
+const TAssetLoader* FindLoader(const TString& extension) {
+  static const std::map<TString, TAssetLoader> own = [] {
+    TAssetLoader texture{TTexture::ClassId(),
+                         [](const TString& entry, const TString& options) { return entry + options + ":tex"; },
+                         [](const TString& file) -> std::shared_ptr<TAsset> { return TTexture::Get(file, 0); }};
+    TAssetLoader animation{
+        TAnimatedTexture::ClassId(), [](const TString& entry, const TString& options) { return entry + options + "::"; },
+        [](const TString& file) -> std::shared_ptr<TAsset> { return TAnimatedTexture::Get(file, TString(), TString()); }};
+    TAssetLoader mesh{TModel::ClassId(), [](const TString& entry, const TString&) { return entry; },
+                      [](const TString& file) -> std::shared_ptr<TAsset> { return TModel::Get(file); }};
+    return std::map<TString, TAssetLoader>{{"jpg", texture},   {"png", texture}, {"jp2", texture},
+                                           {"xml", animation}, {"anm", animation}, {"mesh", mesh}};
+  }();
+  auto found = own.find(extension);
+  return found != own.end() ? &found->second : FindAssetLoader(extension);
 }
+
+}  // namespace
 
 void TAssetMap::AddAssets(const char* const* names) {
   for (; names && *names; ++names) AddAsset(*names);
@@ -73,34 +85,11 @@ void TAssetMap::AddAsset(TString name, const std::shared_ptr<TAsset>& asset, boo
 std::shared_ptr<TAsset> TAssetMap::Load(const TString& entryName, const TString& resolved, const TString& options,
                                         TString& cacheKey) {
   int dot = resolved.Find('.', FindBackward);
-  TString extension = dot < 0 ? TString() : resolved.Substr(uint32_t(dot) + 1);
-  TString loadName = resolved + options;
-  if (extension == "jpg" || extension == "png" || extension == "jp2") {
-    cacheKey = entryName + options + ":tex";
-    if (auto cached = Cached(cacheKey, TTexture::ClassId())) return cached;
-    return TTexture::Get(loadName, 0);
-  }
-  if (extension == "xml" || extension == "anm") {
-    cacheKey = entryName + options + "::";
-    if (auto cached = Cached(cacheKey, TAnimatedTexture::ClassId())) return cached;
-    return TAnimatedTexture::Get(loadName, TString(), TString());
-  }
-  if (extension == "ogg" || extension == "spx") {
-    cacheKey = MakeSoundCacheKey(entryName, options);
-    if (auto cached = Cached(cacheKey, TSound::ClassId())) return cached;
-    return TSound::Get(loadName, 1, -1);
-  }
-  if (extension == "lua") {
-    cacheKey = entryName;
-    if (auto cached = Cached(cacheKey, TScriptCode::ClassId())) return cached;
-    return TScriptCode::Get(loadName, GetScriptSearchPath());
-  }
-  if (extension == "mesh") {
-    cacheKey = entryName;
-    if (auto cached = Cached(cacheKey, TModel::ClassId())) return cached;
-    return TModel::Get(loadName);
-  }
-  return nullptr;
+  const TAssetLoader* loader = FindLoader(dot < 0 ? TString() : resolved.Substr(uint32_t(dot) + 1));
+  if (!loader) return nullptr;
+  cacheKey = loader->cacheKey(entryName, options);
+  if (auto cached = Cached(cacheKey, loader->kind)) return cached;
+  return loader->load(resolved + options);
 }
 
 bool TAssetMap::HasAsset(const TString& name) { return mEntries[Normalise(name)] != nullptr; }
@@ -128,8 +117,3 @@ std::shared_ptr<TTexture> TAssetMap::GetTexture(const TString& name) {
   return TTexture::CastFromAsset(Find(name, "Texture", true));
 }
 
-std::shared_ptr<TSound> TAssetMap::GetSound(const TString& name) {
-  std::shared_ptr<TAsset> asset = Find(name, "Sound", false);
-  if (!asset || !asset->IsKindOf(TSound::ClassId())) return nullptr;
-  return std::static_pointer_cast<TSound>(asset);
-}

@@ -3,8 +3,9 @@
 // needs them: textures, animated textures, sounds, compiled scripts and meshes, each under
 // the name by which content refers to it. A name comes without its extension
 // ("objects/key" for objects/key.png): AddAsset tries the standard extensions, picks the
-// loader by the extension found, shares the asset through the asset cache and keeps a
-// strong reference. Names may carry options after a "?" (sounds/click?group=2), which stay
+// loader by the extension found (graphics' own for images, animations and meshes, else
+// the one registered for it: platform/asset_loaders.h), shares the asset through the
+// asset cache and keeps a strong reference. Names may carry options after a "?" (sounds/click?group=2), which stay
 // part of the entry's name. Backslashes in names are slashes. Main thread only.
 
 #include <map>
@@ -37,14 +38,18 @@ class TAssetMap {
   std::shared_ptr<TAnimatedTexture> GetAnimatedTexture(const TString& name);
   // An animated texture is a texture too.
   std::shared_ptr<TTexture> GetTexture(const TString& name);
-  std::shared_ptr<TSound> GetSound(const TString& name);
+  // The sound of the name. TSound comes from the caller (which knows the sound
+  // subsystem): the map itself knows sounds only through their registered loader.
+  template <class TSoundKind = TSound>
+  std::shared_ptr<TSoundKind> GetSound(const TString& name) {
+    std::shared_ptr<TAsset> asset = Find(name, "Sound", false);
+    if (!asset || !asset->IsKindOf(TSoundKind::ClassId())) return nullptr;
+    return std::static_pointer_cast<TSoundKind>(asset);
+  }
 
   void SetAutoLoad(bool autoLoad) { mAutoLoad = autoLoad; }
   bool GetAutoLoad() const { return mAutoLoad; }
   size_t GetEntryCount() const { return mEntries.size(); }
-
-  // "%s;0;%d" with the name and the number after "group=" in the option text (0 without).
-  static TString MakeSoundCacheKey(const TString& name, const TString& options);
 
  private:
   // The entry of the name, made empty when absent, loaded first with auto-load; null with

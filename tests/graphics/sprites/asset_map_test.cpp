@@ -7,6 +7,7 @@
 #include "graphics/sprites/anim_texture.h"
 #include "graphics/sprites/asset_map.h"
 #include "graphics/sprites/mesh.h"
+#include "platform/asset_loaders.h"
 #include "platform/file_map.h"
 #include "script/script_code.h"
 #include "sound/ogg_data_source.h"
@@ -24,9 +25,12 @@ class AssetMap : public ::testing::Test {
     ScanAssetFolder(fixtures, "");
     ScanAssetFolder(TString(TARVELON_FIXTURES) + "/sound", "sounds/");
     RegisterOggDataSource();
+    RegisterSoundAssetLoaders();
+    RegisterScriptAssetLoaders();
     mRig.log.TakeNew();
   }
   ~AssetMap() override {
+    ClearAssetLoaders();
     ClearSoundDataSourceBuilders();
     ClearFileMap();
     SetAssetFolder(mSavedAssetFolder);
@@ -78,7 +82,7 @@ TEST_F(AssetMap, SoundOptionsStayInTheNameAndTheKey) {
     const char* options;
     const char* key;
   } cases[] = {{"", "n;0;0"}, {"?volume=2", "n;0;0"}, {"?group=7", "n;0;7"}, {"?a=1&group=12", "n;0;12"}};
-  for (const TCase& c : cases) EXPECT_EQ(TAssetMap::MakeSoundCacheKey("n", c.options), c.key) << c.options;
+  for (const TCase& c : cases) EXPECT_EQ(TSound::MakeEntryCacheKey("n", c.options), c.key) << c.options;
 }
 
 TEST_F(AssetMap, TypedLookupsGiveOnlyTheirKind) {
@@ -116,6 +120,27 @@ TEST_F(AssetMap, MissingNamesLogOnceAndLeaveEmptyEntries) {
   TAssetMap copy = mMap;
   EXPECT_TRUE(copy.GetAutoLoad());
   EXPECT_EQ(copy.GetTexture("sprites/key"), mMap.GetTexture("sprites/key"));
+}
+
+// The map takes the loaders of other kinds from the registry: what is registered for an
+// extension loads it, under the key the loader makes; without a loader a sound is an error.
+TEST_F(AssetMap, OtherKindsComeFromTheRegisteredLoaders) {
+  auto note = std::make_shared<TAsset>();
+  TString asked;
+  RegisterAssetLoader("txt", {TAsset::ClassId(), [](const TString& entry, const TString&) { return entry + ":note"; },
+                              [&](const TString& file) -> std::shared_ptr<TAsset> {
+                                asked = file;
+                                return note;
+                              }});
+  mMap.AddAsset("sprites/notes.txt?x");
+  EXPECT_EQ(asked, "sprites/notes.txt?x");
+  EXPECT_EQ(mRig.assets.GetAsset("sprites/notes.txt?x:note"), note);
+  EXPECT_TRUE(mMap.HasAsset("sprites/notes.txt?x"));
+
+  ClearAssetLoaders();
+  mMap.AddAsset("sounds/tone_a");
+  EXPECT_NE(Logged().find("TAssetMap::AddAsset: Error loading sounds/tone_a.ogg"), std::string::npos);
+  EXPECT_FALSE(mMap.HasAsset("sounds/tone_a"));
 }
 
 TEST_F(AssetMap, FilesNoLoaderTakesOrThatFailAreLogged) {
