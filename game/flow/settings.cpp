@@ -148,6 +148,10 @@ void TSettings::LoadPlayerModel(int32_t index) {
   // writes them back as they were.
   LoadScoreAndDiary();
   DestroyModelLoader();
+  // A player is chosen while the main menu is the screen: the first scene change from it
+  // leaves no scene (a saved game may say otherwise, as it was saved in a scene).
+  if (CGlobalInformationSystem* globals = CGlobalInformationSystem::GetInstance())
+    globals->SetGlobalBool("isMainMenu", true);
 }
 
 void TSettings::CreateNewUser(const TString& name) {

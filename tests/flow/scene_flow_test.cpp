@@ -28,7 +28,6 @@ class SceneFlowTest : public TFlowTest {
     Settings().CreateNewUser("Ann");
     // The main menu: a modal above the screen, its window named "scene".
     RunLua(L(), "PushModal('mainmenu') MakeDialog{ SceneWindow{ name = 'scene', w = 640, h = 480 } }");
-    CGlobalInformationSystem::GetInstance()->SetGlobalBool("isMainMenu", true);
   }
   CGame& Game() { return *CGame::GetInstance(); }
   int32_t Current() { return Game().GetCurrentSceneNumber(); }
@@ -41,7 +40,9 @@ class SceneFlowTest : public TFlowTest {
 }  // namespace
 
 TEST_F(SceneFlowTest, StartingAndGoingOnRunsExitScriptsAndReplacesTheScreen) {
-  // From the main menu no exit script runs, and the menu's modal gives way to the scene's.
+  // From the main menu no exit script runs (not even the start scene's own, which is the
+  // model's current scene), and the menu's modal gives way to the scene's.
+  EXPECT_TRUE(IsMainMenu());
   Settings().StartGame(false);
   EXPECT_EQ(Current(), 100);
   EXPECT_FALSE(IsMainMenu());
