@@ -74,6 +74,7 @@ bool ParseLine(const std::string& verb, std::istringstream& in, THarnessCommand&
     return command.a != 0;
   }
   if (verb == "capture") return command.kind = K::Capture, bool(in >> command.text);
+  if (verb == "settle") return command.kind = K::Settle, bool(in >> command.text) && ReadInt(in, command.a);
   if (verb == "quit") {
     command.kind = K::Quit;
     std::string code;

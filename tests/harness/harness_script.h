@@ -12,13 +12,16 @@
 //   type TEXT               the rest of the line, UTF-8
 //   window EVENT            focus-gained, focus-lost, minimize, restore, close, expose, enter, leave
 //   capture PATH            the last presented frame as a PNG file
+//   settle PATH MS          the frame once the screen has stopped changing: captures every
+//                           300 ms until three in a row are the same (at most MS); PATH is a
+//                           plain file path (not "user:"), which the hook reads back
 //   quit [CODE]             posts the quit message
 
 #include <string>
 #include <vector>
 
 struct THarnessCommand {
-  enum class TKind { Wait, WaitFor, Move, Click, Down, Up, Wheel, Key, KeyDown, KeyUp, Type, Window, Capture, Quit };
+  enum class TKind { Wait, WaitFor, Move, Click, Down, Up, Wheel, Key, KeyDown, KeyUp, Type, Window, Capture, Settle, Quit };
   TKind kind = TKind::Wait;
   int a = 0, b = 0, c = 0;  // numbers: ms, x and y and button, delta, window event, exit code
   std::string text;         // path, key name, typed text

@@ -16,12 +16,13 @@ TEST(HarnessScript, ReadsEveryCommand) {
                                  "type Grüße #1\n"
                                  "window focus-lost\n"
                                  "capture /tmp/frame.png\n"
+                                 "settle /tmp/still.png 9000\n"
                                  "\n"
                                  "quit 3\n",
                                  commands, error))
       << error;
   using K = THarnessCommand::TKind;
-  ASSERT_EQ(commands.size(), 11u);
+  ASSERT_EQ(commands.size(), 12u);
   EXPECT_EQ(commands[0].kind, K::Wait);
   EXPECT_EQ(commands[0].a, 200);
   EXPECT_EQ(commands[0].line, 2);
@@ -34,12 +35,15 @@ TEST(HarnessScript, ReadsEveryCommand) {
   EXPECT_EQ(commands[6].text, "Alt+Return");
   EXPECT_EQ(commands[7].text, "Grüße #1");
   EXPECT_EQ(commands[8].a, 2);
-  EXPECT_EQ(commands[10].kind, K::Quit);
-  EXPECT_EQ(commands[10].a, 3);
+  EXPECT_EQ(commands[10].kind, K::Settle);
+  EXPECT_EQ(commands[10].text + " " + std::to_string(commands[10].a), "/tmp/still.png 9000");
+  EXPECT_EQ(commands[11].kind, K::Quit);
+  EXPECT_EQ(commands[11].a, 3);
 }
 
 TEST(HarnessScript, RefusesWhatItCannotRead) {
-  for (const char* bad : {"jump 1", "wait", "wait soon", "click 1", "click 1 2 thumb", "window fly", "key", "type"}) {
+  for (const char* bad : {"jump 1", "wait", "wait soon", "click 1", "click 1 2 thumb", "window fly", "key", "type",
+                          "settle /tmp/x.png"}) {
     std::vector<THarnessCommand> commands;
     std::string error;
     EXPECT_FALSE(ParseHarnessScript(std::string("wait 1\n") + bad + "\n", commands, error)) << bad;

@@ -3,7 +3,8 @@
 //   TARVELON_HARNESS_SCRIPT        a session script (harness_script.h) run once the engine is up
 //   TARVELON_HARNESS_TRANSCRIPT    a file that receives what happened, one line each:
 //                                  "hook <command line>", "attach", "event TYPE CODE X Y EXTRA"
-//                                  (every event but idle and nothing), "done LINE", "capture ok|failed PATH",
+//                                  (every event but idle and nothing), "done LINE",
+//                                  "capture ok|failed|unsettled PATH",
 //                                  "error ...", "detach"
 //   TARVELON_HARNESS_COMMAND_LINE  replaces the engine's command line
 // Without them the hook does nothing. It links none of the engine: everything goes
@@ -55,6 +56,34 @@ bool FileExists(const std::string& path) {
   return stat(path.c_str(), &info) == 0;
 }
 
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Captures until three frames in a row are the same: a fade or a scene change is over.
+// The engine writes the frame to the path through its "::" prefix, which names an existing
+// file on disk as it stands.
+void CaptureSettled(const std::string& path, int ms) {
+  std::string previous;
+  int same = 0;
+  const std::string target = "::" + path;
+  for (int waited = 0; waited <= ms; waited += 300) {
+    if (!FileExists(path)) std::ofstream(path, std::ios::binary).flush();
+    std::string frame = gServices->CaptureFrame(target.c_str(), 5000) ? ReadFile(path) : std::string();
+    same = !frame.empty() && frame == previous ? same + 1 : 0;
+    if (same == 2) {
+      Note("capture ok " + path);
+      return;
+    }
+    previous = frame;
+    if (!Pause(300)) return;
+  }
+  Note("capture unsettled " + path);
+}
+
 void Execute(const THarnessCommand& command) {
   using K = THarnessCommand::TKind;
   const TTestHookServices& s = *gServices;
@@ -87,6 +116,7 @@ void Execute(const THarnessCommand& command) {
     case K::Capture:
       Note(std::string("capture ") + (s.CaptureFrame(command.text.c_str(), 5000) ? "ok " : "failed ") + command.text);
       break;
+    case K::Settle: CaptureSettled(command.text, command.a); break;
     case K::Quit: s.Quit(command.a); break;
   }
 }
