@@ -1,25 +1,23 @@
--- Tarvelon's main script: the start screen. It greets the player by name, follows the
--- volume slider, and ends the game when "Beenden" is confirmed.
+-- Tarvelon's main script: the main menu. A scene takes the menu's place while the game is
+-- played; when the game comes back (the scene's modal goes), the menu is built again. At the
+-- first start, before there is a player, the profiles dialog opens by itself.
 return function()
-  PushModal("start")
-  ReadFile("scripts/start_screen.lua")
-  DoFitToChildren()
-  SetVolumeFromSlider("volume")
   while true do
-    local message = WaitForMessage()
-    if message.type == kButtonPress and message.name == "quit" then
-      if DoModal("scripts/quit_dialog.lua") == "yes" then
-        PostMessage(CreateNamedMessage(kQuitNow, "quit"))
+    PushModal("mainmenu")
+    local depth = GetWindowDepth()
+    ReadFile("scripts/mainmenu.lua")
+    DoFitToChildren()
+    if GetNumUsers() == 0 then
+      -- The menu fades in first: eight steps of 25 ms, at most one a frame.
+      local frames, fadedIn = 0, GetTimer() + 300
+      while frames < 12 or GetTimer() < fadedIn do
+        Yield()
+        frames = frames + 1
       end
-    elseif message.type == kButtonPress and message.name == "play" then
-      local name = GetLabel("playername")
-      if name == "" then
-        SetLabel("greeting", GetString("NAME_MISSING"))
-      else
-        SetLabel("greeting", GetString("GREETING", name))
-      end
-    elseif message.type == kSliderValChanged and message.name == "volume" then
-      SetVolumeFromSlider("volume")
+      ChangePlayer()
+    end
+    while GetWindowDepth() >= depth do
+      WaitForMessage()
     end
   end
 end

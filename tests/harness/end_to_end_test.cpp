@@ -143,7 +143,7 @@ class TEndToEndTest : public ::testing::Test {
             {"TARVELON_HARNESS_TRANSCRIPT", (mRoot / (name + ".transcript")).string()}};
   }
   fs::path Transcript(const std::string& name) { return mRoot / (name + ".transcript"); }
-  fs::path UserFolder() { return mRoot / "xdg/Wendrock/Tarvelon"; }
+  fs::path UserFolder() { return mRoot / "xdg/Tarvelon/Tarvelon"; }
 
   fs::path mRoot;
 };
@@ -181,7 +181,6 @@ TEST_F(TEndToEndTest, ScriptedSessionReachesTheGameAndQuits) {
   EXPECT_NE(log.find("Tarvelon, version 1.0.0.0."), std::string::npos) << log;
   EXPECT_EQ(log.find("the previous run"), std::string::npos);
   EXPECT_TRUE(fs::is_directory(UserFolder() / "common"));
-  EXPECT_NE(ReadFile(mRoot / "run.out").find("the window is open"), std::string::npos);
 }
 
 // A game that leaves "utf8mode" off gets each typed character as one byte of the 8-bit code
@@ -221,10 +220,14 @@ TEST_F(TEndToEndTest, SecondStartExitsAtOnceWithoutWindow) {
   EXPECT_EQ(Wait(first), 0) << ReadFile(mRoot / "first.out");
 }
 
-TEST_F(TEndToEndTest, ClosingTheWindowEndsTheGame) {
-  TProcess run = Start(BinFolder() / "tarvelon", Headless("wait 20\nwindow close\n", "run"), mRoot / "run.out");
+// The close button asks first ("Wirklich beenden?"); Enter says yes and ends the game.
+TEST_F(TEndToEndTest, ClosingTheWindowAsksFirst) {
+  std::string session = "wait 20\nwindow close\nsettle " + (mRoot / "asked.png").string() + " 60000\nkey Return\n";
+  TProcess run = Start(BinFolder() / "tarvelon", Headless(session, "run"), mRoot / "run.out");
   EXPECT_EQ(Wait(run), 0) << ReadFile(mRoot / "run.out");
-  EXPECT_NE(ReadFile(Transcript("run")).find("event 3 0 0 0 0"), std::string::npos);
+  std::string transcript = ReadFile(Transcript("run"));
+  EXPECT_NE(transcript.find("event 3 0 0 0 0"), std::string::npos) << transcript;
+  EXPECT_NE(transcript.find("capture ok"), std::string::npos) << transcript;
 }
 
 TEST_F(TEndToEndTest, WithoutADisplayItSaysSoAndExits) {

@@ -20,18 +20,19 @@ void THarnessRun::TearDown() {
   fs::remove_all(mRoot, ignored);
 }
 
-int THarnessRun::Run(const char* program, const fs::path& assets, const std::string& session) {
+int THarnessRun::Run(const char* program, const fs::path& assets, const std::string& session, int timeoutSeconds) {
   fs::path bin = fs::read_symlink("/proc/self/exe").parent_path();
   fs::path folder = mRoot / "game";
   fs::create_directories(folder);
-  for (const char* file : {program, "jxHarness.so"}) fs::copy_file(bin / file, folder / file);
-  fs::create_directory_symlink(assets, folder / "assets");
+  for (const char* file : {program, "jxHarness.so"})
+    fs::copy_file(bin / file, folder / file, fs::copy_options::overwrite_existing);
+  if (!fs::exists(folder / "assets")) fs::create_directory_symlink(assets, folder / "assets");
   std::ofstream(mRoot / "session") << session;
   std::string command = "cd '" + folder.string() + "' && env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy" +
                         " XDG_DATA_HOME='" + (mRoot / "xdg").string() + "' HOME='" + mRoot.string() + "'" +
                         " TARVELON_HARNESS_SCRIPT='" + (mRoot / "session").string() + "'" +
                         " TARVELON_HARNESS_TRANSCRIPT='" + (mRoot / "transcript").string() + "'" +
-                        " timeout 120 ./" + program + " > '" + (mRoot / "output").string() + "' 2>&1";
+                        " timeout " + std::to_string(timeoutSeconds) + " ./" + program + " > '" + (mRoot / "output").string() + "' 2>&1";
   int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

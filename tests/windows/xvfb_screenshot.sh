@@ -1,6 +1,6 @@
 #!/bin/sh
 # Screenshots in an X server (Xvfb), written as SCREENSHOT_FOLDER/<what>_xvfb.png:
-#   xvfb_screenshot.sh start_screen BIN_FOLDER SCREENSHOT_FOLDER    the game's start screen
+#   xvfb_screenshot.sh start_screen BIN_FOLDER SCREENSHOT_FOLDER    the game's first screen (the main menu)
 #                                                   (the real executable with the test hook)
 #   xvfb_screenshot.sh display_window BIN_FOLDER SCREENSHOT_FOLDER  the display test's plain
 #                                                   800x600 window with a cleared frame

@@ -1,4 +1,4 @@
-// demo_art: draws the images of the demo game's start screen into an asset folder.
+// demo_art: draws the images of the demo game's menus and first scenes into an asset folder.
 //
 //   demo_art ASSET_FOLDER
 //
@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cerrno>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -98,9 +99,20 @@ float HillLine(float x, float base, float a1, float f1, float p1, float a2, floa
   return base + a1 * std::sin(x * f1 + p1) + a2 * std::sin(x * f2 + p2);
 }
 
-TImageBuffer Background(int width, int height) {
+// The colours of a valley picture: the sky from top to horizon, and three hills from far to
+// near.
+struct TValleyPalette {
+  uint32_t top, middle, horizon;
+  uint32_t hills[3];
+  bool moon;
+};
+const TValleyPalette Dusk = {0x141a44, 0x5b4385, 0xeea274, {0x51417a, 0x392e5f, 0x241d40}, true};
+const TValleyPalette Night = {0x070a1c, 0x1b2347, 0x3b4a6e, {0x2a3350, 0x1c2340, 0x10152b}, true};
+const TValleyPalette Morning = {0x6f9fc9, 0xa9c9de, 0xf1e3c2, {0x6d8a6a, 0x4d6e4c, 0x344f33}, false};
+
+TImageBuffer Background(int width, int height, const TValleyPalette& palette = Dusk) {
   TImageBuffer image(width, height);
-  const TRgba top = Rgb(0x141a44), middle = Rgb(0x5b4385), horizon = Rgb(0xeea274);
+  const TRgba top = Rgb(palette.top), middle = Rgb(palette.middle), horizon = Rgb(palette.horizon);
   const float horizonY = float(height) * 0.66f;
   const float moonX = float(width) * 0.86f, moonY = float(height) * 0.15f, moonR = 32;
   image.Paint([&](float x, float y) {
@@ -108,6 +120,7 @@ TImageBuffer Background(int width, int height) {
     TRgba sky = t < 0.55f ? Mix(top, middle, t / 0.55f) : Mix(middle, horizon, (t - 0.55f) / 0.45f);
     // The moon's glow, then the moon.
     float d = std::hypot(x - moonX, y - moonY);
+    if (!palette.moon) return sky;
     sky = Over(sky, WithAlpha(Rgb(0xfff1d6), 0.35f * std::exp(-std::pow(std::max(d - moonR, 0.0f) / 70.0f, 2.0f))));
     sky = Over(sky, WithAlpha(Rgb(0xfdf6e3), Coverage(d - moonR)));
     return sky;
@@ -118,7 +131,7 @@ TImageBuffer Background(int width, int height) {
     seed = seed * 1664525u + 1013904223u;
     return float(seed >> 8) / float(1 << 24);
   };
-  for (int i = 0; i < 140; i++) {
+  for (int i = 0; i < (palette.moon ? 140 : 0); i++) {
     float sx = next() * float(width), sy = next() * horizonY * 0.7f, bright = 0.35f + 0.65f * next();
     if (std::hypot(sx - moonX, sy - moonY) < moonR * 3) continue;
     float fade = 1.0f - sy / (horizonY * 0.7f);
@@ -130,9 +143,9 @@ TImageBuffer Background(int width, int height) {
     uint32_t colour;
     float mist;
   };
-  const THill hills[] = {{0.62f, 22, 0.006f, 0.8f, 14, 0.017f, 2.1f, 0x51417a, 0.32f},
-                         {0.72f, 26, 0.009f, 2.4f, 12, 0.023f, 0.3f, 0x392e5f, 0.26f},
-                         {0.84f, 20, 0.011f, 4.0f, 10, 0.029f, 1.2f, 0x241d40, 0.2f}};
+  const THill hills[] = {{0.62f, 22, 0.006f, 0.8f, 14, 0.017f, 2.1f, palette.hills[0], 0.32f},
+                         {0.72f, 26, 0.009f, 2.4f, 12, 0.023f, 0.3f, palette.hills[1], 0.26f},
+                         {0.84f, 20, 0.011f, 4.0f, 10, 0.029f, 1.2f, palette.hills[2], 0.2f}};
   for (const THill& hill : hills) {
     const TRgba colour = Rgb(hill.colour), mist = Rgb(0xd9cfe6);
     float base = hill.base * float(height);
@@ -166,40 +179,36 @@ TImageBuffer Plate(int width, int height, float radius, TRgba upper, TRgba lower
   return image;
 }
 
-TImageBuffer Knob(int size, TRgba light, TRgba dark) {
+// The pointer: an arrow with a light body and a dark rim, its tip at the top-left corner.
+TImageBuffer Arrow(int size) {
   TImageBuffer image(size, size);
-  float c = float(size) / 2, r = c - 1.5f;
+  // The outline, in units of the image size.
+  const float points[][2] = {{0.06f, 0.04f}, {0.06f, 0.78f}, {0.25f, 0.61f}, {0.39f, 0.92f},
+                             {0.51f, 0.87f}, {0.37f, 0.57f}, {0.62f, 0.57f}};
+  const int count = int(sizeof points / sizeof points[0]);
+  float s = float(size);
   image.Paint([&](float x, float y) {
-    float d = std::hypot(x - c, y - c) - r;
-    TRgba body = Mix(light, dark, (y - (c - r)) / (2 * r));
-    float shine = 0.55f * Coverage(std::hypot(x - c + r * 0.35f, y - c + r * 0.4f) - r * 0.28f);
-    body = Over(body, WithAlpha(Rgb(0xffffff), shine));
-    body = Over(body, WithAlpha(Rgb(0x5a3c12), Coverage(-(d + 1.5f))));
-    return WithAlpha(body, Coverage(d));
+    // Distance to the outline, negative inside (even-odd rule).
+    bool inside = false;
+    float nearest = 1e9f;
+    for (int i = 0, j = count - 1; i < count; j = i++) {
+      float xi = points[i][0] * s, yi = points[i][1] * s, xj = points[j][0] * s, yj = points[j][1] * s;
+      if ((yi > y) != (yj > y) && x < (xj - xi) * (y - yi) / (yj - yi) + xi) inside = !inside;
+      float ex = xj - xi, ey = yj - yi;
+      float t = std::clamp(((x - xi) * ex + (y - yi) * ey) / (ex * ex + ey * ey), 0.0f, 1.0f);
+      nearest = std::min(nearest, std::hypot(x - xi - t * ex, y - yi - t * ey));
+    }
+    float d = inside ? -nearest : nearest;
+    TRgba body = Mix(Rgb(0xfffaf0), Rgb(0xe8d9b8), y / s);
+    TRgba rim = WithAlpha(Rgb(0x2a1d0e), Coverage(-(d + 1.6f)));
+    return WithAlpha(Over(body, rim), Coverage(d - 0.8f));
   });
   return image;
 }
 
-// A rail end: the groove, rounded at the top (roundTop) or at the bottom.
-TImageBuffer RailEnd(int width, int height, bool roundTop) {
+TImageBuffer Solid(int width, int height, TRgba colour) {
   TImageBuffer image(width, height);
-  float w = float(width), h = float(height);
-  image.Paint([&](float x, float y) {
-    float d = roundTop ? RoundedBox(x, y, 0.5f, 0.5f, w - 0.5f, h + w, w / 2 - 0.5f)
-                       : RoundedBox(x, y, 0.5f, -w, w - 0.5f, h - 0.5f, w / 2 - 0.5f);
-    TRgba groove = Mix(Rgb(0x1d1833), Rgb(0x4a3f6b), std::fabs(x - w / 2) / (w / 2));
-    return WithAlpha(groove, Coverage(d));
-  });
-  return image;
-}
-
-TImageBuffer RailMiddle(int width, int height) {
-  TImageBuffer image(width, height);
-  float w = float(width);
-  image.Paint([&](float x, float) {
-    float d = std::fabs(x - w / 2) - (w / 2 - 0.5f);
-    return WithAlpha(Mix(Rgb(0x1d1833), Rgb(0x4a3f6b), std::fabs(x - w / 2) / (w / 2)), Coverage(d));
-  });
+  image.Paint([&](float, float) { return colour; });
   return image;
 }
 
@@ -213,6 +222,8 @@ bool Save(const TImageBuffer& image, const std::string& folder, const char* name
   return false;
 }
 
+bool MakeFolder(const std::string& path) { return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST; }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -220,27 +231,40 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: demo_art ASSET_FOLDER\n");
     return 2;
   }
-  std::string images = std::string(argv[1]) + "/images";
-  std::string folder = images + "/start";
-  mkdir(images.c_str(), 0755);
-  mkdir(folder.c_str(), 0755);
+  const std::string assets = argv[1];
+  const std::string menu = assets + "/images/menu", scenes = assets + "/images/scenes",
+                    standard = assets + "/standard/backgrounds";
+  for (const std::string& folder : {assets + "/images", menu, scenes, assets + "/standard", standard}) {
+    if (!MakeFolder(folder)) {
+      std::fprintf(stderr, "demo_art: cannot make %s\n", folder.c_str());
+      return 1;
+    }
+  }
 
   const TRgba gold = Rgb(0xf2d38b), bronzeLight = Rgb(0xc99a52), bronzeDark = Rgb(0x7e5222);
-  bool ok = Save(Background(800, 600), folder, "background.png");
-  ok &= Save(Plate(180, 48, 14, bronzeLight, bronzeDark, gold, 2), folder, "button.png");
-  ok &= Save(Plate(180, 48, 14, Rgb(0x8a5d28), Rgb(0x5e3b16), gold, 2), folder, "button_pressed.png");
-  ok &= Save(Plate(180, 48, 14, Rgb(0xe0b46a), Rgb(0x9a6a2e), Rgb(0xfff0c0), 2), folder, "button_over.png");
-  ok &= Save(Plate(400, 340, 20, Rgb(0x1e1a3c, 0.78f), Rgb(0x120f26, 0.84f), WithAlpha(gold, 0.8f), 2), folder,
+  bool ok = Save(Background(1024, 768), menu, "background.png");
+  ok &= Save(Plate(240, 52, 16, bronzeLight, bronzeDark, gold, 2), menu, "button.png");
+  ok &= Save(Plate(240, 52, 16, Rgb(0x8a5d28), Rgb(0x5e3b16), gold, 2), menu, "button_pressed.png");
+  ok &= Save(Plate(240, 52, 16, Rgb(0xe0b46a), Rgb(0x9a6a2e), Rgb(0xfff0c0), 2), menu, "button_over.png");
+  ok &= Save(Plate(170, 44, 14, bronzeLight, bronzeDark, gold, 2), menu, "small_button.png");
+  ok &= Save(Plate(170, 44, 14, Rgb(0x8a5d28), Rgb(0x5e3b16), gold, 2), menu, "small_button_pressed.png");
+  ok &= Save(Plate(170, 44, 14, Rgb(0xe0b46a), Rgb(0x9a6a2e), Rgb(0xfff0c0), 2), menu, "small_button_over.png");
+  ok &= Save(Plate(340, 330, 22, Rgb(0x1e1a3c, 0.78f), Rgb(0x120f26, 0.84f), WithAlpha(gold, 0.8f), 2), menu,
              "panel.png");
-  ok &= Save(Plate(300, 40, 9, Rgb(0xfbf8ef, 0.96f), Rgb(0xebe4d2, 0.96f), Rgb(0xb08a50), 2), folder, "field.png");
-  ok &= Save(Plate(460, 230, 22, Rgb(0x2c2450, 0.97f), Rgb(0x1a1536, 0.97f), gold, 3), folder, "dialog.png");
-  TImageBuffer dim(4, 3);
-  dim.Paint([](float, float) { return Rgb(0x05040c, 0.55f); });
-  ok &= Save(dim, folder, "dim.png");
-  ok &= Save(RailEnd(12, 6, true), folder, "rail_top.png");
-  ok &= Save(RailMiddle(12, 8), folder, "rail_mid.png");
-  ok &= Save(RailEnd(12, 6, false), folder, "rail_bottom.png");
-  ok &= Save(Knob(26, Rgb(0xf7dc9a), Rgb(0xb07a30)), folder, "knob.png");
-  ok &= Save(Knob(26, Rgb(0xfff2c8), Rgb(0xd49a48)), folder, "knob_over.png");
+  ok &= Save(Plate(620, 560, 24, Rgb(0x2c2450), Rgb(0x1a1536), gold, 3), menu, "profiles.png");
+  // A profile slot: plain, chosen, and under the pointer.
+  ok &= Save(Plate(380, 44, 10, Rgb(0x3a3163, 0.9f), Rgb(0x2a2350, 0.9f), WithAlpha(gold, 0.45f), 1.5f), menu,
+             "slot.png");
+  ok &= Save(Plate(380, 44, 10, Rgb(0xc99a52), Rgb(0x8c5f28), Rgb(0xfff0c0), 2), menu, "slot_chosen.png");
+  ok &= Save(Plate(380, 44, 10, Rgb(0x4b4080, 0.95f), Rgb(0x352c66, 0.95f), gold, 1.5f), menu, "slot_over.png");
+  ok &= Save(Plate(300, 40, 9, Rgb(0xfbf8ef, 0.96f), Rgb(0xebe4d2, 0.96f), Rgb(0xb08a50), 2), menu, "field.png");
+  ok &= Save(Plate(460, 230, 22, Rgb(0x2c2450), Rgb(0x1a1536), gold, 3), menu, "dialog.png");
+  ok &= Save(Solid(4, 3, Rgb(0x05040c, 0.55f)), menu, "dim.png");
+  ok &= Save(Arrow(32), menu, "cursor.png");
+  // The overlay through which screens fade: opaque black, the size of the screen.
+  ok &= Save(Solid(1024, 768, Rgb(0x000000)), standard, "transition.png");
+  // The first two scenes: arrival at night, the clearing in the morning.
+  ok &= Save(Background(1024, 768, Night), scenes, "ankunft.png");
+  ok &= Save(Background(1024, 768, Morning), scenes, "lichtung.png");
   return ok ? 0 : 1;
 }

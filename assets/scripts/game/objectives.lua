@@ -1,0 +1,2 @@
+-- Read before the model text of a new or a saved game. The demo's scenes need nothing of
+-- their own here yet.
