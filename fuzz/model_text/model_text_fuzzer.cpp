@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,22 @@ const char* const Setup =
     "string = nil loadstring = nil dofile = nil loadfile = nil coroutine = nil setmetatable = nil "
     "require = function() end";
 
+std::unique_ptr<TScript> gScript;
+
+// A new script for every input, so that what one text leaves behind (globals, garbage) does
+// not slow the next. The singletons bound to the old script go first.
+void FreshScript() {
+  CModelCompositor::Destroy();
+  CGame::DestroyInstance();
+  CHighscoreSystem::DestroyInstance();
+  CGlobalInformationSystem::DestroyInstance();
+  SetModelScript(nullptr);
+  gScript = std::make_unique<TScript>();
+  SetModelScript(gScript.get());
+  lua_State* L = gScript->GetState();
+  if (luaL_loadbuffer(L, Setup, strlen(Setup), "setup") != 0 || lua_pcall(L, 0, 0, 0) != 0) abort();
+}
+
 // The model singletons a player's texts run into.
 void FreshModel() {
   CGame::DestroyInstance();
@@ -43,19 +60,8 @@ void FreshModel() {
   CHighscoreSystem::CreateInstance();
 }
 
-TScript& Script() {
-  static TScript* script = [] {
-    auto* s = new TScript();
-    SetModelScript(s);
-    lua_State* L = s->GetState();
-    if (luaL_loadbuffer(L, Setup, strlen(Setup), "setup") != 0 || lua_pcall(L, 0, 0, 0) != 0) abort();
-    return s;
-  }();
-  return *script;
-}
-
 bool RunsCleanly(const std::string& text) {
-  lua_State* L = Script().GetState();
+  lua_State* L = gScript->GetState();
   int top = lua_gettop(L);
   bool ok = luaL_loadbuffer(L, text.data(), text.size(), "=model") == 0 && lua_pcall(L, 0, 0, 0) == 0;
   lua_settop(L, top);
@@ -120,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const char* word : Unbounded)
       if (text.find(word) != std::string::npos) return 0;
   }
-  Script();
+  FreshScript();
   CModelCompositor::Recreate();
   FreshModel();
   CGlobalInformationSystem::CreateInstance();

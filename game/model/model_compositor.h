@@ -42,7 +42,6 @@ class CSceneExit;
 class CSceneHotspot;
 class CSceneObject;
 class CTextbox;
-class TLuaTable;
 
 class CModelCompositor {
  public:
@@ -107,11 +106,12 @@ class CModelCompositor {
 
 // What a scene kind's walk fills: the new scene, and, in a record derived from this one, the
 // locals that the walk gathers and Finish() applies. A kind that can only be made from what
-// the walk gathered sets MadeAfterWalk, leaves `scene' null and makes it in Make().
-template <typename Scene>
+// the walk gathered passes MadeLate: its scene is null during the walk (its rules gather
+// into locals only) and Make() makes it, before the shared scene fields are read into it.
+template <typename Scene, bool MadeLate = false>
 struct TSceneRecord {
-  static constexpr bool MadeAfterWalk = false;
-  std::unique_ptr<Scene> scene = std::make_unique<Scene>();
+  static constexpr bool MadeAfterWalk = MadeLate;
+  std::unique_ptr<Scene> scene = MadeLate ? nullptr : std::make_unique<Scene>();
   Scene& Subject() { return *scene; }
   void Make() {}
   void Finish() {}

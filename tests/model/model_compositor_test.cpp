@@ -261,4 +261,30 @@ TEST_F(TCompositorTest, PlotpointTexts) {
   EXPECT_EQ(page->GetTotal(), 8u);
 }
 
+// A kind made only after its walk (from what the walk gathered) still gets the shared scene
+// fields, read into it once it is made.
+struct TLateChapterRecord : TSceneRecord<CChapterScreen, true> {
+  TString title;
+  void Make() {
+    scene = std::make_unique<CChapterScreen>();
+    scene->SetTitle(title);
+  }
+  void Finish() { scene->SetSubtitle("finished"); }
+};
+
+TEST_F(TCompositorTest, ScenesMadeAfterTheirWalk) {
+  CRecordRules<TLateChapterRecord> rules;
+  rules.Key("title", [](TLateChapterRecord& record, const CRecordEntry& entry) { record.title = entry.String(); });
+  Run("late = { seqId = 9, title = 'gathered', bg = 'late.png' }");
+  lua_pushliteral(L(), "late");
+  lua_rawget(L(), LUA_GLOBALSINDEX);
+  TLuaTable table(L());
+  std::unique_ptr<CScene> scene = ComposeSceneRecord(table, rules);
+  auto* chapter = static_cast<CChapterScreen*>(scene.get());
+  EXPECT_EQ(chapter->GetSeqId(), 9);
+  EXPECT_EQ(chapter->GetBg().ToStd(), "late.png");
+  EXPECT_EQ(chapter->GetTitle().ToStd(), "gathered");
+  EXPECT_EQ(chapter->GetSubtitle().ToStd(), "finished");
+}
+
 }  // namespace
