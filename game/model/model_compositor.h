@@ -7,15 +7,17 @@
 // returns that same table, so that running the text builds a tree of tagged tables for
 // MakeGame to walk.
 //
-// For the game's player selection: Recreate() before a player's texts run (with the model
-// script installed, see model_services.h, and CGame, CHighscoreSystem made), Destroy() after.
-// When the compositor goes its Make functions become harmless: a later call is a script
-// error, never a call into freed memory.
+// For the game's player selection: Recreate() before a player's texts run (the Make functions
+// go on the model script installed then, see model_services.h), Destroy() after. MakeGame
+// fills the CGame and CHighscoreSystem instances that exist when it runs. When the
+// compositor goes its Make functions become harmless: a later call is a script error, never
+// a call into freed memory.
 //
 // Reading is lenient (record_reader.h): unknown keys are ignored, a missing field keeps the
 // object's default, and a nested table counts only through its "modeltype". The composers
-// below are static, as the compositor keeps no state; the scene kinds' composers live in
-// model_compositor_*.cpp and are found by model type in the level's dispatch table.
+// below are static, as the compositor keeps no state. A scene kind is added with its
+// composer (one ComposeSceneRecord with its rules, in a model_compositor_*.cpp) and one line
+// in the level's dispatch table (SceneKinds in model_compositor.cpp).
 
 #include <array>
 #include <cstdint>
@@ -93,6 +95,21 @@ class CModelCompositor {
   static std::unique_ptr<CCutsceneCharacter> ComposeCutsceneCharacter(TLuaTable& table);
   static std::unique_ptr<CCutsceneScript> ComposeCutsceneScript(TLuaTable& table);
   static std::unique_ptr<CCutsceneScriptItem> ComposeCutsceneScriptItem(TLuaTable& table);
+
+  // The potion game's nested records. A pipe: its id, place and height, and the ids of the
+  // pipes it connects to (the values of its one plain nested table, in walk order; the
+  // potion model keeps what it can use of them). A colour list: the number of every value's
+  // colour name, appended to `colors' in walk order ("green" 0, "orange" 1, "black" 2,
+  // "purple" 3, any other text 5).
+  struct TMixPotionPipeRecord {
+    int32_t id = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t h = 0;
+    std::vector<int32_t> connections;
+  };
+  static TMixPotionPipeRecord ComposeMixPotionPipe(TLuaTable& table);
+  static void ComposeColorList(TLuaTable& table, std::vector<int32_t>& colors);
 
  private:
   void CallMakeGame(TLuaTable* table);

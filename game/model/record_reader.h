@@ -108,6 +108,14 @@ class CRecordRules {
       (SubjectOf<Obj>(target).*setter)(entry.As<Value>());
     });
   }
+  // A local of the target, read in the form of its type (for records that gather values to
+  // apply after the walk).
+  template <typename Value>
+  CRecordRules& Field(std::string key, Value Target::*field) {
+    return Key(std::move(key), [field](Target& target, const CRecordEntry& entry) {
+      target.*field = entry.As<Value>();
+    });
+  }
   // A flag that is true only for exactly "true".
   template <typename Obj>
   CRecordRules& TrueFlagKey(std::string key, void (Obj::*setter)(bool)) {

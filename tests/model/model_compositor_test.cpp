@@ -261,6 +261,22 @@ TEST_F(TCompositorTest, PlotpointTexts) {
   EXPECT_EQ(page->GetTotal(), 8u);
 }
 
+TEST_F(TCompositorTest, PotionRecords) {
+  Run("pipe = MakeMixPotionPipe{ id = 4, x = '12', y = -3.5, h = 2, { 1, 2, 7 }, MakeMixPotionNeedColors{ 9 } } "
+      "bare = MakeMixPotionPipe{ id = 5 } "
+      "colors = MakeMixPotionGivenColors{ 'green', 'orange', 'blue', 'purple', 3 }");
+  CModelCompositor::TMixPotionPipeRecord pipe = CModelCompositor::ComposeMixPotionPipe(*Global("pipe"));
+  EXPECT_EQ(pipe.id, 4);
+  EXPECT_EQ(pipe.x, 12);
+  EXPECT_EQ(pipe.y, -3);
+  EXPECT_EQ(pipe.h, 2);
+  EXPECT_EQ(pipe.connections, (std::vector<int32_t>{1, 2, 7}));
+  EXPECT_TRUE(CModelCompositor::ComposeMixPotionPipe(*Global("bare")).connections.empty());
+  std::vector<int32_t> colors = {1};
+  CModelCompositor::ComposeColorList(*Global("colors"), colors);
+  EXPECT_EQ(colors, (std::vector<int32_t>{1, 0, 1, 5, 3, 5}));
+}
+
 // A kind made only after its walk (from what the walk gathered) still gets the shared scene
 // fields, read into it once it is made.
 struct TLateChapterRecord : TSceneRecord<CChapterScreen, true> {
@@ -276,10 +292,7 @@ TEST_F(TCompositorTest, ScenesMadeAfterTheirWalk) {
   CRecordRules<TLateChapterRecord> rules;
   rules.Key("title", [](TLateChapterRecord& record, const CRecordEntry& entry) { record.title = entry.String(); });
   Run("late = { seqId = 9, title = 'gathered', bg = 'late.png' }");
-  lua_pushliteral(L(), "late");
-  lua_rawget(L(), LUA_GLOBALSINDEX);
-  TLuaTable table(L());
-  std::unique_ptr<CScene> scene = ComposeSceneRecord(table, rules);
+  std::unique_ptr<CScene> scene = ComposeSceneRecord(*Global("late"), rules);
   auto* chapter = static_cast<CChapterScreen*>(scene.get());
   EXPECT_EQ(chapter->GetSeqId(), 9);
   EXPECT_EQ(chapter->GetBg().ToStd(), "late.png");

@@ -28,3 +28,9 @@ void TModelTextTest::Reload(const std::string& text) {
   CGame::CreateInstance();
   Run(text);
 }
+
+std::unique_ptr<TLuaTable> TModelTextTest::Global(const char* name) {
+  lua_pushstring(L(), name);
+  lua_rawget(L(), LUA_GLOBALSINDEX);
+  return std::make_unique<TLuaTable>(L());
+}

@@ -2,10 +2,12 @@
 // The model tests that run model text: a game, a score system and a compositor on the test's
 // model script, with a require that does nothing (saved texts begin with one).
 
+#include <memory>
 #include <string>
 
 #include "model/game.h"
 #include "model_test_util.h"
+#include "script/lua_table.h"
 
 class TModelTextTest : public TModelTest {
  protected:
@@ -17,4 +19,6 @@ class TModelTextTest : public TModelTest {
   std::string Save();
   // Runs the text on a new game and score system, as loading a player does.
   void Reload(const std::string& text);
+  // A reader over the global of that name.
+  std::unique_ptr<TLuaTable> Global(const char* name);
 };
