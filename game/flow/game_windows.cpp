@@ -3,6 +3,8 @@
 #include "flow/placeholder_windows.h"
 #include "menus/main_menu_window.h"
 #include "menus/profiles_window.h"
+#include "scenes/chapter_screen_window.h"
+#include "scenes/scene.h"
 #include "windows/text_edit.h"
 #include "windows/window_manager.h"
 
@@ -16,10 +18,10 @@ struct TGameWindowType {
 // A type whose window is not built yet names a placeholder; "TextEdit" keeps the engine's
 // text field until the game's own comes.
 const TGameWindowType GameWindowTypes[] = {
-    {"SceneWindow", &TPlaceholderSceneWindow::Create},
+    {"SceneWindow", &TScene::Create},
     {"CutsceneWindow", &TPlaceholderWindow::Create},
     {"HiddenObjectGame", &TPlaceholderWindow::Create},
-    {"ChapterScreenWindow", &TPlaceholderWindow::Create},
+    {"ChapterScreenWindow", &TChapterScreenWindow::Create},
     {"AdventureScreenWindow", &TPlaceholderWindow::Create},
     {"JigsawPuzzleWindow", &TPlaceholderWindow::Create},
     {"UnlockingDoors", &TPlaceholderWindow::Create},

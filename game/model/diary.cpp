@@ -78,6 +78,12 @@ const TDiaryEntry* TDiary::GetConstantContent(uint32_t index) const {
   return index < mConstantContent.size() ? &mConstantContent[index] : nullptr;
 }
 
+void TDiary::StartNewChapter() {
+  mConstantContent.clear();
+  uint32_t sites = GetSitesPerSpread();
+  mChapterFirstSite = sites ? mCurrentInsertSite - mCurrentInsertSite % sites : mCurrentInsertSite;
+}
+
 void TDiary::TurnPageForward() {
   uint64_t per = GetSitesPerSpread();
   if (uint64_t(mCurrentWatchedSite) + per <= mCurrentInsertSite) mCurrentWatchedSite += uint32_t(per);

@@ -139,6 +139,10 @@ class TDiary {
   // By whole spreads, never before the first nor past the spread of the insert site.
   void TurnPageForward();
   void TurnPageBack();
+  // A new chapter: the constant entries stop repeating, and the chapter begins on the first
+  // site of the insert site's spread (kept while the diary lives; not saved).
+  void StartNewChapter();
+  uint32_t GetChapterFirstSite() const { return mChapterFirstSite; }
 
   // Lays an entry out on the insert site, opening the next site (with the constant
   // entries due on it) when it does not fit; a page end ends the insert site. An entry
@@ -186,6 +190,7 @@ class TDiary {
   uint32_t mCurrentInsertSite = 0;
   int32_t mLastUsedYOnSite = 0;
   uint32_t mCurrentWatchedSite = 0;
+  uint32_t mChapterFirstSite = 0;
   // No ordinary entry stands on the insert site yet (not saved: after loading it is set
   // only for an empty diary).
   bool mInsertSiteFresh = true;

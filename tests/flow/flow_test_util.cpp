@@ -88,7 +88,7 @@ std::string TFlowTest::Eval(const std::string& expression) {
 void TFlowTest::WriteSceneScripts() {
   for (const char* kind : {"adventurescreen", "chapterscreen"}) {
     WriteAsset((std::string("standard/scripts/scenes/") + kind + ".lua").c_str(),
-               std::string("MakeDialog{ SceneWindow{ name = 'scene', w = 640, h = 480 } }\n"
+               std::string("MakeDialog{ SceneWindow{ w = 640, h = 480, function() SetWindowName('scene') end } }\n"
                            "built = (built or '') .. '") +
                    kind + ";'\n");
   }

@@ -44,8 +44,8 @@ class TFlowTest : public TWindowsTest {
   void DestroySingletons();
   // A Lua expression's value as text, on the UI script.
   std::string Eval(const std::string& expression);
-  // The scene script files of the test: each builds a "SceneWindow" named "scene" and
-  // appends its kind to the global "built".
+  // The scene script files of the test: each builds a "SceneWindow" that it names "scene"
+  // and appends its kind to the global "built".
   void WriteSceneScripts();
   // Runs idle events until the condition holds (at most `steps' frames of 25 ms).
   template <typename Condition>

@@ -10,12 +10,13 @@
 #include "flow/game_defaults.h"
 #include "flow/game_main.h"
 #include "flow/message_handler.h"
-#include "flow/placeholder_windows.h"
 #include "menus/main_menu_window.h"
 #include "menus/profiles_window.h"
 #include "model/global_information_system.h"
 #include "persistence/prefs_db.h"
 #include "platform/settings.h"
+#include "scenes/chapter_screen_window.h"
+#include "scenes/scene.h"
 #include "windows/text_edit.h"
 
 namespace {
@@ -35,8 +36,8 @@ TEST_F(GameMainTest, DefaultsAndWindowTypes) {
   EXPECT_EQ(GetConfig("jxgamemedalname1"), GetGameMedalName(0));
   EXPECT_EQ(GetConfig("jxgamehandle"), GetGameModeTableName(-1));
 
-  // Every one of the 27 names makes a window; the menus built so far are their own, the
-  // text field is the engine's until the game has its own.
+  // Every one of the 27 names makes a window; the menus and screens built so far are their
+  // own, the text field is the engine's until the game has its own.
   const char* names[] = {"SceneWindow", "CutsceneWindow", "HiddenObjectGame", "ChapterScreenWindow",
                          "AdventureScreenWindow", "JigsawPuzzleWindow", "UnlockingDoors", "MirroredImageWindow",
                          "SharkShooterWindow", "NineMensMorrisWindow", "PlacingPicturesWindow", "MixPotion",
@@ -51,7 +52,8 @@ TEST_F(GameMainTest, DefaultsAndWindowTypes) {
   }
   EXPECT_EQ(Script().FindWindowType("MainMenuWindow"), &TMainMenuWindow::Create);
   EXPECT_EQ(Script().FindWindowType("ProfilesWindow"), &TProfilesWindow::Create);
-  EXPECT_EQ(Script().FindWindowType("SceneWindow"), &TPlaceholderSceneWindow::Create);
+  EXPECT_EQ(Script().FindWindowType("SceneWindow"), &TScene::Create);
+  EXPECT_EQ(Script().FindWindowType("ChapterScreenWindow"), &TChapterScreenWindow::Create);
   EXPECT_EQ(Script().FindWindowType("TextEdit"), &TTextEdit::Create);
 }
 

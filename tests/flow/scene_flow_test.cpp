@@ -6,13 +6,13 @@
 #include <string>
 
 #include "flow/flow_test_util.h"
-#include "flow/placeholder_windows.h"
 #include "model/game.h"
 #include "model/global_information_system.h"
 #include "model/highscore_system.h"
 #include "persistence/jx_hiscores.h"
 #include "persistence/prefs_db.h"
 #include "platform/settings.h"
+#include "scenes/scene.h"
 #include "windows/modal_window.h"
 
 namespace {
@@ -27,7 +27,7 @@ class SceneFlowTest : public TFlowTest {
     SetConfig("transModifierFadeOut", "0.25");
     Settings().CreateNewUser("Ann");
     // The main menu: a modal above the screen, its window named "scene".
-    RunLua(L(), "PushModal('mainmenu') MakeDialog{ SceneWindow{ name = 'scene', w = 640, h = 480 } }");
+    RunLua(L(), "PushModal('mainmenu') MakeDialog{ SceneWindow{ w = 640, h = 480, function() SetWindowName('scene') end } }");
   }
   CGame& Game() { return *CGame::GetInstance(); }
   int32_t Current() { return Game().GetCurrentSceneNumber(); }
@@ -76,18 +76,16 @@ TEST_F(SceneFlowTest, AFadeOpensTheSceneOnceTheScreenIsCovered) {
   RunLua(L(), "StartGame(true)");
   EXPECT_EQ(Current(), 100);
   EXPECT_EQ(Top(), menu);
-  auto* screen = WindowCast<TPlaceholderSceneWindow>(menu->FindChild("scene"));
+  auto* screen = WindowCast<TScene>(menu->FindChild("scene"));
   ASSERT_NE(screen, nullptr);
   EXPECT_EQ(screen->GetFadeModifier(), 0.25f);
   ASSERT_TRUE(RunFramesUntil([&] { return Top() != menu; }));
   EXPECT_EQ(Global("built"), "adventurescreen;");
-  EXPECT_GT(screen->GetAlpha(), 1.0f);
+  EXPECT_GT(screen->GetTransAlpha(), 1.0f);
 
-  // The scene's "next" button goes on with a fade, once however often it is pressed.
+  // The scene's "Skip" goes on with a fade, once however often it is called.
   TWindow* first = Top();
-  RunLua(L(), "MakeDialog{ Button{ name = 'next', w = 10, h = 10 } }");
-  for (int i = 0; i < 2; i++) Manager().PostMessage(std::make_unique<TMessage>(MessageButtonPress, "next", first->FindChild("next")));
-  Manager().ProcessMessages();
+  RunLua(L(), "Skip() Skip()");
   ASSERT_TRUE(RunFramesUntil([&] { return Top() != first; }));
   EXPECT_EQ(Current(), 200);
   EXPECT_EQ(Global("exits"), "100;");
@@ -95,7 +93,7 @@ TEST_F(SceneFlowTest, AFadeOpensTheSceneOnceTheScreenIsCovered) {
 }
 
 // A fade asked where no screen named "scene" can fade, or with a speed that never covers
-// the screen, opens the scene at once.
+// the screen (none set included), opens the scene at once.
 TEST_F(SceneFlowTest, AFadeWithoutAScreenToFadeOpensAtOnce) {
   RunLua(L(), "PushModal('dialog')");
   Settings().GoToScene(300, true);
@@ -104,6 +102,12 @@ TEST_F(SceneFlowTest, AFadeWithoutAScreenToFadeOpensAtOnce) {
   SetConfig("transModifierFadeOut", "0");
   Settings().GoToScene(200, true);
   EXPECT_EQ(Global("built"), "adventurescreen;chapterscreen;");
+  // A scene window whose fade-out would never cover the screen goes on at once: without
+  // "transModifierFadeOut" the game is not left on a covered screen.
+  SetConfig("transModifierFadeOut", "");
+  RunLua(L(), "Skip()");
+  EXPECT_EQ(Current(), 300);
+  EXPECT_EQ(Global("built"), "adventurescreen;chapterscreen;adventurescreen;");
 }
 
 // Without a current scene there is nothing to go on from: back to the main menu.

@@ -1,0 +1,31 @@
+#pragma once
+// What the files of TScene (and the screens derived from it) share: settings read as the
+// scenes read them (each time, absent as 0 or ""), texts of the string table, the game's
+// named colours and global flags, and the few conversions that must not overflow.
+
+#include <cstdint>
+
+#include "graphics/math/vector_math.h"
+#include "platform/engine_string.h"
+#include "platform/point.h"
+
+namespace scene {
+
+TString Config(const char* key);
+int32_t ConfigInt(const char* key);
+float ConfigFloat(const char* key);
+// The string-table text of a label, with five empty arguments; "" for no label or without a
+// table.
+TString Text(const TString& label);
+// A named colour of the game's flow; four zeros without one.
+TColor Colour(const TString& name);
+// The last pointer position the screens handed to the game's flow; (0, 0) without one.
+TPoint MousePosition();
+// A global flag of the current player's state; false without one.
+bool GlobalBool(const char* key);
+// A float as a whole number, truncated toward zero and saturated (NaN as 0).
+int32_t Truncate(double value);
+// a + b without overflow (saturated).
+int32_t AddSaturated(int32_t a, int32_t b);
+
+}  // namespace scene
