@@ -1,5 +1,6 @@
 -- The buttons the plain scene screens share: "next" goes on to the scene's next scene (the
--- screen fades out first), "menu" saves the game and goes back to the main menu.
+-- scene's "Skip": the screen fades out first), "menu" saves the game and goes back to the
+-- main menu.
 ReadFile("scripts/widgets.lua")
 
 function SceneButtons()
@@ -8,6 +9,6 @@ function SceneButtons()
       SaveGame()
       QuitToMainMenu()
     end }),
-    SmallButton("next", 814, 696, "SCENE_NEXT"),
+    SmallButton("next", 814, 696, "SCENE_NEXT", { command = function() Skip() end }),
   }
 end

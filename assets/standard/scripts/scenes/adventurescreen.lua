@@ -10,7 +10,9 @@ if GetGlobalBool("briefGelesen") then note = "CLEARING_LETTER" end
 local score = "#" .. GetString("SCORE", GetHighscore())
 
 MakeDialog{
-  SceneWindow{ name = "scene", x = 0, y = 0, w = 1024, h = 768,
+  SceneWindow{ x = 0, y = 0, w = 1024, h = 768,
+    -- The flow finds the screen to fade out by this name.
+    function() SetWindowName("scene") end,
     Bitmap{ name = "background", image = "images/scenes/lichtung.png" },
     Text{ name = "title", x = 0, y = 60, w = 1024, h = 80, flags = kHAlignCenter, label = "CLEARING_TITLE",
       font = { "fonts/default_bold.mvec", 56, ink } },
