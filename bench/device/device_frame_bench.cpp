@@ -306,8 +306,10 @@ void DrawSdl(TSdl& s, const TFrameList& f, int parts = 15) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // "particles": the particle frame alone (for profiling).
+  // "particles": the particle frame alone; "frame": the device's standard frame alone
+  // (both for profiling and instruction counts).
   bool particlesOnly = argc > 1 && std::strcmp(argv[1], "particles") == 0;
+  bool frameOnly = argc > 1 && std::strcmp(argv[1], "frame") == 0;
   RunOnOneCore();
   TFrameList frame = MakeFrame();
   TOurs ours;
@@ -322,6 +324,10 @@ int main(int argc, char** argv) {
     for (bool linear : {true, false})
       std::printf("particles %-8s: median %.3f ms per frame\n", linear ? "bilinear" : "point",
                   MeasureMedian([&] { DrawParticleFrame(ours, particles, linear); }));
+    return 0;
+  }
+  if (frameOnly) {
+    std::printf("software device : median %.3f ms per frame\n", MeasureMedian([&] { DrawOurs(ours, frame); }));
     return 0;
   }
   double oursMs = MeasureMedian([&] { DrawOurs(ours, frame); });
