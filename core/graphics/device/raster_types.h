@@ -91,6 +91,11 @@ struct TRasterState {
   // (null where there are none).
   using TSpanLoop = void (*)(const TSpanJob& job, int32_t y, int32_t x0, int32_t x1);
   TSpanLoop sampledSpans[2] = {nullptr, nullptr};
+  // The fast kind's loop for texture rows copied texel for texel (null: the SSE2 one):
+  // n pixels from tex onto dst, texels or'ed with texOr, times tint, then the blend.
+  using TDirectLoop = void (*)(uint32_t* dst, const uint32_t* tex, int32_t n, uint32_t texOr, uint32_t tint,
+                               bool alphaConst, uint32_t constAlpha);
+  TDirectLoop directLoop = nullptr;
   // Their forms drawing many rows of two triangles in one call (null where there are
   // none).
   using TRowsLoop = void (*)(const TSpanJob& a, const TSpanJob& b, const TRowSpan* rows, int32_t count,

@@ -43,6 +43,29 @@ void FastLoop(uint32_t* dst, const uint32_t* tex, int32_t n, uint32_t texOr, uin
   for (; i < n; ++i) dst[i] = FastPixel<Kind>(tex ? tex[i] | texOr : 0xFFFFFFFFu, tint, alphaConst, constAlpha, dst[i]);
 }
 
+// An opaque row copied texel for texel without tint, its alpha set: the background's
+// path, as fast as a row copy.
+void CopyRowOpaque(uint32_t* dst, const uint32_t* tex, int32_t n) {
+  int32_t i = 0;
+#if defined(__SSE2__)
+  const __m128i alpha = _mm_set1_epi32(int32_t(0xFF000000u));
+  for (; i + 16 <= n; i += 16) {
+    const __m128i* from = reinterpret_cast<const __m128i*>(tex + i);
+    __m128i* to = reinterpret_cast<__m128i*>(dst + i);
+    const __m128i a = _mm_loadu_si128(from), b = _mm_loadu_si128(from + 1), c = _mm_loadu_si128(from + 2),
+                  d = _mm_loadu_si128(from + 3);
+    _mm_storeu_si128(to, _mm_or_si128(a, alpha));
+    _mm_storeu_si128(to + 1, _mm_or_si128(b, alpha));
+    _mm_storeu_si128(to + 2, _mm_or_si128(c, alpha));
+    _mm_storeu_si128(to + 3, _mm_or_si128(d, alpha));
+  }
+  for (; i + 4 <= n; i += 4)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
+                     _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(tex + i)), alpha));
+#endif
+  for (; i < n; ++i) dst[i] = tex[i] | 0xFF000000u;
+}
+
 // A constant source (no texture) blended over the target: the source term is
 // computed once, only the destination varies.
 void SolidLoop(TFast kind, uint32_t* dst, int32_t n, uint32_t tint, bool alphaConst, uint32_t constAlpha) {
@@ -91,6 +114,7 @@ void PrepareRasterState(TRasterState& s) {
   s.samplers[0] = s.samplers[1] = nullptr;
   s.sampledSpans[0] = s.sampledSpans[1] = nullptr;
   s.sampledRows[0] = s.sampledRows[1] = nullptr;
+  s.directLoop = nullptr;
   s.small = nullptr;
   if (s.texture.pixels) ChooseSamplers(s);
   bool target32 = s.target.layout == TPixelLayout::Argb8888 || s.target.layout == TPixelLayout::Xrgb8888;
@@ -121,6 +145,7 @@ void PrepareRasterState(TRasterState& s) {
   if (kind == TFast::Opaque && s.alphaTest && !(s.alphaFunc == D3DCMP_ALWAYS || (s.fastAlphaConst && s.fastAlpha >= 1)))
     return;
   s.fast = kind;
+  s.directLoop = ChooseWideDirectLoop(kind);
   bool wide = s.texture.layout == TPixelLayout::Argb8888 || s.texture.layout == TPixelLayout::Xrgb8888;
   if (s.texture.pixels && wide)
     for (int linear = 0; linear < 2; ++linear) {
@@ -185,14 +210,16 @@ void FastSpan(const TSpanJob& job, int32_t y, int32_t x0, int32_t x1) {
   }
   const uint32_t* tex = reinterpret_cast<const uint32_t*>(s.texture.pixels + ty * s.texture.pitch) + tx;
   uint32_t texOr = s.texture.layout == TPixelLayout::Xrgb8888 ? 0xFF000000u : 0u;
+  if (s.fast == TFast::Opaque && tint == 0xFFFFFFFFu && (s.fastAlphaConst ? s.fastAlpha == 255 : texOr != 0)) {
+    CopyRowOpaque(dst, tex, n);
+    return;
+  }
+  if (s.directLoop) {
+    s.directLoop(dst, tex, n, texOr, tint, s.fastAlphaConst, s.fastAlpha);
+    return;
+  }
   switch (s.fast) {
-    case TFast::Opaque:
-      if (tint == 0xFFFFFFFFu && (s.fastAlphaConst ? s.fastAlpha == 255 : texOr != 0)) {
-        for (int32_t i = 0; i < n; ++i) dst[i] = tex[i] | 0xFF000000u;
-        break;
-      }
-      FastLoop<TFast::Opaque>(dst, tex, n, texOr, tint, s.fastAlphaConst, s.fastAlpha);
-      break;
+    case TFast::Opaque: FastLoop<TFast::Opaque>(dst, tex, n, texOr, tint, s.fastAlphaConst, s.fastAlpha); break;
     case TFast::Blend: FastLoop<TFast::Blend>(dst, tex, n, texOr, tint, s.fastAlphaConst, s.fastAlpha); break;
     default: FastLoop<TFast::Add>(dst, tex, n, texOr, tint, s.fastAlphaConst, s.fastAlpha); break;
   }

@@ -109,6 +109,9 @@ inline uint32_t FlatColor(const TAttributePlanes& p) {
 // at a time where the processor has it and AllowWideSpans permits (null otherwise).
 TSpanJob::TDraw ChooseNarrowSampledSpan(TFast kind, bool linear, TAddr address);
 TSpanJob::TDraw ChooseWideSampledSpan(TFast kind, bool linear, TAddr address, const TRasterTexture& texture);
+// The AVX2 loop that blends a texture row texel for texel (null where the processor or
+// AllowWideSpans does not permit it).
+TRasterState::TDirectLoop ChooseWideDirectLoop(TFast kind);
 // The AVX2 loop's form for the rows of two triangles (TSpanJob::rows); only asked for
 // where ChooseWideSampledSpan gave a loop.
 TSpanJob::TRowsDraw ChooseWideRowSpans(TFast kind, bool linear, TAddr address);

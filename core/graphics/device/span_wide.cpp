@@ -161,6 +161,40 @@ inline bool LanesFit(int64_t a, int64_t d, int64_t count) {
   return end >= -Limit && end < Limit;
 }
 
+// The blend of a span: tint, alpha from the texture factor (alphaConst) or not, and
+// opaque texels (texOr: the alpha of XRGB textures).
+WIDE_INLINE TWideBlend WideBlendOf(uint32_t tint, bool alphaConst, uint32_t constAlpha, bool texOr) {
+  const __m256i zero = _mm256_setzero_si256();
+  TWideBlend b;
+  b.tint = _mm256_unpacklo_epi8(_mm256_set1_epi32(int32_t(tint)), zero);
+  b.alphaMask = _mm256_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0);
+  b.constAlpha = _mm256_and_si256(b.alphaMask, _mm256_set1_epi16(int16_t(constAlpha)));
+  b.texOr = texOr ? _mm256_and_si256(b.alphaMask, _mm256_set1_epi16(255)) : zero;
+  b.alphaConst = alphaConst;
+  return b;
+}
+
+// Texel for texel (sprites and backgrounds drawn at their size): eight pixels at a time
+// straight from the texture row, as the SSE2 loop does four.
+template <TFast Kind>
+WIDE_FN void WideDirectLoop(uint32_t* dst, const uint32_t* tex, int32_t n, uint32_t texOr, uint32_t tint,
+                            bool alphaConst, uint32_t constAlpha) {
+  const __m256i zero = _mm256_setzero_si256(), alphaBits = _mm256_set1_epi32(int32_t(0xFF000000u));
+  const TWideBlend b = WideBlendOf(tint, alphaConst, constAlpha, texOr != 0);
+  // Eight texels of alpha 0 leave a blended target as it is.
+  const bool skipClear = Kind != TFast::Opaque && !alphaConst && texOr == 0;
+  int32_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i t = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(tex + i));
+    if (skipClear && _mm256_testz_si256(t, alphaBits)) continue;
+    const __m256i d = Kind == TFast::Opaque ? zero : _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
+    const __m256i lo = BlendHalf<Kind>(b, _mm256_unpacklo_epi8(t, zero), _mm256_unpacklo_epi8(d, zero));
+    const __m256i hi = BlendHalf<Kind>(b, _mm256_unpackhi_epi8(t, zero), _mm256_unpackhi_epi8(d, zero));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_packus_epi16(lo, hi));
+  }
+  for (; i < n; ++i) dst[i] = FastPixel<Kind>(tex[i] | texOr, tint, alphaConst, constAlpha, dst[i]);
+}
+
 // The span loops' view of the texture and the blend, set up once per call.
 struct TWideConstants {
   TWideTexture texture;
@@ -176,13 +210,7 @@ WIDE_INLINE void SetUpConstants(const TRasterState& s, uint32_t tint, TWideConst
   t.size[1] = _mm256_set1_epi32(tex.height);
   t.last[0] = _mm256_set1_epi32(tex.width - 1);
   t.last[1] = _mm256_set1_epi32(tex.height - 1);
-  const __m256i zero = _mm256_setzero_si256();
-  TWideBlend& b = c.blend;
-  b.tint = _mm256_unpacklo_epi8(_mm256_set1_epi32(int32_t(tint)), zero);
-  b.alphaMask = _mm256_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0);
-  b.constAlpha = _mm256_and_si256(b.alphaMask, _mm256_set1_epi16(int16_t(s.fastAlpha)));
-  b.texOr = s.samplerOr ? _mm256_and_si256(b.alphaMask, _mm256_set1_epi16(255)) : zero;
-  b.alphaConst = s.fastAlphaConst;
+  c.blend = WideBlendOf(tint, s.fastAlphaConst, s.fastAlpha, s.samplerOr != 0);
 }
 
 // The steps of a plane pair (u, v) across the lanes: k * du in lane k, and 8 * du.
@@ -487,6 +515,21 @@ TSpanJob::TDraw ChooseWideSampledSpan(TFast kind, bool linear, TAddr address, co
   }
 #else
   (void)kind, (void)linear, (void)address, (void)texture;
+  return nullptr;
+#endif
+}
+
+TRasterState::TDirectLoop ChooseWideDirectLoop(TFast kind) {
+#if defined(SPAN_WIDE)
+  if (!WideSpansInUse()) return nullptr;
+  switch (kind) {
+    case TFast::Opaque: return WideDirectLoop<TFast::Opaque>;
+    case TFast::Blend: return WideDirectLoop<TFast::Blend>;
+    case TFast::Add: return WideDirectLoop<TFast::Add>;
+    default: return nullptr;
+  }
+#else
+  (void)kind;
   return nullptr;
 #endif
 }

@@ -256,6 +256,42 @@ TEST_P(DeviceRasterLoops, OptimisedSpansMatchTheReference) {
     }
 }
 
+// Textures drawn at their size (backgrounds, sprites): rows copied texel for texel, of
+// every length up to a few vectors (each tail of the vector loops), at even and odd
+// places; each fast blend, untinted and tinted, ARGB textures with a run of clear texels
+// and XRGB ones, alpha from the texture or from the texture factor.
+TEST_P(DeviceRasterLoops, TextureRowsCopiedTexelForTexelMatchTheReference) {
+  auto pattern = [](int x, int y) { return x >= 8 && x < 26 && y < 2 ? TexturePattern(x, y) & 0xFFFFFF : TexturePattern(x, y); };
+  for (bool argb : {true, false}) {
+    const TPixelFormat format = argb ? PixelFormatArgb8888() : PixelFormatXrgb8888();
+    TImage tex(format, 40, 4);
+    for (int y = 0; y < tex.height; ++y)
+      for (int x = 0; x < tex.width; ++x) WritePixel(&tex.bytes[size_t(y) * tex.pitch + size_t(x) * 4], 4, PackArgb(format, pattern(x, y)));
+    for (TBlend blend : {TBlend::Opaque, TBlend::Normal, TBlend::Additive})
+      for (uint32_t factor : {0xFFFFFFFFu, 0x80FFFFFFu})
+        for (uint32_t tint : {0xFFFFFFFFu, 0xC080FF40u})
+          for (int32_t width = 1; width <= tex.width; ++width)
+            for (float left : {0.0f, 3.0f}) {
+              TImage fast(PixelFormatXrgb8888(), 48, 6), reference(PixelFormatXrgb8888(), 48, 6);
+              fast.Fill(Background);
+              reference.Fill(Background);
+              TRasterState s = SampledState(fast, &tex, {0, 0, 48, 6}, {D3DTADDRESS_CLAMP, D3DTADDRESS_CLAMP, false, blend, true});
+              s.textureFactor = factor;
+              PrepareRasterState(s);
+              const float x0 = left - 0.5f, x1 = x0 + float(width), u1 = float(width) / float(tex.width);
+              const TRasterVertex q[4] = {V(x0, 0.5f, 0, 0, tint), V(x1, 0.5f, u1, 0, tint), V(x1, 4.5f, u1, 1, tint),
+                                          V(x0, 4.5f, 0, 1, tint)};
+              DrawQuad(s, q[0], q[1], q[2], q[3]);
+              s.target = reference.Target();
+              ReferenceTriangle(s, q[0], q[1], q[2]);
+              ReferenceTriangle(s, q[0], q[2], q[3]);
+              ASSERT_EQ(fast.bytes, reference.bytes) << "texture " << (argb ? "ARGB" : "XRGB")
+                                                     << ", blend " << int(blend) << ", factor " << std::hex << factor
+                                                     << ", tint " << tint << std::dec << ", width " << width << ", left " << left;
+            }
+  }
+}
+
 // Rotated, scaled quads at sub-pixel positions (particles): every blend, both filters,
 // the addressing modes alone and mixed, tints, 32- and 16-bit targets and textures,
 // power-of-two and other texture sizes. Drawn as the particle renderer submits them,
