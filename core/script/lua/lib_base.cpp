@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "script/lua/lauxlib.h"
 #include "script/lua/lualib.h"
@@ -118,13 +119,25 @@ int BaseError(lua_State* L) {
   return lua_error(L);
 }
 
+// luaL_getmetafield of "__metatable" for getmetatable and setmetatable: the key is their
+// up-value, made once per state instead of on every call.
+int GetProtectionField(lua_State* L, int obj) {
+  if (!lua_getmetatable(L, obj)) return 0;
+  lua_pushvalue(L, lua_upvalueindex(1));
+  lua_rawget(L, -2);
+  lua_remove(L, -2);
+  if (!lua_isnil(L, -1)) return 1;
+  lua_pop(L, 1);
+  return 0;
+}
+
 int BaseGetMetatable(lua_State* L) {
   luaL_checkany(L, 1);
   if (!lua_getmetatable(L, 1)) {
     lua_pushnil(L);
     return 1;
   }
-  luaL_getmetafield(L, 1, "__metatable");
+  GetProtectionField(L, 1);
   return 1;
 }
 
@@ -132,7 +145,7 @@ int BaseSetMetatable(lua_State* L) {
   int t = lua_type(L, 2);
   luaL_checktype(L, 1, LUA_TTABLE);
   luaL_argcheck(L, t == LUA_TNIL || t == LUA_TTABLE, 2, "nil or table expected");
-  if (luaL_getmetafield(L, 1, "__metatable")) luaL_error(L, "cannot change a protected metatable");
+  if (GetProtectionField(L, 1)) luaL_error(L, "cannot change a protected metatable");
   lua_settop(L, 2);
   lua_setmetatable(L, 1);
   return 1;
@@ -561,6 +574,15 @@ void BaseOpen(lua_State* L) {
   lua_pushliteral(L, "_G");
   lua_pushvalue(L, LUA_GLOBALSINDEX);
   luaL_openlib(L, nullptr, kBaseFuncs, 0);
+  // Replaced in place, so that the globals keep their order.
+  const std::pair<const char*, lua_CFunction> protectionReaders[] = {{"getmetatable", BaseGetMetatable},
+                                                                     {"setmetatable", BaseSetMetatable}};
+  for (const auto& [name, fn] : protectionReaders) {
+    lua_pushstring(L, name);
+    lua_pushliteral(L, "__metatable");
+    lua_pushcclosure(L, fn, 1);
+    lua_rawset(L, -3);
+  }
   lua_pushliteral(L, "_VERSION");
   lua_pushliteral(L, LUA_VERSION);
   lua_rawset(L, -3);
