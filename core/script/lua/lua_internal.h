@@ -8,7 +8,16 @@
 namespace tlua {
 
 // ---- memory
-void* Realloc(lua_State* L, void* block, size_t oldSize, size_t newSize);
+// Every block of a state comes and goes here; a new size of 0 frees. Raises a memory
+// error when memory runs out.
+void* ReallocThroughHook(lua_State* L, void* block, size_t oldSize, size_t newSize);
+inline void* Realloc(lua_State* L, void* block, size_t oldSize, size_t newSize) {
+  GlobalState* g = L->g;
+  void* r;
+  if (!PoolQuick(g->pool, block, oldSize, newSize, r)) return ReallocThroughHook(L, block, oldSize, newSize);
+  g->nblocks += newSize - oldSize;
+  return r;
+}
 inline void* Alloc(lua_State* L, size_t n) { return Realloc(L, nullptr, 0, n); }
 inline void Free(lua_State* L, void* b, size_t n) { Realloc(L, b, n, 0); }
 template <typename T>

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "script/lua/lua.h"
+#include "script/lua/lua_pool.h"
 
 namespace tlua {
 
@@ -217,6 +218,7 @@ struct GlobalState {
   LString* tmname[TM_N];
   lua_AllocHook alloc;
   void* allocUd;
+  SmallPool pool;  // small blocks, beside the hook (see lua_pool.h)
   bool gcRunning;
   int cCalls;  // native nesting over all threads, bounds the C++ stack
   bool referenceVm;  // run the plain reference loop instead of the threaded one

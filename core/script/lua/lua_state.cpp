@@ -109,6 +109,7 @@ void CloseState(lua_State* L) {
   lua_AllocHook hook = g->alloc;
   void* ud = g->allocUd;
   void* tv = L->threadValue;
+  ReleasePool(g->pool, hook, ud, tv);
   g->~GlobalState();
   hook(ud, g, sizeof(GlobalState), 0, 0, tv);
   hook(ud, L, sizeof(lua_State), 0, 0, tv);
@@ -118,10 +119,11 @@ void CallAllGCTM(lua_State* L, void*) { CallGCTM(L); }
 
 }  // namespace
 
-void* Realloc(lua_State* L, void* block, size_t oldSize, size_t newSize) {
+void* ReallocThroughHook(lua_State* L, void* block, size_t oldSize, size_t newSize) {
   GlobalState* g = L->g;
   if (newSize >= kBlockTooBig) RunError(L, "memory allocation error: block too big");
-  void* r = g->alloc(g->allocUd, block, oldSize, newSize, 0, L->threadValue);
+  void* r = g->pool.enabled ? PoolRealloc(g->pool, g->alloc, g->allocUd, L->threadValue, block, oldSize, newSize)
+                            : g->alloc(g->allocUd, block, oldSize, newSize, 0, L->threadValue);
   if (newSize != 0 && r == nullptr) Throw(L, LUA_ERRMEM);
   g->nblocks += newSize - oldSize;
   return r;
@@ -203,6 +205,7 @@ lua_State* lua_open(void) {
   L->marked = kFixedBit;
   g->alloc = hook;
   g->allocUd = ud;
+  g->pool.enabled = hook == DefaultAlloc && SmallPoolDefault();
   g->mainthread = L;
   g->strt = StringTable{nullptr, 0, 0};
   g->rootgc = nullptr;

@@ -1,6 +1,7 @@
 // The native interface: the dialect's extensions and the edge cases callers rely on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
@@ -199,6 +200,63 @@ TEST_F(LuaApi, AllocationHookSeesEveryBlock) {
   EXPECT_TRUE(ledger.sizesAgree);
   EXPECT_TRUE(ledger.live.empty());  // everything handed out came back
   gLedger = nullptr;
+}
+
+// The small-block pool (on by default, off by default in sanitizer builds, where it is
+// turned on here and poisons the blocks it holds) changes where blocks live, never what
+// programs see: the corpus prints the same and leaves the state's byte count (which
+// gcinfo reports and collections are timed by) the same with the pool and without it.
+TEST(LuaSmallPool, ProgramsPrintAndCountTheSameWithAndWithoutThePool) {
+  const bool saved = tlua::SmallPoolDefault();
+  for (const char* p : {"closures", "coroutines", "gc", "metatables", "recursion", "tables"}) {
+    SCOPED_TRACE(p);
+    const std::string source = ReadFile(std::string(TARVELON_FIXTURES) + "/script/corpus/" + p + ".lua");
+    std::string out[2];
+    size_t bytes[2] = {};
+    for (int pooled = 0; pooled < 2; ++pooled) {
+      tlua::SetSmallPoolDefault(pooled != 0);
+      lua_State* L = OpenState(&out[pooled]);
+      EXPECT_EQ(L->g->pool.enabled, pooled != 0);
+      ASSERT_EQ(luaL_loadbuffer(L, source.data(), source.size(), p), 0);
+      EXPECT_EQ(lua_pcall(L, 0, 0, 0), 0) << lua_tostring(L, -1);
+      bytes[pooled] = L->g->nblocks;
+      lua_close(L);
+    }
+    EXPECT_EQ(out[1], out[0]);
+    EXPECT_EQ(bytes[1], bytes[0]);
+  }
+  tlua::SetSmallPoolDefault(saved);
+}
+
+// Blocks of every small size and past the largest class, grown and shrunk within a
+// class, across classes and out of the pool and back, keep their bytes, and the byte
+// count comes back to where it was.
+TEST(LuaSmallPool, BlocksKeepTheirBytesWhenResized) {
+  const bool saved = tlua::SmallPoolDefault();
+  tlua::SetSmallPoolDefault(true);
+  std::string out;
+  lua_State* L = OpenState(&out);
+  const size_t before = L->g->nblocks;
+  const size_t largest = tlua::SmallPool::kLargest;
+  std::vector<std::pair<unsigned char*, size_t>> blocks;
+  for (size_t n = 1; n <= largest + 40; n += 3) {
+    auto* b = static_cast<unsigned char*>(tlua::Alloc(L, n));
+    for (size_t i = 0; i < n; ++i) b[i] = static_cast<unsigned char>(n + i);
+    blocks.push_back({b, n});
+  }
+  const size_t steps[] = {1, 15, 16, 17, 100, largest, largest + 1, 3 * largest};
+  for (size_t k = 0; k < blocks.size(); ++k) {
+    auto& [b, n] = blocks[k];
+    const size_t to = steps[k % 8] + (k % 2 ? 0 : n);
+    b = static_cast<unsigned char*>(tlua::Realloc(L, b, n, to));
+    for (size_t i = 0; i < std::min(n, to); ++i) ASSERT_EQ(b[i], static_cast<unsigned char>(n + i)) << n << " to " << to;
+    for (size_t i = std::min(n, to); i < to; ++i) b[i] = static_cast<unsigned char>(n + i);
+    n = to;
+  }
+  for (auto& [b, n] : blocks) tlua::Free(L, b, n);
+  EXPECT_EQ(L->g->nblocks, before);
+  lua_close(L);
+  tlua::SetSmallPoolDefault(saved);
 }
 
 TEST_F(LuaApi, ThreadsResumeAndReportYields) {
