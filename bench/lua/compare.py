@@ -46,8 +46,11 @@ def main():
     rows = []
     for prog in programs:
         path = os.path.join(progdir, prog)
-        ours = [run([args.runner, path]) for _ in range(args.runs)]
-        stock = [run([args.stock, path]) for _ in range(args.runs)]
+        # Interleaved, so that a busy moment of the machine falls on both alike.
+        ours, stock = [], []
+        for _ in range(args.runs):
+            ours.append(run([args.runner, path]))
+            stock.append(run([args.stock, path]))
         if ours[0][1] != stock[0][1]:
             sys.exit(f"{prog}: output differs\n--- ours\n{ours[0][1]}\n--- stock\n{stock[0][1]}")
         t_ours = min(r[0] for r in ours)
@@ -57,9 +60,9 @@ def main():
     for prog, a, b, r, ma, mb in rows:
         print(f"{prog:<18}{a:>9.3f}{b:>9.3f}{r:>8.2f}{ma:>10}{mb:>10}{ma / mb:>7.2f}")
     gmean = math.exp(sum(math.log(r[3]) for r in rows) / len(rows))
-    print(f"geometric mean of time ratios: {gmean:.2f} (target <= 1.0, none above 1.5)")
+    print(f"geometric mean of time ratios: {gmean:.2f} (target <= 0.8, none above 1.0)")
     worst = max(rows, key=lambda r: r[3])
-    ok = gmean <= 1.0 and worst[3] <= 1.5
+    ok = gmean <= 0.8 and worst[3] <= 1.0
     print("target met" if ok else f"target missed (worst: {worst[0]} {worst[3]:.2f})")
     return 0 if ok else 1
 

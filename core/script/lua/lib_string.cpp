@@ -348,19 +348,11 @@ init:
   }
 }
 
+// The first s2 in s1 (libc's search skips ahead where a loop of memchr and memcmp
+// stops at every first character).
 const char* MemFind(const char* s1, size_t l1, const char* s2, size_t l2) {
   if (l2 == 0) return s1;
-  if (l2 > l1) return nullptr;
-  l2--;
-  l1 = l1 - l2;
-  const char* init;
-  while (l1 > 0 && (init = static_cast<const char*>(memchr(s1, *s2, l1))) != nullptr) {
-    init++;
-    if (memcmp(init, s2 + 1, l2) == 0) return init - 1;
-    l1 -= size_t(init - s1);
-    s1 = init;
-  }
-  return nullptr;
+  return static_cast<const char*>(memmem(s1, l1, s2, l2));
 }
 
 void PushOneCapture(MatchState* ms, int i, const char* s, const char* e) {
