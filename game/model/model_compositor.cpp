@@ -86,6 +86,7 @@ const TSceneKind SceneKinds[] = {
     {ModelAdventureScreen, &CModelCompositor::ComposeAdventureScreen},
     {ModelPlacingObjectGame, &CModelCompositor::ComposePlacingObjectGame},
     {ModelPlotpoint, &CModelCompositor::ComposePlotpoint},
+    {ModelSharkShooterGame, &CModelCompositor::ComposeSharkShooterGame},
 };
 
 struct TGameRecord {

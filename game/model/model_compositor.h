@@ -89,6 +89,9 @@ class CModelCompositor {
   static std::unique_ptr<CScene> ComposeAdventureScreen(TLuaTable& table);
   static std::unique_ptr<CScene> ComposePlacingObjectGame(TLuaTable& table);
   static std::unique_ptr<CScene> ComposePlotpoint(TLuaTable& table);
+
+  // The mini-games of the arcade, code, card, tile and labyrinth kinds.
+  static std::unique_ptr<CScene> ComposeSharkShooterGame(TLuaTable& table);
   // The cutscene's nested records: a character (a position outside 0 to 4 becomes 1, the
   // images map mood names to pictures), the numbered lines, and one line by position
   // (character id, mood name, text, sound file).

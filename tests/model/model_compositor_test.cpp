@@ -32,7 +32,7 @@ TEST_F(TCompositorTest, MakeFunctionsTagAndReturnTheirTable) {
   EXPECT_NE(TryRun("MakeLevel(5)"), "");
 }
 
-// One scene of every story kind, written, read back and written again: the same text,
+// One scene of every story kind and mini-game, written, read back and written again: the same text,
 // strings with quotes, backslashes and umlauts included.
 TEST_F(TCompositorTest, NewGameReachesTheFixedPoint) {
   Run(ReadTextFile(TARVELON_FIXTURES "/model/new_game.lua"));
@@ -42,7 +42,8 @@ TEST_F(TCompositorTest, NewGameReachesTheFixedPoint) {
     int32_t seqId;
     int type;
   } kinds[] = {{110001, ModelChapterScreen},     {110002, ModelAdventureScreen}, {110003, ModelHiddenObjectGame},
-               {110004, ModelCutscene},          {110005, ModelPlacingObjectGame}, {110006, ModelPlotpoint}};
+               {110004, ModelCutscene},          {110005, ModelPlacingObjectGame}, {110006, ModelPlotpoint},
+               {110020, ModelSharkShooterGame}};
   for (const auto& kind : kinds) {
     CScene* scene = game.FindScene(kind.seqId);
     ASSERT_TRUE(scene) << kind.seqId;
