@@ -87,6 +87,7 @@ const TSceneKind SceneKinds[] = {
     {ModelPlacingObjectGame, &CModelCompositor::ComposePlacingObjectGame},
     {ModelPlotpoint, &CModelCompositor::ComposePlotpoint},
     {ModelSharkShooterGame, &CModelCompositor::ComposeSharkShooterGame},
+    {ModelMastermindGame, &CModelCompositor::ComposeMastermindGame},
 };
 
 struct TGameRecord {

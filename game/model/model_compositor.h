@@ -92,6 +92,8 @@ class CModelCompositor {
 
   // The mini-games of the arcade, code, card, tile and labyrinth kinds.
   static std::unique_ptr<CScene> ComposeSharkShooterGame(TLuaTable& table);
+  static std::unique_ptr<CScene> ComposeMastermindGame(TLuaTable& table);
+
   // The cutscene's nested records: a character (a position outside 0 to 4 becomes 1, the
   // images map mood names to pictures), the numbered lines, and one line by position
   // (character id, mood name, text, sound file).

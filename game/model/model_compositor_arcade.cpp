@@ -1,6 +1,9 @@
 // The mini-games of arcade, code, card, tile and labyrinth kind: the shark shooter, the
 // colour code, the card pairs, the rotating tiles and the sliding labyrinth.
 
+#include <array>
+
+#include "model/mastermind_game.h"
 #include "model/model_compositor.h"
 #include "model/model_types.h"
 #include "model/same_bytes.h"
@@ -8,10 +11,36 @@
 
 namespace {
 
+// A position written as an unsigned 32-bit number (-5 as 4294967291) reads back as the
+// signed one; a signed text reads as it stands.
+int32_t Wrapped(const CRecordEntry& entry) { return int32_t(entry.Unsigned()); }
+
 struct TSharkShooterRecord : TSceneRecord<CSharkShooterGame> {
   // The sharks are drawn from the values the whole record set.
   void Finish() { scene->SpawnSharks(); }
 };
+
+// The button and start positions go in after every other key, 0 where one is absent.
+struct TMastermindRecord : TSceneRecord<CMastermindGame> {
+  enum TPair { CheckButton, StartPegs, StartAnswerpegs, StartSlot, ResetButton, PairCount };
+  std::array<std::array<int32_t, 2>, PairCount> positions{};
+  void Finish() {
+    scene->SetCheckButtonPosition(positions[CheckButton][0], positions[CheckButton][1]);
+    scene->SetStartPositionPegs(positions[StartPegs][0], positions[StartPegs][1]);
+    scene->SetStartPositionAnswerpegs(positions[StartAnswerpegs][0], positions[StartAnswerpegs][1]);
+    scene->SetStartPositionSlot(positions[StartSlot][0], positions[StartSlot][1]);
+    scene->SetResetButtonPosition(positions[ResetButton][0], positions[ResetButton][1]);
+  }
+};
+
+void PositionKeys(CRecordRules<TMastermindRecord>& rules, const std::string& x, const std::string& y,
+                  TMastermindRecord::TPair pair) {
+  for (int axis = 0; axis < 2; ++axis) {
+    rules.Key(axis ? y : x, [pair, axis](TMastermindRecord& record, const CRecordEntry& entry) {
+      record.positions[pair][size_t(axis)] = Wrapped(entry);
+    });
+  }
+}
 
 }  // namespace
 
@@ -53,6 +82,41 @@ std::unique_ptr<CScene> CModelCompositor::ComposeSharkShooterGame(TLuaTable& tab
         .Key("interfacePipesTexturePath", &Game::SetInterfacePipesTexturePath)
         .Key("hitClickSound", &Game::SetHitClickSound)
         .Key("missClickSound", &Game::SetMissClickSound);
+    return gameRules;
+  }();
+  return ComposeSceneRecord(table, rules);
+}
+
+std::unique_ptr<CScene> CModelCompositor::ComposeMastermindGame(TLuaTable& table) {
+  using Record = TMastermindRecord;
+  using Game = CMastermindGame;
+  static const CRecordRules<Record> rules = [] {
+    CRecordRules<Record> gameRules;
+    gameRules.Key("checkSoundFile", &Game::SetCheckSoundFile)
+        .Key("wonSoundFile", &Game::SetWonSoundFile)
+        .Key("resetSoundFile", &Game::SetResetSoundFile)
+        .Key("gameColorsCount", &Game::SetGameColorsCount)
+        .Key("checkbutton", &Game::SetCheckButton)
+        .Key("peg", &Game::SetPeg)
+        .Key("answerpeg", &Game::SetAnswerpeg)
+        .Key("resetbutton", &Game::SetResetButton)
+        .Key("distancePegs", &Game::SetDistancePegs)
+        .Key("distanceAnswerpegs", &Game::SetDistanceAnswerpegs)
+        .Key("distanceSlots", &Game::SetDistanceSlots)
+        .Key("distanceRows", &Game::SetDistanceRows)
+        .Key("rows", &Game::SetRows)
+        .Nested(ModelMastermindAllColors, [](Record& record, TLuaTable& colors) {
+          // Only the eight colour names count, in traversal order.
+          WalkListValues(colors, [&](const CRecordEntry& entry) {
+            TString color = entry.String();
+            if (Game::IsColorName(color)) record.scene->AddColor(color);
+          });
+        });
+    PositionKeys(gameRules, "checkbuttonX", "checkbuttonY", Record::CheckButton);
+    PositionKeys(gameRules, "startPositionPegsX", "startPositionPegsY", Record::StartPegs);
+    PositionKeys(gameRules, "startPositionAnswerpegsX", "startPositionAnswerpegsY", Record::StartAnswerpegs);
+    PositionKeys(gameRules, "startPositionSlotX", "startPositionSlotY", Record::StartSlot);
+    PositionKeys(gameRules, "resetbuttonX", "resetbuttonY", Record::ResetButton);
     return gameRules;
   }();
   return ComposeSceneRecord(table, rules);
