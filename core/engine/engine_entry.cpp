@@ -56,10 +56,6 @@ void LoadGameStateModules() {
   }
 }
 
-uintptr_t ParseWindowHandle(const TCommandLine& line) {
-  TString text = line.WordAfter("-wnd=", 5);
-  return uintptr_t(strtoull(text.c_str(), nullptr, 16));
-}
 
 }  // namespace
 
@@ -80,13 +76,15 @@ int RunEngine(TEngineStart start) {
   }
 
   if (line.Has("-wnd=")) {
-    impl->mExternalParent = ParseWindowHandle(line);
-    impl->mEmbedded = true;
-    SetConfig("activex", "1");
-    if (!TOsWindow::IsLiveWindow(impl->mExternalParent)) {
-      fprintf(stderr, "The host window given with -wnd= does not exist.\n");
+    // The hosting page listens on a socket; the game keeps its own window.
+    impl->mHostChannel = std::make_unique<THostChannel>();
+    if (!impl->mHostChannel->Connect(line.WordAfter("-wnd=", 5).ToStd())) {
+      fprintf(stderr, "The host given with -wnd= cannot be reached: %s\n", impl->mHostChannel->Error().c_str());
       return ExitLostParent;
     }
+    impl->mEmbedded = true;
+    SetConfig("activex", "1");
+    SetPortalHostChannel(impl->mHostChannel.get());
   }
   if (line.Has("-msn")) StartMsnPortal();
   if (line.Has("-zylom")) StartZylomPortal();

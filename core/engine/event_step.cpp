@@ -4,6 +4,7 @@
 #include "engine/engine_keys.h"
 #include "engine/platform.h"
 #include "engine/platform_impl.h"
+#include "engine/window_procedure.h"
 #include "host/game_state.h"
 #include "host/portal.h"
 #include "platform/os/message_queue.h"
@@ -34,6 +35,26 @@ void KeepWindowInFront(TPlatformImpl& p, const TPlatform& platform) {
     return;
   }
   if (!p.mQueue->HasFocus()) p.mMainWindow->Raise();
+}
+
+// The host window is closed, or the hosting page closed its channel.
+bool IsHostGone(TPlatformImpl& p) {
+  if (p.mExternalParent != 0 && !TOsWindow::IsLiveWindow(p.mExternalParent)) return true;
+  return p.mHostChannel && !p.mHostChannel->IsAlive();
+}
+
+// The host's messages join the queue as the host window messages they stand for.
+void TakeHostMessages(TPlatformImpl& p) {
+  if (!p.mHostChannel) return;
+  uint32_t wParam = 0, lParam = 0;
+  while (p.mHostChannel->Receive(wParam, lParam)) {
+    TNativeMessage message;
+    message.type = TNativeMessageType::Host;
+    message.hostMessage = HostMessageUser;
+    message.wParam = intptr_t(int32_t(wParam));
+    message.lParam = intptr_t(int32_t(lParam));
+    p.mQueue->Enqueue(message);
+  }
 }
 
 void IdleBranch(TPlatformImpl& p, const TPlatform& platform) {
@@ -228,11 +249,11 @@ void TPlatform::Step(TPlatformEvent& event) {
     return;
   }
 
-  if ((IsZylomPortal() || IsExternalPlayerMode()) && p.mExternalParent != 0 &&
-      !TOsWindow::IsLiveWindow(p.mExternalParent)) {
+  if ((IsZylomPortal() || IsExternalPlayerMode()) && IsHostGone(p)) {
     event.type = EventQuit;
     return;
   }
+  TakeHostMessages(p);
   if (!gFirstStepDone) {
     gFirstStepDone = true;
     GetGameState()->PostIntEvent("loadbroadcast", 0);
@@ -242,6 +263,7 @@ void TPlatform::Step(TPlatformEvent& event) {
   TNativeMessage message;
   while (QueryWaitForQuit()) {
     Sleep(1);
+    TakeHostMessages(p);
     if (!p.mQueue->PeekMessage(message)) continue;
     if (message.type == TNativeMessageType::Quit) {
       event.type = EventQuit;

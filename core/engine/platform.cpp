@@ -2,7 +2,9 @@
 
 #include "engine/platform_impl.h"
 #include "graphics/texture.h"
+#include "engine/platform_host_link.h"
 #include "host/game_state.h"
+#include "host/host_platform.h"
 #include "host/portal.h"
 #include "platform/file_map.h"
 #include "platform/log.h"
@@ -45,6 +47,7 @@ TPlatform::TPlatform(std::unique_ptr<TPlatformImpl> impl) : mImpl(std::move(impl
   RegisterOggDataSource();
   RegisterSoundAssetLoaders();
   RegisterScriptAssetLoaders();
+  SetHostPlatform(&PlatformHostLink());
   GetGameState();
 }
 
@@ -59,6 +62,7 @@ TPlatform::~TPlatform() {
   gPlatform = nullptr;
   DeleteGameState();
   ResetPortalModes();
+  SetHostPlatform(nullptr);
   mImpl.reset();
   mRestoreTasks.Clear();
   ClearConfig();

@@ -16,6 +16,7 @@
 #include "platform/asset.h"
 #include "platform/command_line.h"
 #include "platform/engine_string.h"
+#include "platform/os/host_channel.h"
 #include "platform/os/instance_lock.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/os_window.h"
@@ -84,6 +85,8 @@ class TPlatformImpl {
   std::unique_ptr<TOsMessageQueue> mQueue;
   std::unique_ptr<TOsWindow> mMainWindow;
   uintptr_t mExternalParent = 0;
+  // "-wnd=": the line to the hosting page (null without one).
+  std::unique_ptr<THostChannel> mHostChannel;
 
   // Event-loop state: set by the window procedure, reported by the event step.
   bool mActive = false;

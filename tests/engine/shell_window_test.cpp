@@ -12,7 +12,9 @@
 #include "engine/platform_impl.h"
 #include "engine/window_procedure.h"
 #include "host/dll_game_state.h"
+#include "host/fake_host.h"
 #include "host/game_state.h"
+#include "host/portal.h"
 #include "platform/os/input_injection.h"
 #include "platform/os/message_queue.h"
 #include "shell_fixture.h"
@@ -219,4 +221,39 @@ TEST_F(TShellTest, WaitingForQuitPumpsMessagesUntilTheQuit) {
     // The close message went to the window procedure on the way.
     EXPECT_TRUE(platform->Impl().mClosePending);
   });
+}
+
+// A portal host on the host channel: the first step tells it that the game has loaded and
+// waits for its go-ahead; a Zylom host that goes away ends the game.
+TEST_F(TShellTest, APortalHostOnTheChannelHoldsTheGameUntilItsGoAhead) {
+  TFakeHost host;
+  std::string line = "-wnd=" + host.Path() + " -msn";
+  Run(
+      [&](TPlatform* platform) {
+        ASSERT_TRUE(host.Accept());
+        ASSERT_TRUE(host.Send(5));
+        TPlatformEvent event;
+        platform->ProcessEvents(event);
+        EXPECT_EQ(host.TakeCommands(),
+                  (std::vector<std::string>{"LoadBroadcast(\"<data><percentcomplete>100</percentcomplete></data>\")",
+                                            "SessionReady(\"<data></data>\")"}));
+        EXPECT_FALSE(QueryWaitForQuit());
+        EXPECT_TRUE(IsMsnPortal());
+      },
+      line.c_str());
+  EXPECT_FALSE(IsMsnPortal()) << "the teardown resets the portal";
+}
+
+TEST_F(TShellTest, AZylomGameEndsWhenItsHostGoesAway) {
+  TFakeHost host;
+  std::string line = "-wnd=" + host.Path() + " -zylom";
+  Run(
+      [&](TPlatform* platform) {
+        ASSERT_TRUE(host.Accept());
+        host.Hangup();
+        TPlatformEvent event;
+        platform->ProcessEvents(event);
+        EXPECT_EQ(event, Ev(EventQuit));
+      },
+      line.c_str());
 }

@@ -116,6 +116,12 @@ void TOsWindow::ClearClientArea() {
 
 void TOsWindow::WarpPointer(int32_t x, int32_t y) { SDL_WarpMouseInWindow(mWindow, x, y); }
 
+void TOsWindow::ShowSystemArrow() {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+  SDL_SetCursor(SDL_GetDefaultCursor());
+  SDL_ShowCursor(SDL_ENABLE);
+}
+
 void TOsWindow::SetCapture(bool capture) {
   if (capture == mCaptured) return;
   mCaptured = capture;

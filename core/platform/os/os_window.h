@@ -65,6 +65,8 @@ class TOsWindow {
   // Fills the client area with black (a window that nothing draws into yet).
   void ClearClientArea();
 
+  // The system's own arrow pointer, shown (while the engine's cursor is hidden).
+  static void ShowSystemArrow();
   // Moves the pointer to a point of the client area.
   void WarpPointer(int32_t x, int32_t y);
   // Keeps mouse input while a button is held; SDL may refuse (no pointer focus).
