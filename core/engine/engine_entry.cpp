@@ -11,7 +11,6 @@
 #include "host/game_state.h"
 #include "host/portal.h"
 #include "persistence/cheat_code.h"
-#include "platform/directory_iterator.h"
 #include "platform/log.h"
 #include "platform/os/input_injection.h"
 #include "platform/os/os_clock.h"
@@ -44,18 +43,6 @@ TWindowResult CreateMainWindow(TPlatform& platform, std::string& error) {
   p.mQueue->Activate();
   return TWindowResult::Made;
 }
-
-// Game-state modules in the top folder ("*.jxmod.so").
-void LoadGameStateModules() {
-  TDirectoryIterator folder(".");
-  TString name;
-  while (folder.Next(name, nullptr)) {
-    if (name.Find(".jxmod") < 0) continue;
-    auto module = std::make_unique<TDllGameState>();
-    if (module->LoadModule("./" + name)) GetGameState()->AddHandler(std::move(module));
-  }
-}
-
 
 }  // namespace
 

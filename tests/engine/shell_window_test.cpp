@@ -11,7 +11,6 @@
 
 #include "engine/platform_impl.h"
 #include "engine/window_procedure.h"
-#include "host/dll_game_state.h"
 #include "host/fake_host.h"
 #include "host/game_state.h"
 #include "host/portal.h"
@@ -194,13 +193,6 @@ TEST_F(TShellTest, HostMessagesReachTheGameState) {
     EXPECT_EQ(DrainInput(platform), TEvents{});
   });
   EXPECT_EQ(seen, std::vector<std::string>{"windowmessage=7"});
-}
-
-TEST(DllGameState, ModulesWithoutTheirEntriesAreRefused) {
-  TDllGameState missing;
-  EXPECT_FALSE(missing.LoadModule("/no/such/module.jxmod.so"));
-  TDllGameState withoutEntries;
-  EXPECT_FALSE(withoutEntries.LoadModule("libc.so.6"));
 }
 
 // A handler that asks the engine to wait for quit: the step only pumps messages.
