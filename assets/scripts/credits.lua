@@ -2,16 +2,10 @@
 
 ReadFile("scripts/widgets.lua")
 
-local gold = Color(242, 211, 139)
-local pale = Color(232, 226, 246)
-
-MakeDialog{
-  Bitmap{ name = "dim", image = "images/menu/dim.png", alpha = true, autoscale = true },
-  Bitmap{ name = "dialog", x = kCenter, y = kCenter, image = "images/menu/dialog.png", alpha = true,
-    Text{ name = "heading", x = 0, y = 24, w = 460, h = 44, flags = kHAlignCenter, label = "CREDITS_TITLE",
-      font = { "fonts/default_bold.mvec", 30, gold } },
-    Text{ name = "names", x = 30, y = 74, w = 400, h = 70, flags = kHAlignCenter, label = "CREDITS_TEXT",
-      font = { "fonts/default.mvec", 20, pale } },
-    SmallButton("close", 145, 160, "CLOSE", { close = true, default = true, cancel = true }),
-  },
-}
+MakeDialog(SmallDialog{
+  Text{ name = "heading", x = 0, y = 24, w = 460, h = 44, flags = kHAlignCenter, label = "CREDITS_TITLE",
+    font = { "fonts/default_bold.mvec", 30, Color(242, 211, 139) } },
+  Text{ name = "names", x = 30, y = 74, w = 400, h = 70, flags = kHAlignCenter, label = "CREDITS_TEXT",
+    font = { "fonts/default.mvec", 20, Color(232, 226, 246) } },
+  SmallButton("close", 145, 160, "CLOSE", { close = true, default = true, cancel = true }),
+})

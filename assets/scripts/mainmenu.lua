@@ -34,7 +34,11 @@ MakeDialog{
     Bitmap{ name = "panel", x = 342, y = 290, image = "images/menu/panel.png", alpha = true,
       Text{ name = "welcome", x = 20, y = 20, w = 300, h = 64, flags = kHAlignCenter + kVAlignCenter,
         font = { "fonts/default.mvec", 22, gold } },
-      MenuButton("play", 50, 96, "BUTTON_PLAY", { command = function() StartGame(true) end }),
+      -- The demo has one way to play, the scored one (game mode 0, with bonus texts).
+      MenuButton("play", 50, 96, "BUTTON_PLAY", { command = function()
+        SetCurrentGameMode(0)
+        StartGame(true)
+      end }),
       MenuButton("changeplayer", 50, 166, "BUTTON_CHANGE_PLAYER", { command = ChangePlayer }),
       MenuButton("quit", 50, 236, "BUTTON_QUIT", { command = Quit }),
     },

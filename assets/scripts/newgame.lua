@@ -14,11 +14,21 @@ MakeGame{
       nextScene = 120001,
       exitScript = "scripts/exits/ankunft.lua",
       title = "CHAPTER_1_TITLE",
+      subtitle = "CHAPTER_1_SUBTITLE",
+      locationImage = "images/scenes/nebeltal.png",
+      locationX = 332,
+      locationY = 310,
+      locationText = "CHAPTER_1_PLACE",
     },
     MakeAdventureScreen{
       seqId = 120001,
       bg = "images/scenes/lichtung.png",
       nextScene = -1,
+      initScript = "scripts/scenes/lichtung.lua",
+      -- A bird calls now and then: three to six seconds after the last call.
+      atmo = "sounds/lichtung.ogg",
+      minLoop = 3,
+      maxLoop = 6,
     },
   },
 }

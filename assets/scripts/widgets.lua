@@ -19,3 +19,17 @@ end
 function SmallButton(name, x, y, label, more)
   return PlateButton("small_button", 170, 44, 20, name, x, y, label, more)
 end
+
+-- A small dialog over the dimmed screen: the dialog plate in the middle holding `children'
+-- (a list of windows in the plate's coordinates, 460 x 230).
+function SmallDialog(children)
+  local plate = { name = "dialog", x = kCenter, y = kCenter, image = "images/menu/dialog.png", alpha = true }
+  for _, child in ipairs(children) do table.insert(plate, child) end
+  return { Bitmap{ name = "dim", image = "images/menu/dim.png", alpha = true, autoscale = true }, Bitmap(plate) }
+end
+
+-- The question or title of a small dialog, in gold across its top.
+function DialogTitle(name, label)
+  return Text{ name = name, x = 0, y = 44, w = 460, h = 60, flags = kHAlignCenter, label = label,
+    font = { "fonts/default_bold.mvec", 34, Color(242, 211, 139) } }
+end

@@ -70,6 +70,11 @@ struct TTestHookServices {
   void (*SetEventObserver)(void (*observer)(void* context, const TTestHookEvent* event), void* context);
   // The engine's millisecond timer.
   uint32_t (*GetTimer)();
+  // Holds the engine timer where it stands (held 1) or lets it run on (0): while it is
+  // held, only AdvanceTimer moves it, so a session steps the game's time itself and what
+  // it sees does not depend on how fast the machine is. Callable from any thread.
+  void (*HoldTimer)(int32_t held);
+  void (*AdvanceTimer)(uint32_t ms);
 };
 
 extern "C" {

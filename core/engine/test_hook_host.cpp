@@ -1,5 +1,6 @@
 #include "engine/test_hook_host.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -114,6 +115,21 @@ void HookSetEventObserver(void (*observer)(void*, const TTestHookEvent*), void* 
 
 uint32_t HookGetTimer() { return GetTimer(); }
 
+std::atomic<uint32_t> gHeldTime{0};
+
+uint32_t HeldTimer() { return gHeldTime.load(); }
+
+void HookHoldTimer(int32_t held) {
+  if (held) {
+    gHeldTime = GetTimer();
+    SetTimerSource(&HeldTimer);
+  } else {
+    SetTimerSource(nullptr);
+  }
+}
+
+void HookAdvanceTimer(uint32_t ms) { gHeldTime += ms; }
+
 const TTestHookServices Services = {TestHookServicesVersion,
                                     sizeof(TTestHookServices),
                                     HookMouseMove,
@@ -125,7 +141,9 @@ const TTestHookServices Services = {TestHookServicesVersion,
                                     HookQuit,
                                     HookCaptureFrame,
                                     HookSetEventObserver,
-                                    HookGetTimer};
+                                    HookGetTimer,
+                                    HookHoldTimer,
+                                    HookAdvanceTimer};
 
 }  // namespace
 

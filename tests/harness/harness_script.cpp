@@ -75,6 +75,8 @@ bool ParseLine(const std::string& verb, std::istringstream& in, THarnessCommand&
   }
   if (verb == "capture") return command.kind = K::Capture, bool(in >> command.text);
   if (verb == "settle") return command.kind = K::Settle, bool(in >> command.text) && ReadInt(in, command.a);
+  if (verb == "hold") return command.kind = K::Hold, true;
+  if (verb == "advance") return command.kind = K::Advance, ReadInt(in, command.a) && command.a > 0;
   if (verb == "quit") {
     command.kind = K::Quit;
     std::string code;

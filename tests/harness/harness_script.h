@@ -11,17 +11,21 @@
 //   keydown NAME / keyup NAME
 //   type TEXT               the rest of the line, UTF-8
 //   window EVENT            focus-gained, focus-lost, minimize, restore, close, expose, enter, leave
-//   capture PATH            the last presented frame as a PNG file
+//   capture PATH            the last presented frame as a PNG file (an absolute PATH is a
+//                           file on disk)
 //   settle PATH MS          the frame once the screen has stopped changing: captures every
 //                           300 ms until three in a row are the same (at most MS); PATH is a
 //                           plain file path (not "user:"), which the hook reads back
+//   hold                    holds the game's timer: from now on only "advance" moves it
+//   advance MS              moves the held timer on by MS in steps of 25 ms, each step
+//                           waiting until the game has run a frame at the new time
 //   quit [CODE]             posts the quit message
 
 #include <string>
 #include <vector>
 
 struct THarnessCommand {
-  enum class TKind { Wait, WaitFor, Move, Click, Down, Up, Wheel, Key, KeyDown, KeyUp, Type, Window, Capture, Settle, Quit };
+  enum class TKind { Wait, WaitFor, Move, Click, Down, Up, Wheel, Key, KeyDown, KeyUp, Type, Window, Capture, Settle, Hold, Advance, Quit };
   TKind kind = TKind::Wait;
   int a = 0, b = 0, c = 0;  // numbers: ms, x and y and button, delta, window event, exit code
   std::string text;         // path, key name, typed text

@@ -17,12 +17,14 @@ TEST(HarnessScript, ReadsEveryCommand) {
                                  "window focus-lost\n"
                                  "capture /tmp/frame.png\n"
                                  "settle /tmp/still.png 9000\n"
+                                 "hold\n"
+                                 "advance 250\n"
                                  "\n"
                                  "quit 3\n",
                                  commands, error))
       << error;
   using K = THarnessCommand::TKind;
-  ASSERT_EQ(commands.size(), 12u);
+  ASSERT_EQ(commands.size(), 14u);
   EXPECT_EQ(commands[0].kind, K::Wait);
   EXPECT_EQ(commands[0].a, 200);
   EXPECT_EQ(commands[0].line, 2);
@@ -37,13 +39,16 @@ TEST(HarnessScript, ReadsEveryCommand) {
   EXPECT_EQ(commands[8].a, 2);
   EXPECT_EQ(commands[10].kind, K::Settle);
   EXPECT_EQ(commands[10].text + " " + std::to_string(commands[10].a), "/tmp/still.png 9000");
-  EXPECT_EQ(commands[11].kind, K::Quit);
-  EXPECT_EQ(commands[11].a, 3);
+  EXPECT_EQ(commands[11].kind, K::Hold);
+  EXPECT_EQ(commands[12].kind, K::Advance);
+  EXPECT_EQ(commands[12].a, 250);
+  EXPECT_EQ(commands[13].kind, K::Quit);
+  EXPECT_EQ(commands[13].a, 3);
 }
 
 TEST(HarnessScript, RefusesWhatItCannotRead) {
   for (const char* bad : {"jump 1", "wait", "wait soon", "click 1", "click 1 2 thumb", "window fly", "key", "type",
-                          "settle /tmp/x.png"}) {
+                          "settle /tmp/x.png", "advance", "advance 0"}) {
     std::vector<THarnessCommand> commands;
     std::string error;
     EXPECT_FALSE(ParseHarnessScript(std::string("wait 1\n") + bad + "\n", commands, error)) << bad;

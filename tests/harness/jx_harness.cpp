@@ -10,6 +10,8 @@
 // Without them the hook does nothing. It links none of the engine: everything goes
 // through the services the engine hands over.
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -37,6 +39,8 @@ std::thread gRunner;
 std::mutex gStopMutex;
 std::condition_variable gStopSignal;
 bool gStop = false;
+// Idle events the game has handed out: a frame has run once two more have come.
+std::atomic<uint64_t> gIdleEvents{0};
 
 void Note(const std::string& line) {
   std::lock_guard<std::mutex> lock(gTranscriptMutex);
@@ -63,15 +67,21 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
+// The name under which the engine writes a frame to the path: an absolute path through the
+// "::" prefix, which names an existing file on disk as it stands (the file is made first);
+// any other path as the engine finds it.
+std::string EngineTarget(const std::string& path) {
+  if (path.empty() || path[0] != '/') return path;
+  if (!FileExists(path)) std::ofstream(path, std::ios::binary).flush();
+  return "::" + path;
+}
+
 // Captures until three frames in a row are the same: a fade or a scene change is over.
-// The engine writes the frame to the path through its "::" prefix, which names an existing
-// file on disk as it stands.
 void CaptureSettled(const std::string& path, int ms) {
   std::string previous;
   int same = 0;
-  const std::string target = "::" + path;
   for (int waited = 0; waited <= ms; waited += 300) {
-    if (!FileExists(path)) std::ofstream(path, std::ios::binary).flush();
+    const std::string target = EngineTarget(path);
     std::string frame = gServices->CaptureFrame(target.c_str(), 5000) ? ReadFile(path) : std::string();
     same = !frame.empty() && frame == previous ? same + 1 : 0;
     if (same == 2) {
@@ -82,6 +92,27 @@ void CaptureSettled(const std::string& path, int ms) {
     if (!Pause(300)) return;
   }
   Note("capture unsettled " + path);
+}
+
+// Moves the held timer on in frame steps; after each, waits until the game has handled an
+// idle event at the new time, at most ten seconds. The count is read after the step: an idle
+// event counted later is handled later too (the game reads the timer while it handles it),
+// and once the one after it is counted, its handling is over.
+void Advance(int ms) {
+  constexpr int Step = 25;
+  for (int done = 0; done < ms; done += Step) {
+    gServices->AdvanceTimer(uint32_t(std::min(Step, ms - done)));
+    uint64_t seen = gIdleEvents.load();
+    int waited = 0;
+    while (gIdleEvents.load() < seen + 2) {
+      if (waited >= 10000) {
+        Note("error advance: the game ran no frame");
+        return;
+      }
+      if (!Pause(1)) return;
+      waited++;
+    }
+  }
 }
 
 void Execute(const THarnessCommand& command) {
@@ -114,9 +145,12 @@ void Execute(const THarnessCommand& command) {
     case K::Type: s.Text(command.text.c_str()); break;
     case K::Window: s.WindowEvent(command.a); break;
     case K::Capture:
-      Note(std::string("capture ") + (s.CaptureFrame(command.text.c_str(), 5000) ? "ok " : "failed ") + command.text);
+      Note(std::string("capture ") + (s.CaptureFrame(EngineTarget(command.text).c_str(), 5000) ? "ok " : "failed ") +
+           command.text);
       break;
     case K::Settle: CaptureSettled(command.text, command.a); break;
+    case K::Hold: s.HoldTimer(1); break;
+    case K::Advance: Advance(command.a); break;
     case K::Quit: s.Quit(command.a); break;
   }
 }
@@ -133,6 +167,7 @@ void RunScript() {
 }
 
 void ObserveEvent(void*, const TTestHookEvent* event) {
+  if (event->type == 1) gIdleEvents++;
   if (event->type == 1 || event->type == 2) return;
   std::ostringstream line;
   line << "event " << event->type << ' ' << event->code << ' ' << event->x << ' ' << event->y << ' ' << event->extra;

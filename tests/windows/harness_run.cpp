@@ -4,10 +4,44 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
+#include <vector>
+
+#include "graphics/device/golden_png.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+
+struct TFrame {
+  std::vector<uint32_t> argb;
+  uint32_t width = 0, height = 0;
+  bool Read(const fs::path& path) { return ReadGoldenPng(path.string(), argb, width, height); }
+};
+
+std::string CompareFrameFiles(const fs::path& actualPath, const fs::path& expectedPath) {
+  TFrame actual, expected;
+  if (!actual.Read(actualPath)) return "cannot read " + actualPath.string();
+  if (!expected.Read(expectedPath)) return "cannot read " + expectedPath.string();
+  std::string name = actualPath.filename().string();
+  if (actual.width != expected.width || actual.height != expected.height) return name + ": the sizes differ";
+  int differing = 0;
+  std::string first;
+  for (size_t i = 0; i < actual.argb.size(); i++) {
+    for (int shift = 0; shift < 32; shift += 8) {
+      int a = int((actual.argb[i] >> shift) & 0xFF), e = int((expected.argb[i] >> shift) & 0xFF);
+      if (std::abs(a - e) <= 2) continue;
+      if (differing++ == 0)
+        first = " first at (" + std::to_string(i % actual.width) + ", " + std::to_string(i / actual.width) + ")";
+      break;
+    }
+  }
+  return differing ? name + ": " + std::to_string(differing) + " pixels differ," + first : "";
+}
+
+}  // namespace
 
 void THarnessRun::SetUp() {
   char pattern[] = "/tmp/tarvelon-e2e-XXXXXX";
@@ -35,6 +69,26 @@ int THarnessRun::Run(const char* program, const fs::path& assets, const std::str
                         " timeout " + std::to_string(timeoutSeconds) + " ./" + program + " > '" + (mRoot / "output").string() + "' 2>&1";
   int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string THarnessRun::CompareFrames(const std::string& name, const std::string& otherName) const {
+  return CompareFrameFiles(Frame(name), Frame(otherName));
+}
+
+std::string THarnessRun::MatchGoldenFrame(const std::string& name, const std::string& relative) const {
+  fs::path golden = fs::path(TARVELON_GOLDEN) / relative;
+  const char* update = std::getenv("TARVELON_UPDATE_GOLDEN");
+  if (update && std::strcmp(update, "1") == 0) {
+    std::error_code error;
+    fs::create_directories(golden.parent_path(), error);
+    fs::copy_file(Frame(name), golden, fs::copy_options::overwrite_existing, error);
+    return error ? "cannot store " + golden.string() + ": " + error.message() : "";
+  }
+  return CompareWithGoldenFrame(name, relative);
+}
+
+std::string THarnessRun::CompareWithGoldenFrame(const std::string& name, const std::string& relative) const {
+  return CompareFrameFiles(Frame(name), fs::path(TARVELON_GOLDEN) / relative);
 }
 
 std::string THarnessRun::ReadFile(const fs::path& path) {

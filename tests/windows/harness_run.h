@@ -27,5 +27,17 @@ class THarnessRun : public ::testing::Test {
 
   static std::string ReadFile(const std::filesystem::path& path);
 
+  // A frame the session captured: a PNG file named so in the root.
+  std::filesystem::path Frame(const std::string& name) const { return mRoot / (name + ".png"); }
+  // Whether two captured frames hold the same picture, each channel within 2 (the rounding
+  // of another optimisation level): "" or what differs.
+  std::string CompareFrames(const std::string& name, const std::string& otherName) const;
+  // A captured frame against the golden image tests/golden/<relative>, within the same
+  // rounding; with TARVELON_UPDATE_GOLDEN=1 in the environment it becomes the golden image.
+  std::string MatchGoldenFrame(const std::string& name, const std::string& relative) const;
+  // The same comparison that never stores: a frame that must show what another test's
+  // golden image shows.
+  std::string CompareWithGoldenFrame(const std::string& name, const std::string& relative) const;
+
   std::filesystem::path mRoot;
 };

@@ -11,5 +11,7 @@ mkdir -p "$root/assets/sounds"
 # A short click for presses and a softer, higher tick for the roll-over.
 "$build/bin/tone" --freq 1046 --seconds 0.05 --amplitude 0.35 --channels 1 "$root/assets/sounds/click.ogg"
 "$build/bin/tone" --freq 1568 --seconds 0.03 --amplitude 0.15 --channels 1 "$root/assets/sounds/hover.ogg"
+# The clearing's ambient sound: a short, soft bird call now and then.
+"$build/bin/tone" --freq 2637 --seconds 0.18 --amplitude 0.12 --channels 1 "$root/assets/sounds/lichtung.ogg"
 # The main menu's music: a quiet low hum that loops.
 "$build/bin/tone" --freq 196 --seconds 3 --amplitude 0.08 --channels 1 --quality 0 "$root/assets/sounds/menu.ogg"

@@ -1,5 +1,6 @@
 -- An adventure screen. Until the adventure screen window comes, a plain scene window shows
--- the clearing with what the player has done so far: the letter read, and the score.
+-- the clearing (its picture is the scene's background) with what the player has done so
+-- far: the letter read, and the score.
 ReadFile("scripts/scene_buttons.lua")
 
 local ink = Color(36, 44, 30)
@@ -13,7 +14,6 @@ MakeDialog{
   SceneWindow{ x = 0, y = 0, w = 1024, h = 768,
     -- The flow finds the screen to fade out by this name.
     function() SetWindowName("scene") end,
-    Bitmap{ name = "background", image = "images/scenes/lichtung.png" },
     Text{ name = "title", x = 0, y = 60, w = 1024, h = 80, flags = kHAlignCenter, label = "CLEARING_TITLE",
       font = { "fonts/default_bold.mvec", 56, ink } },
     Text{ name = "note", x = 112, y = 160, w = 800, h = 40, flags = kHAlignCenter, label = note,

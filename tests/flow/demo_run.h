@@ -1,0 +1,44 @@
+#pragma once
+// End-to-end runs of the demo game on assets/: the real executable, headless, driven by a
+// session script of the test hook. The points of the demo's screens (1024x768) and the
+// pieces of sessions the tests share.
+
+#include <filesystem>
+#include <string>
+
+#include "windows/harness_run.h"
+
+class TDemoRun : public THarnessRun {
+ protected:
+  static constexpr const char* NameField = "470 496";
+  static constexpr const char* CreateButton = "717 496";
+  static constexpr const char* RenameButton = "327 562";
+  static constexpr const char* DeleteButton = "512 562";
+  static constexpr const char* PlayAsChosen = "697 562";
+  static constexpr const char* SecondSlot = "512 260";
+  static constexpr const char* MenuPlay = "512 412";
+  static constexpr const char* ChangePlayer = "512 482";
+  static constexpr const char* SceneNext = "899 718";
+  static constexpr const char* SceneMenu = "125 718";
+  static constexpr const char* QuitYes = "412 441";
+
+  int Play(const std::string& session) {
+    return Run("tarvelon", std::filesystem::path(TARVELON_SOURCE_DIR) / "assets", session, 280);
+  }
+  std::filesystem::path UserFolder() const { return UserFile("Tarvelon", "", "Tarvelon"); }
+  std::string Log() const { return ReadFile(UserFolder() / "logfile.txt"); }
+  std::string Report() const { return Output() + Transcript() + Log(); }
+
+  // A click, with the pointer moved there first (a widget under the pointer holds it).
+  static std::string Click(const char* point) { return std::string("move ") + point + "\nclick " + point + "\n"; }
+  // The screen once it has stopped changing. With the game's timer held it stands still
+  // until the next "advance": the frame is then the one the game drew last, however long
+  // the drawing of it took.
+  std::string Settle(const std::string& name) const { return "settle " + Frame(name).string() + " 60000\n"; }
+  // The first start: the profiles dialog opens by itself, a player of that name is made and
+  // chosen, and the main menu greets it (captured as "main_menu", the pointer aside).
+  std::string NewPlayer(const char* typedName) const {
+    return Settle("first") + Click(NameField) + "type " + typedName + "\n" + Click(CreateButton) + Settle("one") +
+           Click(PlayAsChosen) + "move 900 700\n" + Settle("main_menu");
+  }
+};
