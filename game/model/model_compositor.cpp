@@ -88,6 +88,7 @@ const TSceneKind SceneKinds[] = {
     {ModelPlotpoint, &CModelCompositor::ComposePlotpoint},
     {ModelSharkShooterGame, &CModelCompositor::ComposeSharkShooterGame},
     {ModelMastermindGame, &CModelCompositor::ComposeMastermindGame},
+    {ModelMemoryGame, &CModelCompositor::ComposeMemoryGame},
 };
 
 struct TGameRecord {

@@ -93,6 +93,7 @@ class CModelCompositor {
   // The mini-games of the arcade, code, card, tile and labyrinth kinds.
   static std::unique_ptr<CScene> ComposeSharkShooterGame(TLuaTable& table);
   static std::unique_ptr<CScene> ComposeMastermindGame(TLuaTable& table);
+  static std::unique_ptr<CScene> ComposeMemoryGame(TLuaTable& table);
 
   // The cutscene's nested records: a character (a position outside 0 to 4 becomes 1, the
   // images map mood names to pictures), the numbered lines, and one line by position

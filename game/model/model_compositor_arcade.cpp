@@ -4,6 +4,7 @@
 #include <array>
 
 #include "model/mastermind_game.h"
+#include "model/memory_game.h"
 #include "model/model_compositor.h"
 #include "model/model_types.h"
 #include "model/same_bytes.h"
@@ -40,6 +41,32 @@ void PositionKeys(CRecordRules<TMastermindRecord>& rules, const std::string& x, 
       record.positions[pair][size_t(axis)] = Wrapped(entry);
     });
   }
+}
+
+struct TMemoryRecord : TSceneRecord<CMemoryGame> {
+  int32_t startX = 0;
+  int32_t startY = 0;
+  void Finish() { scene->SetStartPositionCards(startX, startY); }
+};
+
+// A pair record makes both cards: the id and name each with "A" for the first card and "B"
+// for the second, the same image on both.
+void ComposeMemoryPair(TMemoryRecord& record, TLuaTable& table) {
+  auto first = std::make_unique<CMemoryPiece>();
+  auto second = std::make_unique<CMemoryPiece>();
+  WalkRecord(table, [&](const CRecordEntry& entry) {
+    if (entry.Is("id")) {
+      first->SetId(entry.String() + "A");
+      second->SetId(entry.String() + "B");
+    } else if (entry.Is("name")) {
+      first->SetName(entry.String() + "A");
+      second->SetName(entry.String() + "B");
+    } else if (entry.Is("image")) {
+      first->SetImage(entry.String());
+      second->SetImage(entry.String());
+    }
+  });
+  record.scene->AddPair(std::move(first), std::move(second));
 }
 
 }  // namespace
@@ -117,6 +144,26 @@ std::unique_ptr<CScene> CModelCompositor::ComposeMastermindGame(TLuaTable& table
     PositionKeys(gameRules, "startPositionAnswerpegsX", "startPositionAnswerpegsY", Record::StartAnswerpegs);
     PositionKeys(gameRules, "startPositionSlotX", "startPositionSlotY", Record::StartSlot);
     PositionKeys(gameRules, "resetbuttonX", "resetbuttonY", Record::ResetButton);
+    return gameRules;
+  }();
+  return ComposeSceneRecord(table, rules);
+}
+
+std::unique_ptr<CScene> CModelCompositor::ComposeMemoryGame(TLuaTable& table) {
+  using Record = TMemoryRecord;
+  using Game = CMemoryGame;
+  static const CRecordRules<Record> rules = [] {
+    CRecordRules<Record> gameRules;
+    gameRules.Key("uncoverSound", &Game::SetUncoverSound)
+        .Key("wonSound", &Game::SetWonSound)
+        .Key("rightPairSound", &Game::SetRightPairSound)
+        .Key("wrongPairSound", &Game::SetWrongPairSound)
+        .Key("distanceCards", &Game::SetDistanceCards)
+        .Key("cardBackside", &Game::SetCardBackside)
+        .Key("timeTwoCardsUncoveredShown", &Game::SetTimeTwoCardsUncoveredShown)
+        .Key("startPositionCardsX", [](Record& record, const CRecordEntry& entry) { record.startX = Wrapped(entry); })
+        .Key("startPositionCardsY", [](Record& record, const CRecordEntry& entry) { record.startY = Wrapped(entry); })
+        .Nested(ModelMemoryPair, ComposeMemoryPair);
     return gameRules;
   }();
   return ComposeSceneRecord(table, rules);
