@@ -89,6 +89,7 @@ const TSceneKind SceneKinds[] = {
     {ModelSharkShooterGame, &CModelCompositor::ComposeSharkShooterGame},
     {ModelMastermindGame, &CModelCompositor::ComposeMastermindGame},
     {ModelMemoryGame, &CModelCompositor::ComposeMemoryGame},
+    {ModelRotationTilesGame, &CModelCompositor::ComposeRotationTilesGame},
 };
 
 struct TGameRecord {

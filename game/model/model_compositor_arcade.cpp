@@ -7,6 +7,7 @@
 #include "model/memory_game.h"
 #include "model/model_compositor.h"
 #include "model/model_types.h"
+#include "model/rotation_tiles_game.h"
 #include "model/same_bytes.h"
 #include "model/shark_shooter_game.h"
 
@@ -67,6 +68,26 @@ void ComposeMemoryPair(TMemoryRecord& record, TLuaTable& table) {
     }
   });
   record.scene->AddPair(std::move(first), std::move(second));
+}
+
+// A tile record: its place goes in after the record, 0 for a coordinate it does not give.
+void ComposeRotationTile(CRotationTilesGame& game, TLuaTable& table) {
+  auto tile = std::make_unique<CRotationTile>();
+  int32_t x = 0, y = 0;
+  WalkRecord(table, [&](const CRecordEntry& entry) {
+    if (entry.Is("id"))
+      tile->SetId(entry.String());
+    else if (entry.Is("status"))
+      tile->SetStatus(entry.Whole());
+    else if (entry.Is("image"))
+      tile->SetImage(entry.String());
+    else if (entry.Is("posX"))
+      x = entry.Whole();
+    else if (entry.Is("posY"))
+      y = entry.Whole();
+  });
+  tile->SetPosition(x, y);
+  game.AddTile(std::move(tile));
 }
 
 }  // namespace
@@ -164,6 +185,23 @@ std::unique_ptr<CScene> CModelCompositor::ComposeMemoryGame(TLuaTable& table) {
         .Key("startPositionCardsX", [](Record& record, const CRecordEntry& entry) { record.startX = Wrapped(entry); })
         .Key("startPositionCardsY", [](Record& record, const CRecordEntry& entry) { record.startY = Wrapped(entry); })
         .Nested(ModelMemoryPair, ComposeMemoryPair);
+    return gameRules;
+  }();
+  return ComposeSceneRecord(table, rules);
+}
+
+std::unique_ptr<CScene> CModelCompositor::ComposeRotationTilesGame(TLuaTable& table) {
+  using Record = TSceneRecord<CRotationTilesGame>;
+  using Game = CRotationTilesGame;
+  static const CRecordRules<Record> rules = [] {
+    CRecordRules<Record> gameRules;
+    gameRules.Key("tilesFilepath", &Game::SetTilesFilepath)
+        .Key("tilesCount", &Game::SetTilesCount)
+        .Key("startPositionX", &Game::SetStartPositionX)
+        .Key("startPositionY", &Game::SetStartPositionY)
+        .Key("rotationSound", &Game::SetRotationSound)
+        .Key("wonSound", &Game::SetWonSound)
+        .Nested(ModelRotationTile, [](Record& record, TLuaTable& tile) { ComposeRotationTile(*record.scene, tile); });
     return gameRules;
   }();
   return ComposeSceneRecord(table, rules);
