@@ -90,6 +90,7 @@ const TSceneKind SceneKinds[] = {
     {ModelMastermindGame, &CModelCompositor::ComposeMastermindGame},
     {ModelMemoryGame, &CModelCompositor::ComposeMemoryGame},
     {ModelRotationTilesGame, &CModelCompositor::ComposeRotationTilesGame},
+    {ModelLabyrinthGame, &CModelCompositor::ComposeLabyrinthGame},
 };
 
 struct TGameRecord {

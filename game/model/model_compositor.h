@@ -95,6 +95,7 @@ class CModelCompositor {
   static std::unique_ptr<CScene> ComposeMastermindGame(TLuaTable& table);
   static std::unique_ptr<CScene> ComposeMemoryGame(TLuaTable& table);
   static std::unique_ptr<CScene> ComposeRotationTilesGame(TLuaTable& table);
+  static std::unique_ptr<CScene> ComposeLabyrinthGame(TLuaTable& table);
 
   // The cutscene's nested records: a character (a position outside 0 to 4 becomes 1, the
   // images map mood names to pictures), the numbered lines, and one line by position

@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "model/labyrinth_game.h"
 #include "model/mastermind_game.h"
 #include "model/memory_game.h"
 #include "model/model_compositor.h"
@@ -89,6 +90,30 @@ void ComposeRotationTile(CRotationTilesGame& game, TLuaTable& table) {
   tile->SetPosition(x, y);
   game.AddTile(std::move(tile));
 }
+
+// The keys that blocks and tiles share; a block adds its flag, a tile its target.
+CRecordRules<CLabyrinthField> LabyrinthPieceRules() {
+  CRecordRules<CLabyrinthField> rules;
+  rules.Key("id", &CLabyrinthField::SetId)
+      .Key("path", &CLabyrinthField::SetPath)
+      .Key("boxX", &CLabyrinthField::SetBoxX)
+      .Key("boxY", &CLabyrinthField::SetBoxY);
+  return rules;
+}
+
+std::unique_ptr<CLabyrinthField> ComposeLabyrinthPiece(TLuaTable& table, const CRecordRules<CLabyrinthField>& rules) {
+  auto piece = std::make_unique<CLabyrinthField>();
+  rules.Walk(*piece, table);
+  return piece;
+}
+
+// A position gives its three list entries together, "" and 0 for what it lacks, so that the
+// lists stay in step.
+struct TLabyrinthPosition {
+  TString id;
+  int32_t boxX = 0;
+  int32_t boxY = 0;
+};
 
 }  // namespace
 
@@ -202,6 +227,42 @@ std::unique_ptr<CScene> CModelCompositor::ComposeRotationTilesGame(TLuaTable& ta
         .Key("rotationSound", &Game::SetRotationSound)
         .Key("wonSound", &Game::SetWonSound)
         .Nested(ModelRotationTile, [](Record& record, TLuaTable& tile) { ComposeRotationTile(*record.scene, tile); });
+    return gameRules;
+  }();
+  return ComposeSceneRecord(table, rules);
+}
+
+std::unique_ptr<CScene> CModelCompositor::ComposeLabyrinthGame(TLuaTable& table) {
+  using Record = TSceneRecord<CLabyrinthGame>;
+  using Game = CLabyrinthGame;
+  static const CRecordRules<CLabyrinthField> fieldRules =
+      LabyrinthPieceRules().Key("moveable", &CLabyrinthField::SetMoveable);
+  static const CRecordRules<CLabyrinthField> tileRules =
+      LabyrinthPieceRules().Key("endPosId", &CLabyrinthField::SetEndPosId);
+  static const CRecordRules<TLabyrinthPosition> positionRules = [] {
+    CRecordRules<TLabyrinthPosition> rules;
+    rules.Field("id", &TLabyrinthPosition::id).Field("boxX", &TLabyrinthPosition::boxX).Field("boxY", &TLabyrinthPosition::boxY);
+    return rules;
+  }();
+  static const CRecordRules<Record> rules = [] {
+    CRecordRules<Record> gameRules;
+    gameRules.Key("startPositionPlayingAreaX", &Game::SetStartPositionPlayingAreaX)
+        .Key("startPositionPlayingAreaY", &Game::SetStartPositionPlayingAreaY)
+        .Key("lengthOneBox", &Game::SetLengthOneBox)
+        .Key("countBoxesXDirection", &Game::SetCountBoxesXDirection)
+        .Key("countBoxesYDirection", &Game::SetCountBoxesYDirection)
+        .Key("wonSound", &Game::SetWonSound)
+        .Nested(ModelLabyrinthField,
+                [](Record& record, TLuaTable& field) {
+                  record.scene->AddField(ComposeLabyrinthPiece(field, fieldRules));
+                })
+        .Nested(ModelLabyrinthTile,
+                [](Record& record, TLuaTable& tile) { record.scene->AddTile(ComposeLabyrinthPiece(tile, tileRules)); })
+        .Nested(ModelLabyrinthStartEndPosition, [](Record& record, TLuaTable& table) {
+          TLabyrinthPosition position;
+          positionRules.Walk(position, table);
+          record.scene->AddStartEndPosition(position.id, position.boxX, position.boxY);
+        });
     return gameRules;
   }();
   return ComposeSceneRecord(table, rules);

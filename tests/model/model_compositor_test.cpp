@@ -44,7 +44,8 @@ TEST_F(TCompositorTest, NewGameReachesTheFixedPoint) {
   } kinds[] = {{110001, ModelChapterScreen},     {110002, ModelAdventureScreen}, {110003, ModelHiddenObjectGame},
                {110004, ModelCutscene},          {110005, ModelPlacingObjectGame}, {110006, ModelPlotpoint},
                {110020, ModelSharkShooterGame},  {110021, ModelMastermindGame},
-               {110022, ModelMemoryGame},        {110023, ModelRotationTilesGame}};
+               {110022, ModelMemoryGame},        {110023, ModelRotationTilesGame},
+               {110024, ModelLabyrinthGame}};
   for (const auto& kind : kinds) {
     CScene* scene = game.FindScene(kind.seqId);
     ASSERT_TRUE(scene) << kind.seqId;
