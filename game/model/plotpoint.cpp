@@ -25,6 +25,34 @@ uint32_t CPlotpoint::GetTextNumber(int32_t index) const {
   return index >= 0 && size_t(index) < mTexts.size() ? mTexts[size_t(index)].number : 0;
 }
 
+double CPlotpoint::GetProgress(uint32_t elapsedMs) const {
+  if (mTotal == 0) return 1;
+  double progress = elapsedMs / 1000.0 / mTotal;
+  return progress < 1 ? progress : 1;
+}
+
+CPlotpoint::TTextShown CPlotpoint::GetTextAt(double seconds, double fadeSeconds) const {
+  double start = 0;
+  for (size_t i = 0; i < mTexts.size(); ++i) {
+    double end = start + mTexts[i].number;
+    if (seconds <= end) {
+      // The alpha divides only by a fade longer than the time it compares, so never by 0.
+      double alpha = 1;
+      if (seconds - start < fadeSeconds)
+        alpha = (seconds - start) / fadeSeconds;
+      else if (end - seconds < fadeSeconds)
+        alpha = (end - seconds) / fadeSeconds;
+      return {int32_t(i), float(alpha)};
+    }
+    start = end;
+  }
+  return {};
+}
+
+TString CPlotpoint::GetPieceName(uint32_t index) const { return mMovingTextureName + TString::Printf("%u", index); }
+
+TString CPlotpoint::GetPieceImage(uint32_t index) const { return mMovingTextureDirectory + GetPieceName(index); }
+
 void CPlotpoint::SetDirection(const TString& direction) {
   mDirection = Up;
   for (int32_t i = 0; i < 4; ++i) {

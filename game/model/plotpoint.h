@@ -1,7 +1,9 @@
 #pragma once
 // CPlotpoint: the model of a plot-point story page: a strip of pictures (the moving texture,
 // cut into numbered pieces) slides across the screen in one direction while a sequence of
-// texts, each shown for its own number of seconds, fades in and out in a text box.
+// texts, each shown for its own number of seconds, fades in and out in a text box. The page
+// runs for the sum of the texts' seconds; its progress drives the strip (CPlotpointStrip)
+// and picks the text on show. There is nothing to win.
 
 #include <cstdint>
 #include <string>
@@ -31,6 +33,25 @@ class CPlotpoint : public CScene {
   uint32_t GetTextNumber(int32_t index) const;
   // The sum of the numbers: the page's running time in seconds.
   uint32_t GetTotal() const { return mTotal; }
+
+  // How far the page has run after that many milliseconds, 0 to 1; a page without running
+  // time is at its end at once.
+  double GetProgress(uint32_t elapsedMs) const;
+  // The text on show `seconds' into the page: the first entry that has not ended by then,
+  // with its alpha, fading in over its first and out over its last `fadeSeconds' (no fading
+  // for 0). Index -1 when no entry is on show.
+  struct TTextShown {
+    int32_t index = -1;
+    float alpha = 0;
+  };
+  TTextShown GetTextAt(double seconds, double fadeSeconds) const;
+
+  // The strip's pieces: a page lays out no more than this many, whatever its record says.
+  static constexpr uint32_t MaxPieces = 1024;
+  uint32_t GetPieceCount() const { return mNumberOfTextures < MaxPieces ? mNumberOfTextures : MaxPieces; }
+  // Piece i's name (movingTextureName and the number) and image (the directory before it).
+  TString GetPieceName(uint32_t index) const;
+  TString GetPieceImage(uint32_t index) const;
 
   const TString& GetMovingTextureDirectory() const { return mMovingTextureDirectory; }
   void SetMovingTextureDirectory(const TString& directory) { mMovingTextureDirectory = directory; }
