@@ -42,6 +42,8 @@ TWindowManager::TWindowManager(std::unique_ptr<IWindowHost> host)
 }
 
 TWindowManager::~TWindowManager() {
+  // A movie host gives the manager its drawing back: it goes while the manager is whole.
+  if (mScript) mScript->StopMovie();
   mDestroying = true;
   mListeners.clear();
   mHoverList.clear();

@@ -17,6 +17,7 @@
 #include "script/lua_object_wrapper.h"
 #include "script/lua_table.h"
 #include "script/script.h"
+#include "windows/i_movie_host.h"
 #include "windows/message.h"
 #include "windows/window.h"
 
@@ -100,9 +101,11 @@ class TWindowScript : public TScript {
   void DoFitToChildren();
   void SetPosition(TString name, int32_t x, int32_t y);
   int GetString(lua_State* L);
-  void StartMovie(TString name, TString first, TString second);
-  bool IsMoviePlaying() { return false; }
-  void StopMovie() {}
+  // At most one movie host: a new movie closes the one before it. An empty name, no
+  // installed movie host or a movie that does not open answer false.
+  bool StartMovie(TString name, bool textMode, bool interactive);
+  bool IsMoviePlaying();
+  void StopMovie();
   int HandleGetMessage(lua_State* L);
   int CreateNamedMessage(lua_State* L);
   int CreateCloseMessage(lua_State* L);
@@ -131,6 +134,7 @@ class TWindowScript : public TScript {
   int PostFromLua(lua_State* L, bool toParent);
 
   TWindowManager* mManager;
+  std::unique_ptr<IMovieHost> mMovie;
   std::vector<TWindow*> mWindows;  // non-owning; entries go null when their window goes
   std::map<TString, TWindowCreator> mRegistry;
   IWindowCreationObserver* mCreationObserver = nullptr;  // non-owning

@@ -184,8 +184,28 @@ int TWindowScript::GetString(lua_State* L) {
   return 1;
 }
 
-void TWindowScript::StartMovie(TString name, TString first, TString second) {
-  // No movie control exists on this platform: opening fails, and no movie host is kept.
+namespace {
+TMovieHostMaker gMovieHostMaker = nullptr;
+}
+
+void SetMovieHostMaker(TMovieHostMaker maker) { gMovieHostMaker = maker; }
+
+bool TWindowScript::StartMovie(TString name, bool textMode, bool interactive) {
+  if (name.IsEmpty()) return false;
+  StopMovie();
+  if (!gMovieHostMaker) return false;
+  std::unique_ptr<IMovieHost> movie = gMovieHostMaker(name);
+  if (!movie || !movie->Open(false, textMode, interactive)) return false;
+  mMovie = std::move(movie);
+  return true;
+}
+
+bool TWindowScript::IsMoviePlaying() { return mMovie && mMovie->IsPlaying(); }
+
+void TWindowScript::StopMovie() {
+  if (!mMovie) return;
+  mMovie->Close();
+  mMovie.reset();
 }
 
 // ---- Messages from scripts ----

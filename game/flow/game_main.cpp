@@ -9,6 +9,7 @@
 #include "flow/settings.h"
 #include "graphics/texture.h"
 #include "host/game_state.h"
+#include "host/host_windows.h"
 #include "menus/diary_measure.h"
 #include "model/diary.h"
 #include "model/game.h"
@@ -78,7 +79,10 @@ void GameMain(TPlatform* platform) {
   if (TStringTable* strings = GetStringTable()) platform->SetWindowTitle(strings->GetString("windowtitle"));
   TSettings::CreateInstance()->LoadDisplaySettings();
   SetCursors(*platform);
-  if (windows) RegisterGameWindows(*windows);
+  if (windows) {
+    RegisterGameWindows(*windows);
+    InstallHostWindows(*windows);
+  }
   if (script) script->RunScript(GetConfig("scriptMainLoop"));
   auto handler = std::make_unique<CMessageHandler>();
   CMessageHandler* listener = handler.get();
