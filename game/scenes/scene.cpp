@@ -216,7 +216,9 @@ void TScene::RunLua(const TString& chunk) {
 void TScene::OpenModalScript(const char* settingKey) {
   TString script = scene::Config(settingKey);
   if (script.IsEmpty()) {
-    LogPrintf("TScene: the setting \"%s\" names no script; nothing opens", settingKey);
+    // The pause asks again on every frame while the window has no focus: one line a key.
+    if (mUnsetScripts.insert(settingKey).second)
+      LogPrintf("TScene: the setting \"%s\" names no script; nothing opens", settingKey);
     return;
   }
   std::string chunk = "DoModal(";

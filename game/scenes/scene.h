@@ -37,6 +37,8 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "graphics/math/vector_math.h"
@@ -140,6 +142,9 @@ class TScene : public TFadeInOutInterface, public CObserver {
   // The sound of that name from the scene's cache, loaded (group 1000) on a miss; an
   // unloadable sound stays cached as empty.
   std::shared_ptr<TSound> GetSound(const TString& name);
+  // Loads a sound file (group 1000) into the cache under a name of the screen's own
+  // ("HitSound", "WonSound"); an unloadable file leaves the name empty (silent).
+  void LoadSoundAs(const TString& name, const TString& file);
   // A cached sound only: stop its copies (stop), start a new one (play) with the loop flag.
   void PlaySoundByName(const TString& name, int32_t loop, bool stop, bool play);
   uint32_t GetClockTime() const { return mSceneClock.GetTime(); }
@@ -384,6 +389,8 @@ class TScene : public TFadeInOutInterface, public CObserver {
   bool mSkyVisible = false;
   TString mSkyImage;
 
+  // The settings of modal scripts found empty (each is reported once).
+  std::set<std::string> mUnsetScripts;
   // The sprites this window made glow (scene clock tasks), ended when it goes.
   std::vector<std::weak_ptr<TSprite>> mGlowingSprites;
 

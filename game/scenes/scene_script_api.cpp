@@ -140,6 +140,8 @@ std::shared_ptr<TSound> TScene::GetSound(const TString& name) {
   return sound;
 }
 
+void TScene::LoadSoundAs(const TString& name, const TString& file) { mSounds[name] = TSound::Get(file, 0, 1000); }
+
 void TScene::PlaySoundByName(const TString& name, int32_t loop, bool stop, bool play) {
   auto found = mSounds.find(name);
   if (found == mSounds.end() || !found->second) return;

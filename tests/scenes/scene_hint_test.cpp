@@ -10,6 +10,7 @@
 #include "platform/settings.h"
 #include "scene_window_test_util.h"
 #include "scenes/scene.h"
+#include "scenes/sprite_animator.h"
 #include "scenes/sprite_window.h"
 
 namespace {
@@ -60,6 +61,32 @@ TEST_F(Hint, TheSpiralHopsAroundItsCentreThenParksAndEnds) {
   EXPECT_EQ(SpiralsIn(scene), 0u);
   scene->StartHintSpiral(10, 10);
   EXPECT_EQ(scene->GetHintSpiralCentre(), TPoint(10, 10));
+}
+
+// The spiral's particles and an exit's glow run on the clock of the scene's modal; when the
+// modal goes back to the main menu, neither the particle task nor the glow may still read
+// that clock (the sprite tasks run on after it).
+TEST_F(Hint, TheParticlesAndGlowsLeaveTheClockOfAModalThatGoes) {
+  SetConfig("scriptSpinshine", "fx/sparkles.lua");
+  WriteAsset("fx/sparkles.lua", ReadTextFile(TString(TARVELON_SOURCE_DIR) + "/assets/fx/sparkles.lua"));
+  Disc("pics/door.png", 20, 0xC08040);
+  AddExit("door", true, {{0, 0}, {5, 0}, {5, 5}, {0, 5}});
+  Model().FindSceneExit("door")->SetImage("pics/door");
+  TScene* scene = OpenScene();
+  scene->GetSpriteWindow()->AddSprite(GeneralSprite("pics/door", 10, 10, 0, 28, "door", 1.0f, 0));
+  scene->StartHintSpiral(50, 50);
+  Send(EventChar, 0, 0, ' ');
+  Frames(3);
+  TFxSpriteAnimTask* particles = TFxSpriteAnimTask::GetInstance();
+  ASSERT_NE(particles, nullptr);
+  EXPECT_NE(particles->GetClock(), nullptr);
+  EXPECT_EQ(TSpriteAnimator::GetInstance()->GetGlowCount(), 1u);
+  Manager().PopModal();
+  Send(EventIdle);
+  EXPECT_EQ(particles->GetClock(), nullptr);
+  EXPECT_EQ(TSpriteAnimator::GetInstance()->GetGlowCount(), 0u);
+  FakeNow += 100;
+  RunFrameTasks();
 }
 
 // The searched place is this scene's: the spiral circles the given point. Elsewhere it

@@ -75,6 +75,12 @@ TEST_F(SceneScript, OneLineTextsAndSoundEffects) {
   EXPECT_EQ(tone->GetInstanceCount(), 1u);
   EXPECT_EQ(Lua("PlaySoundSFX('sounds/missing.ogg')"), "");
   EXPECT_EQ(scene->GetSound("sounds/missing.ogg"), nullptr);
+  // A screen's own name for a sound plays it as well; a name not in the cache plays nothing.
+  scene->LoadSoundAs("HitSound", ToneSound().c_str());
+  scene->PlaySoundByName("HitSound", 0, true, true);
+  scene->PlaySoundByName("MissSound", 0, true, true);
+  EXPECT_EQ(scene->GetSound("HitSound"), tone);
+  EXPECT_EQ(tone->GetInstanceCount(), 1u);
 }
 
 // The diary functions: entries placed on the insert site and constant ones that repeat
