@@ -1,7 +1,7 @@
 #pragma once
-// The host integration's part of the window system: the movie host behind the window
-// script's "StartMovie". The game's start-up calls it once the window manager has its
-// script.
+// The host integration's part of the window system: the window type "XSellWindow" and the
+// movie host behind the window script's "StartMovie". The game's start-up calls it once the
+// window manager has its script.
 
 class TWindowManager;
 
