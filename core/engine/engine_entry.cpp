@@ -7,6 +7,7 @@
 #include "engine/platform_impl.h"
 #include "engine/test_hook_host.h"
 #include "engine/window_procedure.h"
+#include "host/dll_collate_handler.h"
 #include "host/dll_game_state.h"
 #include "host/game_state.h"
 #include "host/portal.h"
@@ -47,6 +48,7 @@ TWindowResult CreateMainWindow(TPlatform& platform, std::string& error) {
 }  // namespace
 
 int RunEngine(TEngineStart start) {
+  InstallCollationLibrary();
   TTestHookHost hook;
   TString text = start.commandLine;
   hook.Load(FolderOfPath(GetProgramFile()) + "jxHarness.so", text);
