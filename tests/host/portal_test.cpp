@@ -187,12 +187,14 @@ TEST_F(PortalTest, ZylomNeverWaitsAndOffersRestartAfterTheInterval) {
   Send("restartbutton", "");
   Send("score", "70");
   Send("gameover", "1");
-  Send("restartbutton", "");
   EXPECT_EQ(mHost.TakeCommands(),
             (TCommands{"GamePause(\"<data>true</data>\")", "GamePause(\"<data>false</data>\")",
                        "ScoreBroadcast(\"<game><score>70</score><time>31</time></game>\")",
                        "ScoreSubmit(\"<game><score>70</score><time>31</time><level>3</level><sublevel>2</sublevel></game>\")",
-                       "GameEnd(\"<gamedata></gamedata>\")", "Restart"}));
+                       "GameEnd(\"<gamedata></gamedata>\")"}));
+  // After the submission: "Restart" and its NUL fill exactly one message.
+  Send("restartbutton", "");
+  EXPECT_EQ(mHost.TakeMessages(), (std::vector<std::pair<uint32_t, uint32_t>>{{0x74736552u, 0x00747261u}}));
   EXPECT_FALSE(QueryWaitForQuit());
   EXPECT_EQ(GetPortalStateWord(), 0u);
 }
