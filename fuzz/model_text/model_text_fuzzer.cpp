@@ -37,7 +37,8 @@ const char* const Setup =
     "string = nil loadstring = nil dofile = nil loadfile = nil coroutine = nil setmetatable = nil "
     "require = function() end";
 
-std::unique_ptr<TScript> gScript;
+// Never destroyed at exit: the script runtime's own statics may already be gone by then.
+TScript* gScript = nullptr;
 
 // A new script for every input, so that what one text leaves behind (globals, garbage) does
 // not slow the next. The singletons bound to the old script go first.
@@ -47,8 +48,9 @@ void FreshScript() {
   CHighscoreSystem::DestroyInstance();
   CGlobalInformationSystem::DestroyInstance();
   SetModelScript(nullptr);
-  gScript = std::make_unique<TScript>();
-  SetModelScript(gScript.get());
+  delete gScript;
+  gScript = new TScript();
+  SetModelScript(gScript);
   lua_State* L = gScript->GetState();
   if (luaL_loadbuffer(L, Setup, strlen(Setup), "setup") != 0 || lua_pcall(L, 0, 0, 0) != 0) abort();
 }

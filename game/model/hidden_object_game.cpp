@@ -197,9 +197,9 @@ bool CHiddenObjectGame::FillItemList() {
   int64_t slots = uint32_t(int64_t(mItemListCount) - counts.listed) < uint32_t(free + counts.largestGroup)
                       ? int64_t(mItemListCount) - counts.listed - counts.largestGroup + grouped
                       : grouped + free;
-  // A list too short for its groups still lists every grouped object, and a list longer than
-  // its candidates lists them all: no slot stays empty (an empty slot would be an entry that
-  // can never be found) and no draw is made from an empty set.
+  // A list too short for its groups still lists every grouped object (fewer slots than
+  // grouped objects would put them past the slots' end), and there are never more slots than
+  // objects to fill them (an empty slot would be an entry that can never be found).
   slots = std::clamp(slots, grouped, grouped + free);
 
   std::vector<CHiddenObject*> slot(size_t(slots), nullptr);
@@ -212,6 +212,7 @@ bool CHiddenObjectGame::FillItemList() {
   for (int64_t pick = slots - grouped; pick > 0 && !candidates.empty(); --pick) {
     size_t chosen = size_t(GameRand()) % candidates.size();
     size_t empty = size_t(std::count(slot.begin(), slot.end(), nullptr));
+    if (empty == 0) break;
     size_t place = size_t(GameRand()) % empty;
     for (CHiddenObject*& s : slot) {
       if (!s && place-- == 0) {
