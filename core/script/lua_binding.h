@@ -38,7 +38,7 @@
 #include "platform/engine_string.h"
 #include "script/lua/lua.h"
 #include "script/lua_glue.h"
-#include "script/lua_table.h"
+#include "script/lua_table_reader.h"
 
 template <typename T>
 struct TLuaArg;

@@ -173,18 +173,24 @@ bool TScript::RunScript(const TString& fileName) {
   return status == 0;
 }
 
+// Text ends at its first zero byte, and nothing past it is read: a compiled chunk, which
+// holds zero bytes, runs from its script code, which knows its byte count.
 bool TScript::DoLuaString(const TString& text, int length, int results) {
+  size_t size = (length < 0 || uint32_t(length) > text.Length()) ? text.Length() : size_t(length);
+  return DoChunk(text, size, results);
+}
+
+bool TScript::DoLuaString(const TScriptCode& code, int results) {
+  return DoChunk(code.GetCode(), code.GetLength(), results);
+}
+
+bool TScript::DoChunk(const TString& text, size_t size, int results) {
   if (!mState) return false;
   lua_State* L = mState;
   if (results < 0) results = 0;
   int top = lua_gettop(L);
   if (!lua_checkstack(L, results + 3)) return false;
   SetGlobalString("LUA_PATH", GetScriptSearchPath());
-  // Lua text ends at its first zero byte; a precompiled chunk (a TScriptCode's bytes) holds
-  // zero bytes and may run on to the end of the string's storage. A length past that is cut.
-  bool binary = text.CharAt(0) == '\x1b';
-  size_t limit = binary && text.Capacity() > 0 ? text.Capacity() - 1 : text.Length();
-  size_t size = (length < 0 || size_t(length) > limit) ? text.Length() : size_t(length);
   const char* phase = "parsing";
   FrameMark mark = Mark();
   int status = luaL_loadbuffer(L, text.c_str(), size, text.c_str());

@@ -14,7 +14,9 @@
 #include "platform/engine_string.h"
 #include "script/lua/lua.h"
 #include "script/lua_object_wrapper.h"
-#include "script/lua_table.h"
+#include "script/lua_table_reader.h"
+
+class TScriptCode;
 
 class TScript : public TAnimTask {
  public:
@@ -38,10 +40,13 @@ class TScript : public TAnimTask {
   // a missing file; a file that fails to load goes to `_ALERT'; a failed run is logged as
   // "Failed to run script %s: %d". The stack is left as it was.
   bool RunScript(const TString& fileName);
-  // Compiles and runs Lua text (its first `length' bytes, all of it for -1). With results
-  // 0 the stack is left as it was; otherwise that many values are left (nil after an
-  // error). Errors are logged as "DoLuaString %s %s" and passed to `LuaErrorMessage'.
+  // Compiles and runs Lua text (its first `length' bytes, all of it for -1; never past its
+  // end, the first zero byte). With results 0 the stack is left as it was; otherwise that
+  // many values are left (nil after an error). Errors are logged as "DoLuaString %s %s"
+  // and passed to `LuaErrorMessage'.
   bool DoLuaString(const TString& text, int length = -1, int results = 0);
+  // Runs a compiled chunk, all of its bytes, as DoLuaString runs text.
+  bool DoLuaString(const TScriptCode& code, int results = 0);
   // Calls the function below `args' arguments on the stack, with `_ALERT' as error handler.
   // While the coroutine waits in a yield, a call wanting at most one result is handed to it
   // as a closure (ResumeWithValue). A single function result of a fresh run becomes the
@@ -85,6 +90,8 @@ class TScript : public TAnimTask {
   int CallProtected(int func, int args, int results);
   int DeliverToSuspended(int func, int args, int results);
   void StartCoroutine(int baseTop);
+  // Loads and runs the first size bytes of text (DoLuaString's work).
+  bool DoChunk(const TString& text, size_t size, int results);
   void ReportTextError(const TString& text, const char* phase);
 
   lua_State* mState = nullptr;

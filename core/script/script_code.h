@@ -25,7 +25,7 @@ class TScriptCode : public TAsset {
   static std::shared_ptr<TScriptCode> CastFromAsset(const std::shared_ptr<TAsset>& asset);
 
   // The precompiled chunk bytes. A TString's own length stops at the first zero byte: use
-  // GetLength (DoLuaString(GetCode(), GetLength()) runs the chunk).
+  // GetLength (TScript::DoLuaString(code) runs the chunk).
   const TString& GetCode() const { return mCode; }
   uint32_t GetLength() const { return mLength; }
 

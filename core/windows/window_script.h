@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "script/lua_object_wrapper.h"
-#include "script/lua_table.h"
+#include "script/lua_table_reader.h"
 #include "script/script.h"
 #include "windows/i_movie_host.h"
 #include "windows/message.h"

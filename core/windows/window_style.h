@@ -12,7 +12,7 @@
 
 #include "platform/engine_string.h"
 #include "script/lua_object_wrapper.h"
-#include "script/lua_table.h"
+#include "script/lua_table_reader.h"
 
 class TWindowStyle {
  public:

@@ -14,7 +14,7 @@
 #include "model/model_types.h"
 #include "platform/log.h"
 #include "script/lua_glue.h"
-#include "script/lua_table.h"
+#include "script/lua_table_reader.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 
 #include "platform/engine_string.h"
 #include "script/lua_object_wrapper.h"
-#include "script/lua_table.h"
+#include "script/lua_table_reader.h"
 
 // One entry of a walk. The wrappers belong to the walk and go before the next entry.
 class CRecordEntry {

@@ -7,7 +7,7 @@
 
 #include "model/game.h"
 #include "model_test_util.h"
-#include "script/lua_table.h"
+#include "script/lua_table_reader.h"
 
 class TModelTextTest : public TModelTest {
  protected:

@@ -53,6 +53,23 @@ TEST_F(ScriptTest, DoLuaStringResults) {
   lua_settop(L, 0);
 }
 
+// A string holding a compiled chunk ends at the chunk's first zero byte. Its storage still
+// holds the whole chunk beyond that, but a length that reaches into it is cut at the string's
+// end: nothing past the string is read, and the chunk does not load. Its script code, which
+// knows its byte count, runs it.
+TEST_F(ScriptTest, DoLuaStringReadsNothingPastTheString) {
+  WriteAsset("scripts/set.lua", "gSet = 1");
+  std::shared_ptr<TScriptCode> code = TScriptCode::Get("scripts/set.lua", GetScriptSearchPath());
+  ASSERT_NE(code, nullptr);
+  TString chunk(code->GetCode().c_str(), code->GetLength());
+  ASSERT_LT(chunk.Length(), code->GetLength());
+  EXPECT_FALSE(mScript->DoLuaString(chunk, int(code->GetLength())));
+  EXPECT_EQ(Global("gSet"), "nil");
+  EXPECT_TRUE(mScript->DoLuaString(*code));
+  EXPECT_EQ(Global("gSet"), "1");
+  EXPECT_EQ(lua_gettop(L), 0);
+}
+
 TEST_F(ScriptTest, DoLuaStringSyntaxErrorIsLoggedAndPassedToTheScript) {
   RunLua(L, "function LuaErrorMessage(text) gHeard = text end");
   EXPECT_FALSE(mScript->DoLuaString("x = = 1"));

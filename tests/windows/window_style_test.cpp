@@ -1,6 +1,6 @@
 // Window styles: typed reads with defaults through the default style and its parents.
 
-#include "script/lua_table.h"
+#include "script/lua_table_reader.h"
 #include "windows/window_style.h"
 #include "windows_test_util.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "script/lua_table.h"
+#include "script/lua_table_reader.h"
 #include "windows/modal_window.h"
 #include "windows/window_spider.h"
 #include "windows/window_style.h"

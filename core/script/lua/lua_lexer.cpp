@@ -252,99 +252,66 @@ int Lexer::ReadEscapeDigits(int maxDigits, bool hex, int* value) {
   return n;
 }
 
-void Lexer::ReadString(int del, SemInfo* seminfo) {
+// A quoted string's characters go into the buffer from the opening delimiter (saved) up to
+// the closing one (left unread). The escapes are those of narrow and wide strings alike;
+// only a hex escape's digits differ (2 narrow, 4 wide).
+void Lexer::ReadQuoted(int del, int maxHexDigits) {
   mBuff.clear();
   SaveAndNext();
   while (mCurrent != del) {
     switch (mCurrent) {
       case kEOZ: LexError("unfinished string", TK_EOS);
       case '\n': LexError("unfinished string", TK_STRING);
-      case '\\': {
-        NextChar();
-        switch (mCurrent) {
-          case 'a': Save('\a'); NextChar(); break;
-          case 'b': Save('\b'); NextChar(); break;
-          case 'f': Save('\f'); NextChar(); break;
-          case 'n': Save('\n'); NextChar(); break;
-          case 'r': Save('\r'); NextChar(); break;
-          case 't': Save('\t'); NextChar(); break;
-          case 'v': Save('\v'); NextChar(); break;
-          case 'x': {
-            NextChar();
-            int v;
-            if (ReadEscapeDigits(2, true, &v) == 0)
-              Save('x');
-            else
-              Save(v);
-            break;
-          }
-          case '\n': Save('\n'); IncLine(); break;
-          case kEOZ: break;  // the loop reports the unfinished string
-          default: {
-            if (!IsDigit(mCurrent)) {
-              SaveAndNext();
-            } else {
-              int v;
-              ReadEscapeDigits(3, false, &v);
-              if (v > 255) LexError("escape sequence too large", TK_STRING);
-              Save(v);
-            }
-          }
-        }
-        break;
-      }
+      case '\\': ReadEscape(maxHexDigits); break;
       default: SaveAndNext();
     }
   }
+}
+
+// After a backslash: saves the character that the escape stands for.
+void Lexer::ReadEscape(int maxHexDigits) {
+  NextChar();
+  switch (mCurrent) {
+    case 'a': Save('\a'); NextChar(); break;
+    case 'b': Save('\b'); NextChar(); break;
+    case 'f': Save('\f'); NextChar(); break;
+    case 'n': Save('\n'); NextChar(); break;
+    case 'r': Save('\r'); NextChar(); break;
+    case 't': Save('\t'); NextChar(); break;
+    case 'v': Save('\v'); NextChar(); break;
+    case 'x': {
+      NextChar();
+      int v;
+      if (ReadEscapeDigits(maxHexDigits, true, &v) == 0)
+        Save('x');
+      else
+        Save(v);
+      break;
+    }
+    case '\n': Save('\n'); IncLine(); break;
+    case kEOZ: break;  // the caller's loop reports the unfinished string
+    default: {
+      if (!IsDigit(mCurrent)) {
+        SaveAndNext();
+      } else {
+        int v;
+        ReadEscapeDigits(3, false, &v);
+        if (v > 255) LexError("escape sequence too large", TK_STRING);
+        Save(v);
+      }
+    }
+  }
+}
+
+void Lexer::ReadString(int del, SemInfo* seminfo) {
+  ReadQuoted(del, 2);
   SaveAndNext();
   std::string text = BufferText();
   seminfo->ts = NewLStr(L, text.data() + 1, text.size() - 2);
 }
 
 int Lexer::ReadWideString(SemInfo* seminfo) {
-  mBuff.clear();
-  SaveAndNext();  // the opening quote
-  while (mCurrent != '"') {
-    switch (mCurrent) {
-      case kEOZ: LexError("unfinished string", TK_EOS);
-      case '\n': LexError("unfinished string", TK_STRING);
-      case '\\': {
-        NextChar();
-        switch (mCurrent) {
-          case 'a': Save(7); NextChar(); break;
-          case 'b': Save(8); NextChar(); break;
-          case 'f': Save(12); NextChar(); break;
-          case 'n': Save(10); NextChar(); break;
-          case 'r': Save(13); NextChar(); break;
-          case 't': Save(9); NextChar(); break;
-          case 'v': Save(11); NextChar(); break;
-          case 'x': {
-            NextChar();
-            int v;
-            if (ReadEscapeDigits(4, true, &v) == 0)
-              Save('x');
-            else
-              Save(v);
-            break;
-          }
-          case '\n': Save(10); IncLine(); break;
-          case kEOZ: break;
-          default: {
-            if (!IsDigit(mCurrent)) {
-              SaveAndNext();
-            } else {
-              int v;
-              ReadEscapeDigits(3, false, &v);
-              if (v > 255) LexError("escape sequence too large", TK_STRING);
-              Save(v);
-            }
-          }
-        }
-        break;
-      }
-      default: SaveAndNext();
-    }
-  }
+  ReadQuoted('"', 4);
   NextChar();  // the closing quote
   std::vector<lua_WChar> units;
   units.reserve(mBuff.size());

@@ -95,6 +95,8 @@ class Lexer {
   void ReadLongString(SemInfo* seminfo);
   void ReadString(int delimiter, SemInfo* seminfo);
   int ReadWideString(SemInfo* seminfo);
+  void ReadQuoted(int delimiter, int maxHexDigits);
+  void ReadEscape(int maxHexDigits);
   int ReadEscapeDigits(int maxDigits, bool hex, int* value);
   std::string BufferText() const;
   [[noreturn]] void LexError(const char* msg, int token);

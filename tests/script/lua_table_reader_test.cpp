@@ -5,7 +5,7 @@
 #include <string>
 
 #include "script/lua_glue.h"
-#include "script/lua_table.h"
+#include "script/lua_table_reader.h"
 #include "script/script.h"
 #include "script_test_util.h"
 

@@ -1,4 +1,4 @@
-#include "script/lua_table.h"
+#include "script/lua_table_reader.h"
 
 #include "script/lua/lauxlib.h"
 #include "script/lua_glue.h"
