@@ -97,14 +97,13 @@ void TScript::Detach() {
 
 void TScript::OpenLibraries() {
   lua_State* L = mState;
-  int top = lua_gettop(L);
+  LuaStackGuard guard(L);
   luaopen_base(L);
   luaopen_string(L);
   luaopen_table(L);
-  lua_settop(L, top);
+  lua_settop(L, guard.GetTop());
   OpenLuaGlue(L);
   lua_dobuffer(L, kDumpTableChunk, sizeof kDumpTableChunk - 1, "DumpTable");
-  lua_settop(L, top);
 }
 
 std::unique_ptr<TScript> TScript::CreateThreadScript() {
@@ -217,16 +216,11 @@ void TScript::ReportTextError(const TString& text, const char* phase) {
   if (lua_type(L, -1) != LUA_TSTRING) return;
   TString message = TString::Printf("Lua Error: %s\n\twhen %s", lua_tostring(L, -1), phase);
   LogPrintf("DoLuaString %s %s", message.c_str(), text.c_str());
+  LuaStackGuard guard(L);
   PushRawGlobal(L, "LuaErrorMessage");
-  if (lua_isnil(L, -1)) {
-    lua_pop(L, 1);
-    return;
-  }
+  if (lua_isnil(L, -1)) return;
   lua_pushlstring(L, message.c_str(), message.Length());
-  if (lua_pcall(L, 1, 0, 0) != 0) {
-    LogPrintf("Lua error: %s", ErrorText(L));
-    lua_pop(L, 1);
-  }
+  if (lua_pcall(L, 1, 0, 0) != 0) LogPrintf("Lua error: %s", ErrorText(L));
 }
 
 int TScript::CallProtected(int func, int args, int results) {
@@ -374,10 +368,9 @@ TLuaVec4 TScript::PopVec4() {
 void TScript::SetGlobalString(const char* name, const TString& value) {
   if (!mState || !lua_checkstack(mState, 3)) return;
   lua_State* L = mState;
-  int top = lua_gettop(L);
+  LuaStackGuard guard(L);
   lua_pushcfunction(L, SetGlobalBody);
   lua_pushstring(L, name);
   lua_pushlstring(L, value.c_str(), value.Length());
   if (lua_pcall(L, 2, 0, 0) != 0) LogPrintf("Lua error: %s", ErrorText(L));
-  lua_settop(L, top);
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "script/lua_glue.h"
+#include "script/lua_object_wrapper.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ int MessageCollect(lua_State* L) {
 }  // namespace
 
 void InstallMessageMetatable(lua_State* L) {
-  int top = lua_gettop(L);
+  LuaStackGuard guard(L);
   lua_pushstring(L, kMetatableKey);
   lua_newtable(L);
   lua_pushstring(L, "__index");
@@ -49,7 +50,6 @@ void InstallMessageMetatable(lua_State* L) {
   lua_pushcfunction(L, MessageCollect);
   lua_rawset(L, -3);
   lua_rawset(L, LUA_REGISTRYINDEX);
-  lua_settop(L, top);
 }
 
 void PushMessageObject(lua_State* L, std::unique_ptr<TMessage> message) {

@@ -8,6 +8,7 @@
 #include "platform/timer.h"
 #include "script/lua_binding.h"
 #include "script/lua_glue.h"
+#include "script/lua_object_wrapper.h"
 
 namespace {
 
@@ -83,11 +84,10 @@ void TFxSprite::SetScriptParent() {
   lua_State* L = mSystem.GetState();
   if (!L) return;
   BindLuaMember(L, "CreateFx", this, &TFxSprite::CreateFx);
-  int top = lua_gettop(L);
+  LuaStackGuard guard(L);
   lua_pushliteral(L, "gParent");
   PushScriptObject(L);
   lua_rawset(L, LUA_GLOBALSINDEX);
-  lua_settop(L, top);
 }
 
 void TFxSprite::PushScriptObject(lua_State* L) {

@@ -13,6 +13,7 @@
 #include "script/lua/lualib.h"
 #include "script/lua_binding.h"
 #include "script/lua_glue.h"
+#include "script/lua_object_wrapper.h"
 #include "script/script.h"
 #include "script/script_code.h"
 
@@ -199,10 +200,9 @@ void TLuaParticleSystem::Rebind() {
 bool TLuaParticleSystem::RunChunk(const char* text, size_t length, const char* name) {
   lua_State* L = GetState();
   if (!L) return false;
-  int top = lua_gettop(L);
+  LuaStackGuard guard(L);
   bool ok = luaL_loadbuffer(L, text, length, name) == 0 && lua_pcall(L, 0, 0, 0) == 0;
   if (!ok) LogPrintf("TLuaParticleSystem: %s: %s", name, GetLuaString(L, -1).c_str());
-  lua_settop(L, top);
   return ok;
 }
 
@@ -247,7 +247,7 @@ void TLuaParticleSystem::Update(uint32_t milliseconds) {
       BindLuaMember(L, "CreateParticles", this, &TLuaParticleSystem::CreateParticles);
       BindLuaMember(L, "Done", this, &TLuaParticleSystem::Done);
     }
-    int top = lua_gettop(L);
+    LuaStackGuard guard(L);
     TString name = mUsesShared ? TString::Printf("Update%u", mId) : TString("Update");
     lua_pushlstring(L, name.c_str(), name.Length());
     lua_rawget(L, LUA_GLOBALSINDEX);
@@ -257,7 +257,6 @@ void TLuaParticleSystem::Update(uint32_t milliseconds) {
       LogPrintf("TLuaParticleSystem::Update: %s", GetLuaString(L, -1).c_str());
       mDone = 1;
     }
-    lua_settop(L, top);
   }
   if (mCollection.GetLiveCount() == 0) return;
   PrepareStreams();
@@ -341,11 +340,10 @@ int32_t TLuaParticleSystem::AddExternalFunction(const TString& name, const std::
   mStreamsChanged = true;
   int32_t offset = -int32_t(mExternals.size());
   if (L) {
-    int top = lua_gettop(L);
+    LuaStackGuard guard(L);
     lua_pushlstring(L, name.c_str(), name.Length());
     PushHandle(L, int16_t(offset), function->GetResultWidth(nullptr, 0));
     lua_rawset(L, LUA_GLOBALSINDEX);
-    lua_settop(L, top);
   }
   return offset;
 }

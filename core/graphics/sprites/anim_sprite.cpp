@@ -8,6 +8,7 @@
 #include "script/lua/lauxlib.h"
 #include "script/lua_binding.h"
 #include "script/lua_glue.h"
+#include "script/lua_object_wrapper.h"
 #include "script/script.h"
 #include "script/script_code.h"
 // Whether a coroutine can yield here is not part of the interpreter's public interface:
@@ -159,11 +160,12 @@ void TAnimatedSprite::StartScript() {
   if (!L) return;
   script->SetClock(mClock);
   mScript = static_cast<TScript*>(list->AddTask(std::move(script)));
-  int top = lua_gettop(L);
-  auto chunk = reinterpret_cast<const char*>(GetAnimationLibraryChunk());
-  if (luaL_loadbuffer(L, chunk, GetAnimationLibraryChunkSize(), "ganimationscript") != 0 || lua_pcall(L, 0, 0, 0) != 0)
-    LogPrintf("TAnimatedSprite: ganimationscript: %s", GetLuaString(L, -1).c_str());
-  lua_settop(L, top);
+  {
+    LuaStackGuard guard(L);
+    auto chunk = reinterpret_cast<const char*>(GetAnimationLibraryChunk());
+    if (luaL_loadbuffer(L, chunk, GetAnimationLibraryChunkSize(), "ganimationscript") != 0 || lua_pcall(L, 0, 0, 0) != 0)
+      LogPrintf("TAnimatedSprite: ganimationscript: %s", GetLuaString(L, -1).c_str());
+  }
   RegisterFunctions();
   TString folder = mTexture->GetFolder();
   SetScriptSearchPath("?;?.lua;scripts/?;scripts/?.lua;" + folder + "?;" + folder + "?.lua");
