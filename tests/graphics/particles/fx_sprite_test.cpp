@@ -62,7 +62,7 @@ class FxSprite : public ::testing::Test {
   std::string PlayForGolden(const char* effect, const std::array<uint32_t, 4>& seed, const TMat3& place, int frames,
                             int32_t fewestParticles) {
     TParticleRandom::Seed(seed.data());
-    auto fx = TFxSprite::Create(GraphicsFixture(effect), 0);
+    auto fx = TFxSprite::Create(DemoEffect(effect), 0);
     fx->GetDrawParams().matrix = place;
     mRoot->AddChild(fx);
     for (int frame = 0; frame < frames; ++frame) {
@@ -71,7 +71,7 @@ class FxSprite : public ::testing::Test {
     }
     DrawFrame();
     EXPECT_GT(fx->GetSystem().GetParticleCount(), fewestParticles) << effect;
-    std::string golden = std::string(effect).replace(std::string(effect).find(".lua"), 4, ".png");
+    std::string golden = "particles/" + std::string(effect).replace(std::string(effect).find(".lua"), 4, ".png");
     return MatchGolden(golden, mRig.host.presenter->Shown(), Width, Height);
   }
 
@@ -161,7 +161,7 @@ TEST_F(FxSprite, EffectsAddEffectsFromTheirOwnFolder) {
   ASSERT_EQ(fx->GetChildren().size(), 1u);
   auto child = std::dynamic_pointer_cast<TFxSprite>(fx->GetChildren().front());
   ASSERT_TRUE(child);
-  EXPECT_EQ(child->GetSpec(), GraphicsFixture("particles/sparkles.lua"));
+  EXPECT_EQ(child->GetSpec(), GraphicsFixture("particles/burst.lua"));
   EXPECT_EQ(child->GetLayer(), 2);
   EXPECT_EQ(child->GetDrawParams().matrix.m[2].x, 10);
   EXPECT_EQ(child->GetDrawParams().matrix.m[2].y, 5);
@@ -223,11 +223,11 @@ TEST_F(FxSprite, AnEffectThatDoesNotLoadRunsNothing) {
 TEST_F(FxSprite, SparklesGolden) {
   TMat3 place = TMat3::Identity();
   place.m[2] = TVec3(80, 70, 1);
-  EXPECT_EQ(PlayForGolden("particles/sparkles.lua", {11, 22, 33, 44}, place, 26, 50), "");
+  EXPECT_EQ(PlayForGolden("sparkles.lua", {11, 22, 33, 44}, place, 26, 50), "");
 }
 
 TEST_F(FxSprite, SmokeGolden) {
   TMat3 place = TMat3::Rotation(0.3f);
   place.m[2] = TVec3(70, 105, 1);
-  EXPECT_EQ(PlayForGolden("particles/smoke.lua", {5, 4, 3, 2}, place, 75, 30), "");
+  EXPECT_EQ(PlayForGolden("smoke.lua", {5, 4, 3, 2}, place, 75, 30), "");
 }

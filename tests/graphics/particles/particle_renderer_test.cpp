@@ -7,6 +7,7 @@
 #include "graphics/display/display_rig.h"
 #include "graphics/particles/particle_collection.h"
 #include "graphics/particles/particle_renderer.h"
+#include "graphics/particles/particle_test_util.h"
 #include "graphics/renderer.h"
 #include "graphics/sprites/anim_texture.h"
 #include "graphics/sprites/sprite_test_util.h"
@@ -194,7 +195,7 @@ TEST_F(ParticleRendererOnDisplay, AnimatedTexturesShowEachParticlesFrame) {
 // shared vertices, where a renderer of a plain texture took them for its own.
 TEST_F(ParticleRendererOnDisplay, AnimatedTextureCoordinatesDoNotReachOtherEffects) {
   auto walk = TAnimatedTexture::Get(GraphicsFixture("anim/walk.xml"));
-  auto spark = TTexture::Get(GraphicsFixture("particles/spark.png"));
+  auto spark = TTexture::Get(DemoEffect("spark.png"));
   ASSERT_TRUE(walk && spark);
   T2dParticleRenderer animated, plain;
   animated.SetTexture(walk);
@@ -210,7 +211,7 @@ TEST_F(ParticleRendererOnDisplay, AnimatedTextureCoordinatesDoNotReachOtherEffec
 }
 
 TEST_F(ParticleRendererOnDisplay, RenderDrawsTexturedQuadsInTheBlendMode) {
-  auto spark = TTexture::Get(GraphicsFixture("particles/spark.png"));
+  auto spark = TTexture::Get(DemoEffect("spark.png"));
   ASSERT_TRUE(spark);
   T2dParticleRenderer renderer;
   renderer.SetTexture(spark);

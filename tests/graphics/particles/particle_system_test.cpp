@@ -144,10 +144,10 @@ TEST_F(ParticleSystem, UpdateRunsTheScriptAndExpiresParticles) {
 }
 
 TEST_F(ParticleSystem, SampleEffectsGiveTheSamePositionsForTheSameSeed) {
-  for (const char* effect : {"particles/sparkles.lua", "particles/smoke.lua"}) {
-    auto first = RunEffectSteps(GraphicsFixture(effect), 40, {1, 2, 3, 4});
-    auto again = RunEffectSteps(GraphicsFixture(effect), 40, {1, 2, 3, 4});
-    auto other = RunEffectSteps(GraphicsFixture(effect), 40, {9, 9, 9, 9});
+  for (const char* effect : {"sparkles.lua", "smoke.lua"}) {
+    auto first = RunEffectSteps(DemoEffect(effect), 40, {1, 2, 3, 4});
+    auto again = RunEffectSteps(DemoEffect(effect), 40, {1, 2, 3, 4});
+    auto other = RunEffectSteps(DemoEffect(effect), 40, {9, 9, 9, 9});
     ASSERT_EQ(first.size(), 40u) << effect;
     EXPECT_GT(first.back().size(), 20u * 10u) << effect;
     EXPECT_EQ(first, again) << effect;
@@ -170,8 +170,8 @@ const char* const StoppingEffect =
     "function Update(s) Spawn(40) end";
 
 TEST_F(ParticleSystem, FastStreamsMatchThePlainOnes) {
-  for (const char* effect : {"particles/sparkles.lua", "particles/smoke.lua", StoppingEffect}) {
-    TString spec = std::strchr(effect, '(') ? TString(effect) : GraphicsFixture(effect);
+  for (const char* effect : {"sparkles.lua", "smoke.lua", StoppingEffect}) {
+    TString spec = std::strchr(effect, '(') ? TString(effect) : DemoEffect(effect);
     TLuaParticleSystem probe;
     AddEmitter(probe);
     ASSERT_TRUE(probe.Load(spec)) << effect << mLog.Text();

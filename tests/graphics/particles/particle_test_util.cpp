@@ -16,6 +16,8 @@ std::string GlobalText(TLuaParticleSystem& system, const char* name) {
   return text;
 }
 
+TString DemoEffect(const char* name) { return TString::Printf("::%s/assets/fx/%s", TARVELON_SOURCE_DIR, name); }
+
 std::vector<float> LiveRecords(const TLuaParticleSystem& system) {
   const TParticleCollection& particles = system.GetCollection();
   std::vector<float> records;

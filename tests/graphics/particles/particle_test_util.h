@@ -11,6 +11,10 @@
 // The global's value as Lua's tostring would write it ("nil" when unset).
 std::string GlobalText(TLuaParticleSystem& system, const char* name);
 
+// The file spec of a demo effect or its texture, by its name in assets/fx: the tests run the
+// effects the game ships.
+TString DemoEffect(const char* name);
+
 // Gives the system the effect sprite's externals "dLocus" (100, 80) and "dUp" (0, -1).
 void AddEmitter(TLuaParticleSystem& system);
 
