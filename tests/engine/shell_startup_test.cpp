@@ -9,10 +9,12 @@
 
 #include "engine/engine_stand_ins.h"
 #include "engine/platform_impl.h"
+#include "platform/asset.h"
 #include "platform/log.h"
 #include "platform/os/instance_lock.h"
 #include "platform/os/os_window.h"
 #include "platform/settings.h"
+#include "script/script_code.h"
 #include "shell_fixture.h"
 #include "sound/sound_manager.h"
 
@@ -63,6 +65,26 @@ TEST_F(TShellTest, StartsWithDataFoldersAndAFreshLogCallsTheGameAndTearsDown) {
   EXPECT_NE(log.find("ShellTest, version 1.2.3.4."), std::string::npos) << log;
   EXPECT_EQ(log.find("a line of the last run"), std::string::npos);
   EXPECT_TRUE(GetConfig("gamename").IsEmpty()) << "the settings are emptied at teardown";
+}
+
+// Every room finds assets through the global link: while the engine runs it is the engine's
+// cache, so two loads of one file share one asset; the teardown unlinks its own cache only.
+TEST_F(TShellTest, TheEnginesAssetCacheIsSharedWhileItRunsAndUnlinkedAfter) {
+  WriteTextFile(UserFolder() + "/shared.lua", "gShared = 1\n");
+  TString file = "::" + UserFolder() + "/shared.lua";
+  Run([&](TPlatform* platform) {
+    ASSERT_NE(GetAssetManager(), nullptr);
+    EXPECT_EQ(GetAssetManager(), platform->GetAssetManager());
+    auto first = TScriptCode::Get(file, "", nullptr);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(TScriptCode::Get(file, "", nullptr), first);
+  });
+  EXPECT_EQ(GetAssetManager(), nullptr);
+  // A cache linked by someone else while the engine ran stays linked.
+  TAssetManager other;
+  Run([&](TPlatform*) { SetAssetManager(&other); });
+  EXPECT_EQ(GetAssetManager(), &other);
+  SetAssetManager(nullptr);
 }
 
 TEST_F(TShellTest, TeardownJoinsTheCursorThreadBeforeWhatItUses) {

@@ -89,11 +89,3 @@ TEST(AssetCache, ReleaseAllSurvivesAReleaseThatFreesAnotherAsset) {
   EXPECT_EQ(cache.Size(), 1u);
   EXPECT_EQ(cache.GetAsset("a"), first);
 }
-
-TEST(AssetCache, GlobalLink) {
-  EXPECT_EQ(GetAssetManager(), nullptr);
-  TAssetManager cache;
-  SetAssetManager(&cache);
-  EXPECT_EQ(GetAssetManager(), &cache);
-  SetAssetManager(nullptr);
-}

@@ -76,9 +76,16 @@ TEST_F(Sound, WorksWithoutAnAssetCache) {
   EXPECT_NE(a, b);
 }
 
-TEST_F(Sound, InstancesHaveDebugNames) {
+TEST_F(Sound, InstancesPlayingAtOnceAreToldApartByTheirDebugNames) {
   TSoundRig rig;
-  auto instance = TSound::Get(SoundFixture("tone_b.ogg"), 0, 0)->Play(false);
-  ASSERT_NE(instance, nullptr);
-  EXPECT_EQ(instance->GetDebugName(), TString::Printf("0x%lx", (unsigned long)(uintptr_t)instance.get()));
+  auto sound = TSound::Get(SoundFixture("tone_b.ogg"), 0, 0);
+  ASSERT_NE(sound, nullptr);
+  auto first = sound->Play(false);
+  auto second = sound->Play(false);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  TString name = first->GetDebugName();
+  EXPECT_FALSE(name.IsEmpty());
+  EXPECT_NE(name, second->GetDebugName());
+  EXPECT_EQ(first->GetDebugName(), name);  // a name stays with its instance
 }

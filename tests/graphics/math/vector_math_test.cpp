@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <new>
 
 #include "graphics/math/vector_math.h"
 
@@ -13,25 +15,83 @@ void ExpectRows(const TMat3& m, std::initializer_list<float> values) {
     for (int j = 0; j < 3; ++j) EXPECT_NEAR(m.m[i][j], v[i * 3 + j], 1e-6f) << i << "," << j;
 }
 
-TEST(VectorMathTest, VectorsDefaultToZeroAndCombineComponentWise) {
-  TVec2 a;
+// A value made by default in storage that held other bytes: only the members' own
+// initializers make it zero there (fresh stack or heap memory often is zero already).
+template <typename T>
+struct TDirtyStorage {
+  alignas(T) unsigned char bytes[sizeof(T)];
+  TDirtyStorage() { std::memset(bytes, 0x5a, sizeof bytes); }
+  const T& Make() { return *new (bytes) T; }
+};
+
+TEST(VectorMathTest, DefaultValuesAreZeroWhateverTheStorageHeld) {
+  TDirtyStorage<TVec2> v2;
+  TDirtyStorage<TVec3> v3;
+  TDirtyStorage<TVec4> v4;
+  TDirtyStorage<TMat3> m3;
+  TDirtyStorage<TMat4> m4;
+  const TVec2& a = v2.Make();
   EXPECT_EQ(a.x, 0);
   EXPECT_EQ(a.y, 0);
-  TVec2 b(1, 2);
-  b += TVec2(3, 4);
-  EXPECT_EQ(b.x, 4);
-  EXPECT_EQ(b.y, 6);
-  TVec2 c = -(b * 0.5f);
-  EXPECT_EQ(c.x, -2);
-  EXPECT_EQ(c.y, -3);
-  b = b;  // NOLINT: self-assignment changes nothing
-  EXPECT_EQ(b.x, 4);
-  TVec3 d(TVec2(1, 2), 3);
-  d += TVec3(1, 1, 1);
-  EXPECT_EQ((d + TVec3(0, 0, 1)).z, 5);
-  TVec4 e;
-  EXPECT_EQ(e.w, 0);
-  EXPECT_EQ(TVec4(1, 2, 3, 4)[3], 4);
+  const TVec3& b = v3.Make();
+  const TVec4& c = v4.Make();
+  const TMat3& m = m3.Make();
+  const TMat4& p = m4.Make();
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(b[i], 0) << i;
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(c[i], 0) << i;
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) EXPECT_EQ(m.m[i][j], 0) << i << "," << j;
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j) EXPECT_EQ(p.m[i][j], i == j ? 1 : 0) << i << "," << j;
+}
+
+TEST(VectorMathTest, VectorsCombineComponentWise) {
+  struct TCase {
+    TVec3 a, b;
+    float s;
+  };
+  const TCase cases[] = {
+      {TVec3(1, 2, 3), TVec3(3, 4, 5), 0.5f},
+      {TVec3(-1.5f, 0, 7), TVec3(1.5f, -2, -7), -2},
+      {TVec3(0, 0, 0), TVec3(1e30f, -1e-30f, 2), 3},
+  };
+  for (const TCase& c : cases) {
+    TVec3 sum = c.a + c.b;
+    TVec3 accumulated = c.a;
+    accumulated += c.b;
+    TVec3 fromDefault;
+    fromDefault += c.a;
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(sum[i], c.a[i] + c.b[i]) << i;
+      EXPECT_EQ(accumulated[i], sum[i]) << i;
+      EXPECT_EQ(fromDefault[i], c.a[i]) << i;
+    }
+    TVec2 a(c.a.x, c.a.y), b(c.b.x, c.b.y);
+    TVec2 sum2 = a + b, accumulated2 = a, scaled = a * c.s, scaledInPlace = a, negated = -a;
+    accumulated2 += b;
+    scaledInPlace *= c.s;
+    EXPECT_EQ(sum2.x, sum.x);
+    EXPECT_EQ(sum2.y, sum.y);
+    EXPECT_EQ(accumulated2.x, sum.x);
+    EXPECT_EQ(accumulated2.y, sum.y);
+    EXPECT_EQ(scaled.x, c.a.x * c.s);
+    EXPECT_EQ(scaled.y, c.a.y * c.s);
+    EXPECT_EQ(scaledInPlace.x, scaled.x);
+    EXPECT_EQ(scaledInPlace.y, scaled.y);
+    EXPECT_EQ(negated.x, -c.a.x);
+    EXPECT_EQ(negated.y, -c.a.y);
+    TVec3 lifted(a, c.a.z);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(lifted[i], c.a[i]) << i;
+  }
+  // Indexing reaches the named members in order, for reading and writing.
+  TVec4 v(1, 2, 3, 4);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(v[i], float(i + 1)) << i;
+  v[2] = 9;
+  EXPECT_EQ(v.z, 9);
+  TVec3 w;
+  w[1] = 5;
+  EXPECT_EQ(w.y, 5);
+  EXPECT_EQ(w.x + w.z, 0);
 }
 
 TEST(VectorMathTest, RotationKeepsTheTranslationRow) {
