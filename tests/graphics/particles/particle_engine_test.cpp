@@ -20,9 +20,10 @@
 
 namespace {
 
-// Steps the event loop until done says so, for at most two seconds.
+// Steps the event loop until done says so. The bound only ends a test that would otherwise
+// hang: it is far above what a loaded machine needs, so that slowness never fails the test.
 bool StepUntil(TPlatform* platform, const std::function<bool()>& done) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (!done()) {
     if (std::chrono::steady_clock::now() > end) return false;
     TPlatformEvent event;
