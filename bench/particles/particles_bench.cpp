@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "graphics/display/display_rig.h"
-#include "graphics/graphics_test_util.h"
 #include "graphics/particles/lua_particle_system.h"
+#include "graphics/particles/particle_test_util.h"
 #include "graphics/renderer.h"
 #include "one_core.h"
 
@@ -63,7 +63,7 @@ TResult Run(bool plain, const char* texture, const char* scale = "") {
   locus->Set(TVec2(512, 384));
   system.AddExternalFunction("dLocus", locus);
   system.Load(TString(Effect) + scale);
-  system.SetTexture(GraphicsFixture(texture));
+  system.SetTexture(DemoEffect(texture));
   auto& renderer2d = static_cast<T2dParticleRenderer&>(system.GetRenderer());
   std::vector<double> update, vertices, draw;
   uint32_t live = Count;
@@ -94,8 +94,8 @@ TResult Run(bool plain, const char* texture, const char* scale = "") {
 
 int main() {
   RunOnOneCore();
-  TResult fast = Run(false, "particles/spark"), plain = Run(true, "particles/spark");
-  TResult larger = Run(false, "particles/smoke", " pScale:Init(0.5)");
+  TResult fast = Run(false, "spark"), plain = Run(true, "spark");
+  TResult larger = Run(false, "smoke", " pScale:Init(0.5)");
   std::printf("10000 live particles (at least %u after each update), median ms per frame on one core\n",
               fast.fewestLive);
   std::printf("  update (fast streams)      %7.3f\n", fast.update);
