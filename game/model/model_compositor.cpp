@@ -91,6 +91,7 @@ const TSceneKind SceneKinds[] = {
     {ModelMemoryGame, &CModelCompositor::ComposeMemoryGame},
     {ModelRotationTilesGame, &CModelCompositor::ComposeRotationTilesGame},
     {ModelLabyrinthGame, &CModelCompositor::ComposeLabyrinthGame},
+    {ModelNineMensMorrisGame, &CModelCompositor::ComposeNineMensMorrisGame},
 };
 
 struct TGameRecord {

@@ -75,6 +75,8 @@ void WalkRecord(TLuaTable& table, const std::function<void(const CRecordEntry&)>
 void WalkListValues(TLuaTable& table, const std::function<void(const CRecordEntry&)>& visit);
 // A nested record's model type: its "modeltype" field truncated, 0 when absent.
 int32_t ModelTypeOf(TLuaTable& table);
+// The model type of a nested table that has no "modeltype" (a plain list in a record).
+constexpr int32_t PlainTableType = 0;
 
 // The setter shorthands of CRecordRules apply to the walk's target itself, or, when the
 // setter belongs to another class, to what the target's Subject() answers (a record that
