@@ -92,6 +92,7 @@ const TSceneKind SceneKinds[] = {
     {ModelRotationTilesGame, &CModelCompositor::ComposeRotationTilesGame},
     {ModelLabyrinthGame, &CModelCompositor::ComposeLabyrinthGame},
     {ModelNineMensMorrisGame, &CModelCompositor::ComposeNineMensMorrisGame},
+    {ModelMirroredImageGame, &CModelCompositor::ComposeMirroredImageGame},
 };
 
 struct TGameRecord {

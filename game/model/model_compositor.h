@@ -97,8 +97,10 @@ class CModelCompositor {
   static std::unique_ptr<CScene> ComposeRotationTilesGame(TLuaTable& table);
   static std::unique_ptr<CScene> ComposeLabyrinthGame(TLuaTable& table);
 
-  // The board mini-games of pictures and pieces: the morris board.
+  // The board mini-games of pictures and pieces: the morris board and the mirrored-image
+  // search.
   static std::unique_ptr<CScene> ComposeNineMensMorrisGame(TLuaTable& table);
+  static std::unique_ptr<CScene> ComposeMirroredImageGame(TLuaTable& table);
 
   // The cutscene's nested records: a character (a position outside 0 to 4 becomes 1, the
   // images map mood names to pictures), the numbered lines, and one line by position

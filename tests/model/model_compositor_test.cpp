@@ -45,7 +45,8 @@ TEST_F(TCompositorTest, NewGameReachesTheFixedPoint) {
                {110004, ModelCutscene},          {110005, ModelPlacingObjectGame}, {110006, ModelPlotpoint},
                {110020, ModelSharkShooterGame},  {110021, ModelMastermindGame},
                {110022, ModelMemoryGame},        {110023, ModelRotationTilesGame},
-               {110024, ModelLabyrinthGame},     {110030, ModelNineMensMorrisGame}};
+               {110024, ModelLabyrinthGame},     {110030, ModelNineMensMorrisGame},
+               {110031, ModelMirroredImageGame}};
   for (const auto& kind : kinds) {
     CScene* scene = game.FindScene(kind.seqId);
     ASSERT_TRUE(scene) << kind.seqId;
