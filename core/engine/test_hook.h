@@ -72,7 +72,9 @@ struct TTestHookServices {
   uint32_t (*GetTimer)();
   // Holds the engine timer where it stands (held 1) or lets it run on (0): while it is
   // held, only AdvanceTimer moves it, so a session steps the game's time itself and what
-  // it sees does not depend on how fast the machine is. Callable from any thread.
+  // it sees does not depend on how fast the machine is. While held, the game's random
+  // generator also takes every seed as 1, so that draws do not depend on the time of day.
+  // Callable from any thread.
   void (*HoldTimer)(int32_t held);
   void (*AdvanceTimer)(uint32_t ms);
 };

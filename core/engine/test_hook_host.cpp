@@ -14,6 +14,7 @@
 #include "platform/log.h"
 #include "platform/os/input_injection.h"
 #include "platform/os/message_queue.h"
+#include "platform/random.h"
 #include "platform/timer.h"
 
 namespace {
@@ -126,6 +127,7 @@ void HookHoldTimer(int32_t held) {
   } else {
     SetTimerSource(nullptr);
   }
+  SetFixedGameSeed(held != 0);
 }
 
 void HookAdvanceTimer(uint32_t ms) { gHeldTime += ms; }

@@ -2,6 +2,7 @@
 
 #include <sys/random.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -88,9 +89,12 @@ int TRandom::RandomRange(int lo, int hi) {
 
 namespace {
 uint32_t gGameRandState = 1;
+std::atomic<bool> gFixedGameSeed{false};
 }  // namespace
 
-void GameSrand(uint32_t seed) { gGameRandState = seed; }
+void GameSrand(uint32_t seed) { gGameRandState = gFixedGameSeed.load() ? 1u : seed; }
+
+void SetFixedGameSeed(bool fixed) { gFixedGameSeed = fixed; }
 
 int GameRand() {
   gGameRandState = gGameRandState * 1103515245u + 12345u;

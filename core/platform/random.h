@@ -28,6 +28,10 @@ class TRandom {
 constexpr int GameRandMax = 32767;
 void GameSrand(uint32_t seed);
 int GameRand();
+// While fixed, every seed counts as 1: the game seeds from the wall clock, and a test
+// session that steps the game's time itself must see the same draws however late it runs.
+// Callable from any thread.
+void SetFixedGameSeed(bool fixed);
 
 // The start-up reseed: four words from the runtime's rand, seeded from the clock.
 void ReseedAtStartup(TRandom& random);

@@ -22,8 +22,10 @@ class TDemoRun : public THarnessRun {
   static constexpr const char* SceneMenu = "125 718";
   static constexpr const char* QuitYes = "412 441";
 
-  int Play(const std::string& session) {
-    return Run("tarvelon", std::filesystem::path(TARVELON_SOURCE_DIR) / "assets", session, 280);
+  // arguments: the command line, e.g. "options=demoStartScene=190201" to begin the new game
+  // at another scene of the demo.
+  int Play(const std::string& session, const std::string& arguments = "") {
+    return Run("tarvelon", std::filesystem::path(TARVELON_SOURCE_DIR) / "assets", session, 280, arguments);
   }
   std::filesystem::path UserFolder() const { return UserFile("Tarvelon", "", "Tarvelon"); }
   std::string Log() const { return ReadFile(UserFolder() / "logfile.txt"); }

@@ -54,7 +54,8 @@ void THarnessRun::TearDown() {
   fs::remove_all(mRoot, ignored);
 }
 
-int THarnessRun::Run(const char* program, const fs::path& assets, const std::string& session, int timeoutSeconds) {
+int THarnessRun::Run(const char* program, const fs::path& assets, const std::string& session, int timeoutSeconds,
+                     const std::string& arguments) {
   fs::path bin = fs::read_symlink("/proc/self/exe").parent_path();
   fs::path folder = mRoot / "game";
   fs::create_directories(folder);
@@ -66,7 +67,8 @@ int THarnessRun::Run(const char* program, const fs::path& assets, const std::str
                         " XDG_DATA_HOME='" + (mRoot / "xdg").string() + "' HOME='" + mRoot.string() + "'" +
                         " TARVELON_HARNESS_SCRIPT='" + (mRoot / "session").string() + "'" +
                         " TARVELON_HARNESS_TRANSCRIPT='" + (mRoot / "transcript").string() + "'" +
-                        " timeout " + std::to_string(timeoutSeconds) + " ./" + program + " > '" + (mRoot / "output").string() + "' 2>&1";
+                        " timeout " + std::to_string(timeoutSeconds) + " ./" + program + " " + arguments + " > '" +
+                        (mRoot / "output").string() + "' 2>&1";
   int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -14,9 +14,10 @@ class THarnessRun : public ::testing::Test {
   void TearDown() override;
 
   // Runs the program on the assets and the session script; answers its exit code. Runs of
-  // one test share the game folder, the user folder and the transcript.
+  // one test share the game folder, the user folder and the transcript. arguments form the
+  // program's command line (words without quotes or shell characters).
   int Run(const char* program, const std::filesystem::path& assets, const std::string& session,
-          int timeoutSeconds = 120);
+          int timeoutSeconds = 120, const std::string& arguments = "");
   // The root's output of the program and the hook's transcript.
   std::string Output() const { return ReadFile(mRoot / "output"); }
   std::string Transcript() const { return ReadFile(mRoot / "transcript"); }
