@@ -28,6 +28,12 @@ class TPlatformWindowHost : public IWindowHost {
     width = height = 0;
     if (GetPlatform()) GetPlatform()->GetScreenMode(width, height, fullScreen);
   }
+  void SetCursorVisible(bool visible) override {
+    if (GetPlatform()) GetPlatform()->SetCursorVisible(visible);
+  }
+  void SetMousePosition(TPoint point) override {
+    if (GetPlatform()) GetPlatform()->SetMousePosition(point);
+  }
 };
 
 }  // namespace

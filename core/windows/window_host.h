@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/engine_string.h"
+#include "platform/point.h"
 
 class TTaskList;
 
@@ -30,6 +31,10 @@ class IWindowHost {
   virtual TString GetClipboardString() { return TString(); }
   // The display's size.
   virtual void GetScreenSize(uint32_t& width, uint32_t& height) = 0;
+  // The pointer, for windows that take it over while a drag lasts: shown or hidden, and
+  // moved to a point of the window (in the screen's coordinates). Nothing by default.
+  virtual void SetCursorVisible(bool visible) {}
+  virtual void SetMousePosition(TPoint point) {}
 };
 
 // A host that answers as a display that is not there (the window manager's when it is

@@ -82,6 +82,9 @@ class CHighscoreSystem : public CObservedSubject, public ISerializable {
   void StartLevel(uint32_t levelId, int32_t bonusSeconds);
   void EndLevel();
   uint32_t AddToOtherHighscoreMadeInLevel(uint32_t points);
+  // The mini-games of the running level counted as completed and as skipped.
+  uint32_t GetMiniGamesCompleted() const { return Total(mMiniGamesCompleted); }
+  uint32_t GetMiniGamesSkipped() const { return Total(mMiniGamesSkipped); }
   // Called every frame by the hidden-object window: starts and ends the click penalty.
   bool IsClickPenaltyActive();
 

@@ -34,13 +34,6 @@ std::unique_ptr<TTextbox> MakeCardText(const TCardText& keys, const TString& lab
   return box;
 }
 
-template <typename T>
-T* AddToCard(TWindow& card, std::unique_ptr<T> child) {
-  T* raw = child.get();
-  std::unique_ptr<TWindow> window = std::move(child);
-  return card.AddChild(window, true) ? raw : nullptr;
-}
-
 }  // namespace
 
 TChapterScreenWindow::TChapterScreenWindow() {
@@ -64,7 +57,7 @@ void TChapterScreenWindow::PostCreate(TWindowStyle& style) {
   image->SetPosition(card.GetLocationX(), card.GetLocationY());
   image->SetTexture(TTexture::Get(card.GetLocationImage(), 0), 1.0f);
   image->SetAlpha(0.0f);
-  TImage* location = AddToCard(*this, std::move(image));
+  TImage* location = scene::AttachChild(*this, std::move(image));
 
   std::unique_ptr<TTextbox> text =
       MakeCardText({"locationText", "csLocationMarkTextFont", "csLocationMarkTextFontHeight",
@@ -76,7 +69,7 @@ void TChapterScreenWindow::PostCreate(TWindowStyle& style) {
   TRect below = location ? location->GetRect() : TRect();
   text->SetPosition(below.left + (below.Width() / 2 - extent.Width() / 2), below.bottom + LocationTextGap);
   text->SetAlpha(mLocationTextAlpha);
-  AddToCard(*this, std::move(text));
+  scene::AttachChild(*this, std::move(text));
 
   struct TTitleBox {
     TCardText keys;
@@ -99,7 +92,7 @@ void TChapterScreenWindow::PostCreate(TWindowStyle& style) {
     box->SetSize(std::max(width, 0), std::max(height, 0));
     box->SetPosition(scene::ConfigInt(title.x), scene::ConfigInt(title.y));
     box->SetAlpha(title.alpha);
-    AddToCard(*this, std::move(box));
+    scene::AttachChild(*this, std::move(box));
   }
   TScene::PostCreate(style);
 }

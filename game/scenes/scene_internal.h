@@ -4,10 +4,12 @@
 // named colours and global flags, and the few conversions that must not overflow.
 
 #include <cstdint>
+#include <memory>
 
 #include "graphics/math/vector_math.h"
 #include "platform/engine_string.h"
 #include "platform/point.h"
+#include "windows/window.h"
 
 namespace scene {
 
@@ -27,5 +29,13 @@ bool GlobalBool(const char* key);
 int32_t Truncate(double value);
 // a + b without overflow (saturated).
 int32_t AddSaturated(int32_t a, int32_t b);
+
+// Attaches the child with activation; answers it, or null when it refused (then it is gone).
+template <typename T>
+T* AttachChild(TWindow& parent, std::unique_ptr<T> child) {
+  T* raw = child.get();
+  std::unique_ptr<TWindow> window = std::move(child);
+  return parent.AddChild(window, true) ? raw : nullptr;
+}
 
 }  // namespace scene

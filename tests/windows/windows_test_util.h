@@ -36,8 +36,13 @@ class TFakeWindowHost : public IWindowHost {
     return true;
   }
   void GetScreenSize(uint32_t& width, uint32_t& height) override { width = 640, height = 480; }
+  // The pointer as windows that take it over leave it: shown or hidden, and where they moved it.
+  void SetCursorVisible(bool visible) override { pointerShown = visible; }
+  void SetMousePosition(TPoint point) override { pointerMoves.push_back(point); }
 
   bool focus = true, keepPace = false, displayReady = true;
+  bool pointerShown = true;
+  std::vector<TPoint> pointerMoves;
   int32_t mouseMode = 0;
   std::vector<int32_t> quits;
   std::string clipboard;
