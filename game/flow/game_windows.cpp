@@ -3,6 +3,9 @@
 #include "flow/placeholder_windows.h"
 #include "menus/main_menu_window.h"
 #include "menus/profiles_window.h"
+#include "minigames/memory_window.h"
+#include "minigames/plotpoint_window.h"
+#include "minigames/rotation_tiles_window.h"
 #include "scenes/chapter_screen_window.h"
 #include "scenes/scene.h"
 #include "windows/text_edit.h"
@@ -39,11 +42,11 @@ const TGameWindowType GameWindowTypes[] = {
     {"CreditsWindow", &TPlaceholderWindow::Create},
     {"RolloverWindow", &TPlaceholderWindow::Create},
     {"TextEdit", &TTextEdit::Create},
-    {"PlotpointWindow", &TPlaceholderWindow::Create},
+    {"PlotpointWindow", &TPlotpointWindow::Create},
     {"ScoreWindow", &TPlaceholderWindow::Create},
     {"MastermindWindow", &TPlaceholderWindow::Create},
-    {"MemoryGameWindow", &TPlaceholderWindow::Create},
-    {"RotationTilesWindow", &TPlaceholderWindow::Create},
+    {"MemoryGameWindow", &TMemoryWindow::Create},
+    {"RotationTilesWindow", &TRotationTilesWindow::Create},
     {"LabyrinthWindow", &TPlaceholderWindow::Create},
 };
 

@@ -49,3 +49,9 @@ GeneralSprite& TMiniGameTest::Sprite(TSpriteWindow& window, const char* name) {
   EXPECT_TRUE(window.FindSprite(name, index)) << name;
   return window.GetSprite(index);
 }
+
+int TMiniGameTest::WentOn() const {
+  int count = 0;
+  for (const std::string& call : mFlow.calls) count += call.rfind("next:", 0) == 0;
+  return count;
+}

@@ -31,6 +31,8 @@ class TMiniGameTest : public TSceneWindowTest {
   // The record of that name in the window; fails the test when there is none.
   static GeneralSprite& Sprite(TSpriteWindow& window, const char* name);
   static bool HasSprite(TSpriteWindow& window, const char* name);
+  // How often the window went on to the next scene ("next:" calls of the flow).
+  int WentOn() const;
 
   static constexpr int32_t SkipX = 280, SkipY = 220, MenuX = 40, MenuY = 220;
 
