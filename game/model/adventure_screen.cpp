@@ -47,49 +47,13 @@ CSceneObject* CAdventureScreen::GetNextSceneObject() {
   return mObjects[position].get();
 }
 
-TString CAdventureScreen::GetTextboxText(int32_t index) const {
-  return index >= 0 && size_t(index) < mTextboxTexts.size() ? mTextboxTexts[size_t(index)] : TString();
-}
-
-CAdventureScreen::TPosition CAdventureScreen::GetTextboxPosition(int32_t index) const {
-  return index >= 0 && size_t(index) < mTextboxPositions.size() ? mTextboxPositions[size_t(index)] : TPosition();
-}
-
-float CAdventureScreen::GetTextboxRotation(int32_t index) const {
-  return index >= 0 && size_t(index) < mTextboxRotations.size() ? mTextboxRotations[size_t(index)] : 0.0f;
-}
-
-void CAdventureScreen::SetTextColor(int32_t red, int32_t green, int32_t blue, int32_t alpha) {
-  mTextColor = {float(red), float(green), float(blue), float(alpha)};
-}
-
-TTextbox* CAdventureScreen::GetTextboxWindow(int32_t index) const {
-  return index >= 0 && size_t(index) < mTextboxWindows.size() ? mTextboxWindows[size_t(index)] : nullptr;
-}
-
 void CAdventureScreen::WriteSceneObjects(std::string& out) const {
   for (const auto& object : mObjects) object->Serialize(out);
 }
 
 void CAdventureScreen::WriteTextboxBlock(std::string& out) const {
-  CRecordWriter block;
-  block.String("textFont", mTextFont);
-  block.Number("textboxHeight", mTextboxHeight);
-  block.Number("textboxWidth", mTextboxWidth);
-  block.Number("lineHeight", mLineHeight);
-  std::string& text = block.Buffer();
-  text += "\ttextColor = { red = " + FormatLuaFloat(mTextColor[0]) + ", green = " + FormatLuaFloat(mTextColor[1]) +
-          ", blue = " + FormatLuaFloat(mTextColor[2]) + ", alpha = " + FormatLuaFloat(mTextColor[3]) + "\t},\n";
-  text += "\ttextboxes = {\n";
-  for (int32_t i = 0; i < GetTextboxCount(); ++i) {
-    TPosition position = GetTextboxPosition(i);
-    text += "\n\t{text = ";
-    AppendLuaString(text, GetTextboxText(i));
-    text += ", x = " + std::to_string(position.x) + ", y = " + std::to_string(position.y) +
-            ", rotation = " + FormatLuaFloat(GetTextboxRotation(i)) + "},\n";
-  }
-  text += "\t},\n";
-  block.Finish(out);
+  WriteTextStyle(out);
+  WriteTextboxes(out);
 }
 
 void CAdventureScreen::Serialize(std::string& out) const {

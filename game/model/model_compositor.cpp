@@ -93,6 +93,7 @@ const TSceneKind SceneKinds[] = {
     {ModelLabyrinthGame, &CModelCompositor::ComposeLabyrinthGame},
     {ModelNineMensMorrisGame, &CModelCompositor::ComposeNineMensMorrisGame},
     {ModelMirroredImageGame, &CModelCompositor::ComposeMirroredImageGame},
+    {ModelPlacingPicturesGame, &CModelCompositor::ComposePlacingPicturesGame},
 };
 
 struct TGameRecord {

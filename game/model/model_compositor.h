@@ -29,6 +29,7 @@
 #include "model/inventory.h"
 #include "model/model_services.h"
 #include "model/record_reader.h"
+#include "model/textbox_layout.h"
 #include "platform/engine_string.h"
 
 class CCutsceneCharacter;
@@ -97,10 +98,11 @@ class CModelCompositor {
   static std::unique_ptr<CScene> ComposeRotationTilesGame(TLuaTable& table);
   static std::unique_ptr<CScene> ComposeLabyrinthGame(TLuaTable& table);
 
-  // The board mini-games of pictures and pieces: the morris board and the mirrored-image
-  // search.
+  // The board mini-games of pictures and pieces: the morris board, the mirrored-image
+  // search and the picture-placing puzzle.
   static std::unique_ptr<CScene> ComposeNineMensMorrisGame(TLuaTable& table);
   static std::unique_ptr<CScene> ComposeMirroredImageGame(TLuaTable& table);
+  static std::unique_ptr<CScene> ComposePlacingPicturesGame(TLuaTable& table);
 
   // The cutscene's nested records: a character (a position outside 0 to 4 becomes 1, the
   // images map mood names to pictures), the numbered lines, and one line by position
@@ -178,11 +180,24 @@ struct TTextboxEntry {
   float rotation = 0;
 };
 std::vector<TTextboxEntry> ReadTextboxes(TLuaTable& list);
-template <typename Target>
-void ComposeTextboxes(TLuaTable& list, Target& target) {
-  for (const TTextboxEntry& box : ReadTextboxes(list)) {
-    target.AddTextboxText(box.text);
-    target.AddTextboxRotation(box.rotation);
-    target.AddTextboxPosition(box.x, box.y);
-  }
+void ComposeTextboxes(TLuaTable& list, CTextboxLayout& target);
+
+// The keys of a screen's text boxes: "textFont", "textboxHeight", "textboxWidth",
+// "lineHeight", the "textColor" table and the "textboxes" list.
+template <typename Record>
+void AddTextboxLayoutKeys(CRecordRules<Record>& rules) {
+  rules.Key("textFont", &CTextboxLayout::SetTextFont)
+      .Key("textboxHeight", &CTextboxLayout::SetTextboxHeight)
+      .Key("textboxWidth", &CTextboxLayout::SetTextboxWidth)
+      .Key("lineHeight", &CTextboxLayout::SetLineHeight)
+      .Key("textColor",
+           [](Record& record, const CRecordEntry& entry) {
+             if (std::unique_ptr<TLuaTable> table = entry.Table()) {
+               std::array<int32_t, 4> color = ReadTextColor(*table);
+               record.Subject().SetTextColor(color[0], color[1], color[2], color[3]);
+             }
+           })
+      .Key("textboxes", [](Record& record, const CRecordEntry& entry) {
+        if (std::unique_ptr<TLuaTable> list = entry.Table()) ComposeTextboxes(*list, record.Subject());
+      });
 }

@@ -207,3 +207,11 @@ std::vector<TTextboxEntry> ReadTextboxes(TLuaTable& list) {
   });
   return boxes;
 }
+
+void ComposeTextboxes(TLuaTable& list, CTextboxLayout& target) {
+  for (const TTextboxEntry& box : ReadTextboxes(list)) {
+    target.AddTextboxText(box.text);
+    target.AddTextboxRotation(box.rotation);
+    target.AddTextboxPosition(box.x, box.y);
+  }
+}

@@ -20,22 +20,8 @@ namespace {
 // The keys of a room, shared by adventure screens and placing-object games.
 template <typename Record>
 void AddRoomKeys(CRecordRules<Record>& rules) {
-  rules.Key("textFont", &CAdventureScreen::SetTextFont)
-      .Key("textboxHeight", &CAdventureScreen::SetTextboxHeight)
-      .Key("textboxWidth", &CAdventureScreen::SetTextboxWidth)
-      .Key("lineHeight", &CAdventureScreen::SetLineHeight)
-      .Key("textColor",
-           [](Record& record, const CRecordEntry& entry) {
-             if (std::unique_ptr<TLuaTable> table = entry.Table()) {
-               std::array<int32_t, 4> color = ReadTextColor(*table);
-               record.Subject().SetTextColor(color[0], color[1], color[2], color[3]);
-             }
-           })
-      .Key("textboxes",
-           [](Record& record, const CRecordEntry& entry) {
-             if (std::unique_ptr<TLuaTable> list = entry.Table()) ComposeTextboxes(*list, record.Subject());
-           })
-      .Nested(ModelSceneObject, [](Record& record, TLuaTable& object) {
+  AddTextboxLayoutKeys(rules);
+  rules.Nested(ModelSceneObject, [](Record& record, TLuaTable& object) {
         record.Subject().AddSceneObject(CModelCompositor::ComposeSceneObject(object));
       });
 }
