@@ -117,15 +117,25 @@ void HookSetEventObserver(void (*observer)(void*, const TTestHookEvent*), void* 
 uint32_t HookGetTimer() { return GetTimer(); }
 
 std::atomic<uint32_t> gHeldTime{0};
+// While the timer is held the wall clock stands too: the seconds at the hold, then the
+// whole seconds the held timer was advanced since (the score's timers count in them).
+std::atomic<uint32_t> gHeldSince{0};
+std::atomic<int64_t> gHeldWallTime{0};
 
 uint32_t HeldTimer() { return gHeldTime.load(); }
+
+int64_t HeldWallTime() { return gHeldWallTime.load() + int64_t((gHeldTime.load() - gHeldSince.load()) / 1000); }
 
 void HookHoldTimer(int32_t held) {
   if (held) {
     gHeldTime = GetTimer();
+    gHeldSince = gHeldTime.load();
+    gHeldWallTime = GetWallTime();
     SetTimerSource(&HeldTimer);
+    SetWallTimeSource(&HeldWallTime);
   } else {
     SetTimerSource(nullptr);
+    SetWallTimeSource(nullptr);
   }
   SetFixedGameSeed(held != 0);
 }

@@ -6,7 +6,9 @@
 #include "minigames/memory_window.h"
 #include "minigames/plotpoint_window.h"
 #include "minigames/rotation_tiles_window.h"
+#include "scenes/adventure_screen_window.h"
 #include "scenes/chapter_screen_window.h"
+#include "scenes/hidden_object_game_window.h"
 #include "scenes/scene.h"
 #include "windows/text_edit.h"
 #include "windows/window_manager.h"
@@ -23,9 +25,9 @@ struct TGameWindowType {
 const TGameWindowType GameWindowTypes[] = {
     {"SceneWindow", &TScene::Create},
     {"CutsceneWindow", &TPlaceholderWindow::Create},
-    {"HiddenObjectGame", &TPlaceholderWindow::Create},
+    {"HiddenObjectGame", &THiddenObjectGameWindow::Create},
     {"ChapterScreenWindow", &TChapterScreenWindow::Create},
-    {"AdventureScreenWindow", &TPlaceholderWindow::Create},
+    {"AdventureScreenWindow", &TAdventureScreenWindow::Create},
     {"JigsawPuzzleWindow", &TPlaceholderWindow::Create},
     {"UnlockingDoors", &TPlaceholderWindow::Create},
     {"MirroredImageWindow", &TPlaceholderWindow::Create},

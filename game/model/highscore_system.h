@@ -97,6 +97,8 @@ class CHighscoreSystem : public CObservedSubject, public ISerializable {
   uint32_t GetTimeBonus() const;
   uint32_t GetUsedHintsBonus() const;
   uint32_t GetLevelCompleteBonus() const { return mLevelCompleteBonus; }
+  // Wrong uses of inventory items in the current level.
+  uint32_t GetUsedWrongCount() const { return Total(mUsedWrong); }
 
   // The play clock (play_clock.cpp).
   void PausePlay();

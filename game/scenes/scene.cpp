@@ -129,12 +129,7 @@ TScene::TScene() {
 TScene::~TScene() { ReleaseSceneClock(); }
 
 void TScene::ReleaseSceneClock() {
-  if (!mGlowingSprites.empty()) {
-    TSpriteAnimator* animator = TSpriteAnimator::GetInstance();
-    for (const std::weak_ptr<TSprite>& weak : mGlowingSprites)
-      if (std::shared_ptr<TSprite> sprite = weak.lock()) animator->RemoveAnimation(sprite);
-    mGlowingSprites.clear();
-  }
+  mGlows.ReleaseAll();
   if (mHintTask && TFxSpriteAnimTask::GetInstance() == mHintTask && mHintTask->GetClock() == mHintTaskClock)
     mHintTask->SetClock(nullptr);
   mHintTask = nullptr;
@@ -227,15 +222,4 @@ void TScene::OpenModalScript(const char* settingKey) {
   RunLua(TString(chunk));
 }
 
-void TScene::AddGlowOnSceneClock(const std::shared_ptr<TSprite>& sprite) {
-  TSpriteAnimator* animator = TSpriteAnimator::GetInstance();
-  // A sprite that glows keeps its glow: no task is made for it.
-  if (!sprite || animator->GetGlow(sprite.get())) return;
-  auto task = std::make_unique<TFxSpriteAnimTask>();
-  if (TWindowAnim* anim = GetAnim()) task->SetClock(anim->GetClock());
-  std::shared_ptr<TSprite> parent = sprite->GetParent() ? sprite->GetParent()->weak_from_this().lock() : nullptr;
-  animator->AddGlow(sprite, parent, 0, std::move(task));
-  for (const std::weak_ptr<TSprite>& known : mGlowingSprites)
-    if (known.lock() == sprite) return;
-  mGlowingSprites.push_back(sprite);
-}
+void TScene::AddGlowOnSceneClock(const std::shared_ptr<TSprite>& sprite) { mGlows.Add(sprite); }

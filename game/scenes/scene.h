@@ -48,6 +48,7 @@
 #include "platform/point.h"
 #include "scenes/fade_in_out_interface.h"
 #include "scenes/window_binding.h"
+#include "scenes/window_glows.h"
 
 class CScene;
 class CSceneHotspot;
@@ -391,8 +392,8 @@ class TScene : public TFadeInOutInterface, public CObserver {
 
   // The settings of modal scripts found empty (each is reported once).
   std::set<std::string> mUnsetScripts;
-  // The sprites this window made glow (scene clock tasks), ended when it goes.
-  std::vector<std::weak_ptr<TSprite>> mGlowingSprites;
+  // The glows this window made (scene clock tasks), ended when it goes.
+  TWindowGlows mGlows{this};
 
   TWindowBinding mBinding{this};
 };

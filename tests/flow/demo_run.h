@@ -4,8 +4,13 @@
 // pieces of sessions the tests share.
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
+#include "flow/game_defaults.h"
+#include "persistence/prefs_db.h"
+#include "platform/file_map.h"
+#include "platform/settings.h"
 #include "windows/harness_run.h"
 
 class TDemoRun : public THarnessRun {
@@ -20,6 +25,10 @@ class TDemoRun : public THarnessRun {
   static constexpr const char* ChangePlayer = "512 482";
   static constexpr const char* SceneNext = "899 718";
   static constexpr const char* SceneMenu = "125 718";
+  // The sidebar's menu button on the play screens, and the pause dialog's button that saves
+  // and goes back to the main menu.
+  static constexpr const char* SidebarMenu = "80 382";
+  static constexpr const char* PauseMenu = "612 441";
   static constexpr const char* QuitYes = "412 441";
 
   // arguments: the command line, e.g. "options=demoStartScene=190201" to begin the new game
@@ -43,4 +52,25 @@ class TDemoRun : public THarnessRun {
     return Settle("first") + Click(NameField) + "type " + typedName + "\n" + Click(CreateButton) + Settle("one") +
            Click(PlayAsChosen) + "move 900 700\n" + Settle("main_menu");
   }
+};
+
+// The saved values, read from the game's preferences database as the game reads them: with
+// its key, and in its installation, which the game names by its program folder.
+class TSavedPrefs {
+ public:
+  TSavedPrefs(const std::filesystem::path& userFolder, const std::filesystem::path& programFolder) {
+    SetGameDefaults();
+    SetConfig("installkey", programFolder.string() + "/");
+    SetDataFolders(userFolder.string(), (userFolder / "common").string(), "");
+    mDb = std::make_unique<TPrefsDB>(false);
+  }
+  ~TSavedPrefs() {
+    mDb.reset();
+    SetDataFolders("", "", "");
+    ClearConfig();
+  }
+  TPrefsDB& operator*() { return *mDb; }
+
+ private:
+  std::unique_ptr<TPrefsDB> mDb;
 };

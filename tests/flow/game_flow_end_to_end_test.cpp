@@ -2,7 +2,7 @@
 // start opens the main menu with the profiles dialog, where a player is made; a second one
 // is made, renamed and deleted through "Spieler wechseln"; the game starts, goes on to the
 // clearing through the exit script of the arrival and a fade, saves and returns to the
-// menu; Alt+Enter switches the display; the close button asks before the game ends. The
+// menu (through the sidebar's pause dialog); Alt+Enter switches the display; the close button asks before the game ends. The
 // second start greets the same player and goes on in the same scene with the same global
 // values and score. The main menu and the
 // profiles dialog match the golden frames of tests/golden/game_flow (regenerate them with
@@ -18,11 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "flow/game_defaults.h"
 #include "graphics/device/golden_png.h"
-#include "persistence/prefs_db.h"
-#include "platform/file_map.h"
-#include "platform/settings.h"
 #include "flow/demo_run.h"
 
 namespace fs = std::filesystem;
@@ -39,27 +35,6 @@ class GameFlowEndToEnd : public TDemoRun {
   // From the click that leaves the screen before it to the clearing at rest: its overlays
   // gone, the light in the fog where the pointer rests (on no button).
   const std::string IntoTheClearing = "advance 600\nmove 700 330\nadvance 9000\n";
-};
-
-// The saved values, read from the game's preferences database as the game reads them: with
-// its key, and in its installation, which the game names by its program folder.
-class TSavedPrefs {
- public:
-  TSavedPrefs(const fs::path& userFolder, const fs::path& programFolder) {
-    SetGameDefaults();
-    SetConfig("installkey", programFolder.string() + "/");
-    SetDataFolders(userFolder.string(), (userFolder / "common").string(), "");
-    mDb = std::make_unique<TPrefsDB>(false);
-  }
-  ~TSavedPrefs() {
-    mDb.reset();
-    SetDataFolders("", "", "");
-    ClearConfig();
-  }
-  TPrefsDB& operator*() { return *mDb; }
-
- private:
-  std::unique_ptr<TPrefsDB> mDb;
 };
 
 }  // namespace
@@ -81,7 +56,7 @@ TEST_F(GameFlowEndToEnd, PlayersAGameSavedAndGoneOnWith) {
                   "hold\n" + Click(MenuPlay) + "advance 1500\n" + Settle("arrival") + Click(SceneNext) +
                   IntoTheClearing + Settle("clearing") +
                   // Saved, back in the menu; the display switched; the close button asks.
-                  Click(SceneMenu) + "advance 1000\n" + Settle("menu_again") + "key Alt+Return\nadvance 500\n" +
+                  Click(SidebarMenu) + "advance 300\n" + Click(PauseMenu) + "advance 1000\n" + Settle("menu_again") + "key Alt+Return\nadvance 500\n" +
                   Settle("switched") + "window close\nadvance 500\n" + Settle("quit") + Click(QuitYes) +
                   // The game ends through the dialog, before the hook's own quit.
                   "wait 60000\nquit\n";

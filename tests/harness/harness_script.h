@@ -16,7 +16,8 @@
 //   settle PATH MS          the frame once the screen has stopped changing: captures every
 //                           300 ms until three in a row are the same (at most MS); PATH is a
 //                           plain file path (not "user:"), which the hook reads back
-//   hold                    holds the game's timer: from now on only "advance" moves it
+//   hold                    holds the game's timer and wall clock: from now on only
+//                           "advance" moves them (the wall clock by its whole seconds)
 //   advance MS              moves the held timer on by MS in steps of 25 ms, each step
 //                           waiting until the game has run a frame at the new time
 //   quit [CODE]             posts the quit message

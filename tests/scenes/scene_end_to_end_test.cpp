@@ -11,24 +11,11 @@
 
 #include <string>
 
-#include "flow/demo_run.h"
+#include "scene_demo_run.h"
 
 namespace {
 
-// Where the pointer rests: in the sky of the clearing, on no widget.
-const char* const Rest = "700 330";
-// Grandpa's letter on the clearing.
-const char* const Letter = "512 455";
-
-class SceneEndToEnd : public TDemoRun {
- protected:
-  void ExpectGolden(const std::string& name) { EXPECT_EQ(MatchGoldenFrame(name, "scenes/" + name + ".png"), ""); }
-  void ExpectCleanRun(const std::string& session) {
-    EXPECT_EQ(Play(session), 0) << Report();
-    EXPECT_EQ(Transcript().find("error"), std::string::npos) << Transcript();
-    EXPECT_EQ(Log().find("Lua error"), std::string::npos) << Log();
-  }
-};
+class SceneEndToEnd : public TSceneDemoRun {};
 
 // The menu's fade-out takes about a quarter of a second, the card's fade-in another; its
 // parts are all shown two seconds after the click, and it ends 4 s after its fade-in. The

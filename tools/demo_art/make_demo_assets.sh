@@ -5,8 +5,9 @@
 set -eu
 build=${1:-build}
 root=$(cd "$(dirname "$0")/../.." && pwd)
-ninja -C "$build" demo_art tone
+ninja -C "$build" demo_art screen_art tone
 "$build/bin/demo_art" "$root/assets"
+"$build/bin/screen_art" "$root/assets"
 mkdir -p "$root/assets/sounds"
 # A short click for presses and a softer, higher tick for the roll-over.
 "$build/bin/tone" --freq 1046 --seconds 0.05 --amplitude 0.35 --channels 1 "$root/assets/sounds/click.ogg"
@@ -15,3 +16,11 @@ mkdir -p "$root/assets/sounds"
 "$build/bin/tone" --freq 2637 --seconds 0.18 --amplitude 0.12 --channels 1 "$root/assets/sounds/lichtung.ogg"
 # The main menu's music: a quiet low hum that loops.
 "$build/bin/tone" --freq 196 --seconds 3 --amplitude 0.08 --channels 1 --quality 0 "$root/assets/sounds/menu.ogg"
+# The play screens: an item used (a bright chime) or not (a low buzz), the hint's sparkle, a
+# find and a miss in the shed.
+mkdir -p "$root/assets/audio/sfx"
+"$build/bin/tone" --freq 1318 --seconds 0.15 --amplitude 0.2 --channels 1 "$root/assets/sounds/use_ok.ogg"
+"$build/bin/tone" --freq 131 --seconds 0.2 --amplitude 0.2 --channels 1 "$root/assets/sounds/use_fail.ogg"
+"$build/bin/tone" --freq 1760 --seconds 0.25 --amplitude 0.15 --channels 1 "$root/assets/audio/sfx/hint.ogg"
+"$build/bin/tone" --freq 988 --seconds 0.08 --amplitude 0.2 --channels 1 "$root/assets/sounds/hit.ogg"
+"$build/bin/tone" --freq 220 --seconds 0.08 --amplitude 0.15 --channels 1 "$root/assets/sounds/miss.ogg"

@@ -1,0 +1,119 @@
+// End to end: the demo's play screens in the real executable, with the game's timer (and so
+// its wall clock) held and stepped by the session. From the clearing at rest (the chapter
+// screen skipped, grandpa's letter clicked away): the lantern picked up into the strip, used
+// where it does nothing and then on the dark well; the exits to the shed (hidden-object
+// scene: finds, misses with the click penalty, the hint, the key won) and to grandpa's
+// living room (placing-object scene, finished once both things stand on the shelf). The
+// scores of these actions are read back from the saved game. The frames match the golden
+// images of tests/golden/scenes (regenerate them with
+//   TARVELON_UPDATE_GOLDEN=1 build-*/bin/scenes_end_to_end_tests --gtest_filter='ScreensEndToEnd.*'
+// and look at every one before committing).
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "scene_demo_run.h"
+
+namespace {
+
+const char* const Lantern = "736 576";
+const char* const Well = "375 500";
+const char* const Sky = "600 300";
+const char* const ExitShed = "940 460";
+const char* const ExitHouse = "250 260";
+const char* const Slot0 = "222 718";
+const char* const PickupOk = "512 517";
+const char* const HintOrb = "80 102";
+
+class ScreensEndToEnd : public TSceneDemoRun {
+ protected:
+  // A new player, the chapter screen skipped, the letter clicked away: the clearing at rest,
+  // the pointer in the sky.
+  std::string ToTheClearing() const {
+    return NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + "advance 800\n" + Click(Rest) + "advance 3000\n" +
+           Click(Letter) + "advance 9000\nmove " + Rest + "\n";
+  }
+  // Saved and back in the main menu through the sidebar's pause dialog.
+  static std::string SaveAndLeave() {
+    return Click(SidebarMenu) + "advance 300\n" + Click(PauseMenu) + "advance 1500\n";
+  }
+  int SavedInt(const char* name) {
+    TSavedPrefs prefs(UserFolder(), mRoot / "game");
+    return (*prefs).GetInt(TString("HighscoreCurrentUser_") + name, -1, 0);
+  }
+  std::string SavedGame() {
+    TSavedPrefs prefs(UserFolder(), mRoot / "game");
+    return (*prefs).GetString("gamedata", "", 0).ToStd();
+  }
+  // The record of what the player carries: the game's inventory, the last one of the text.
+  static std::string Carried(const std::string& game) {
+    size_t begin = game.rfind("MakeInventory\n{");
+    return begin == std::string::npos ? "" : game.substr(begin, game.find("-- MakeInventory end", begin) - begin);
+  }
+};
+
+// The lantern goes into the strip with the pick-up window; held over the sky and dropped it
+// goes back with the "cannot use" text (a wrong use); dropped on the well it lights it.
+TEST_F(ScreensEndToEnd, TheLanternIsPickedUpAndUsedOnTheWell) {
+  ExpectCleanRun(ToTheClearing() + Settle("adventure_rest") + Click(Lantern) + "advance 300\n" + Settle("pickup") +
+                 Click(PickupOk) + "advance 300\nmove " + Rest + "\n" + Click(Slot0) + Click(Sky) + "advance 100\n" +
+                 Settle("wrong_use") + Click(Slot0) + Click(Well) + "advance 100\nmove " + Rest + "\n" +
+                 Settle("well_lit") + SaveAndLeave() + "quit\n");
+  ExpectGolden("adventure_rest");
+  ExpectGolden("pickup");
+  ExpectGolden("wrong_use");
+  ExpectGolden("well_lit");
+  EXPECT_EQ(SavedInt("UsedInventoryItemSuccessfullySave"), 1);
+  // The lantern went into the well: nothing is carried any more.
+  EXPECT_EQ(Carried(SavedGame()), "MakeInventory\n{\n}; ");
+}
+
+// The shed: a find flies to the list and is struck out, five misses start the penalty, the
+// hint points at a thing still to find and the orb starts to refill; the last find wins the
+// key once, and the scene goes back to the clearing.
+TEST_F(ScreensEndToEnd, TheShedIsSearchedAndGivesTheKey) {
+  const char* const hammer = "336 196";
+  const char* const rest[] = {"556 386", "456 196", "916 196", "676 386", "336 606", "676 196", "896 386", "456 386"};
+  std::string session = ToTheClearing() + Click(ExitShed) + "advance 2000\nmove " + Rest + "\n" + Settle("shed") +
+                        Click(hammer) + "advance 1500\nmove " + Rest + "\n" + Settle("shed_found");
+  for (const char* miss : {"600 520", "650 520", "700 520", "750 520", "800 520"}) session += Click(miss);
+  // The hint's sparkle circles a thing drawn at random; the frame is taken once it has gone
+  // (after about 3.4 s).
+  session += "advance 4000\n" + Click(HintOrb) + "advance 4000\nmove " + Rest + "\n" + Settle("shed_hint");
+  for (const char* find : rest) session += Click(find) + "advance 100\n";
+  session += "advance 1500\n" + Settle("shed_won") + Click(PickupOk) + "advance 3000\n" + SaveAndLeave() + "quit\n";
+  ExpectCleanRun(session);
+  ExpectGolden("shed");
+  ExpectGolden("shed_found");
+  ExpectGolden("shed_hint");
+  ExpectGolden("shed_won");
+  std::string log = Log();
+  EXPECT_NE(log.find("the click penalty turns the pointer"), std::string::npos) << log;
+  EXPECT_NE(log.find("the hint points at"), std::string::npos) << log;
+  EXPECT_EQ(SavedInt("HOTaskCompleteSave"), 1);
+  EXPECT_EQ(SavedInt("FoundInventoryItem"), 1);
+  EXPECT_EQ(SavedInt("UsedHintsInLevelSave"), 1);
+  EXPECT_GT(SavedInt("HOBonusComplete"), 0);
+  std::string game = SavedGame();
+  EXPECT_NE(game.find("currentScene = 120001"), std::string::npos) << game;
+  EXPECT_NE(Carried(game).find("\"schluessel\""), std::string::npos) << game;
+}
+
+// Grandpa's living room: the picture frame dropped on the oil can's place does nothing; on
+// its own place it stands on the shelf; the oil can follows, and the scene goes back to the
+// clearing.
+TEST_F(ScreensEndToEnd, TheLivingRoomFinishesWhenItsThingsArePlaced) {
+  const char* const framePlace = "435 325";
+  const char* const canPlace = "735 325";
+  ExpectCleanRun(ToTheClearing() + Click(ExitHouse) + "advance 2000\nmove " + Rest + "\n" + Settle("living_room") +
+                 Click(Slot0) + Click(canPlace) + Click(Slot0) + Click(framePlace) + "advance 100\nmove " + Rest +
+                 "\n" + Settle("living_room_frame") + Click(Slot0) + Click(canPlace) + "advance 3000\n" +
+                 SaveAndLeave() + "quit\n");
+  ExpectGolden("living_room");
+  ExpectGolden("living_room_frame");
+  EXPECT_EQ(SavedInt("UsedInventoryItemSuccessfullySave"), 2);
+  EXPECT_NE(SavedGame().find("currentScene = 120001"), std::string::npos);
+}
+
+}  // namespace
