@@ -64,7 +64,8 @@ TString TSidebarWindow::HintFrameAsset(uint32_t clampedLevel) {
   uint32_t frame = count;
   if (refillTime == 0) {
     // Nothing to refill: the button stands full.
-    if (!mZeroRefillReported) LogPrintf("TSidebarWindow: \"hintrefilltime\" is 0; the hint button shows its last frame");
+    if (!mZeroRefillReported)
+      LogPrintf("TSidebarWindow: \"hintrefilltime\" is 0; the hint button shows its last frame");
     mZeroRefillReported = true;
   } else {
     frame = uint32_t(std::trunc(double(clampedLevel) / double(refillTime) * double(count)));

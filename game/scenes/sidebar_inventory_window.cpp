@@ -54,7 +54,8 @@ TSidebarInventoryWindow::~TSidebarInventoryWindow() {
 }
 
 TVec2 TSidebarInventoryWindow::SlotPosition(int32_t index) {
-  int64_t x = int64_t(scene::ConfigInt("inventoryStartPosX")) + int64_t(scene::ConfigInt("inventoryPosOffsetX")) * index;
+  int64_t x = int64_t(scene::ConfigInt("inventoryStartPosX")) +
+              int64_t(scene::ConfigInt("inventoryPosOffsetX")) * index;
   return TVec2(float(x), float(scene::ConfigInt("inventoryStartPosY")));
 }
 

@@ -59,7 +59,8 @@ void TSidebarWindow::PlaceEntry(TTextbox& entry, int32_t& column, int32_t& row, 
   entry.SetPosition(scene::AddSaturated(scene::ConfigInt("itemlistPosX"), column),
                     scene::AddSaturated(scene::ConfigInt("itemlistPosY"), row));
   int32_t offset = scene::ConfigInt("itemlistPosOffset");
-  if (count % 3 == 0) column = scene::AddSaturated(column, scene::AddSaturated(scene::ConfigInt("itemlistWidth"), offset));
+  int32_t columnStep = scene::AddSaturated(scene::ConfigInt("itemlistWidth"), offset);
+  if (count % 3 == 0) column = scene::AddSaturated(column, columnStep);
   int32_t rowStep = scene::AddSaturated(scene::ConfigInt("itemlistHeight"), offset);
   row = scene::AddSaturated(row, rowStep);
   int64_t columnHeight = int64_t(rowStep) * 3;

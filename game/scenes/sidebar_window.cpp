@@ -132,7 +132,8 @@ std::unique_ptr<TWindow> TSidebarWindow::Create() { return std::make_unique<TSid
 
 void TSidebarWindow::AddButtons() {
   AddLabel(*this, HintButton);
-  if (mSpriteWindow) mSpriteWindow->AddSprite(MakeButtonSprite(HintButton, HintFrameAsset(RefillAt(HighscoreSystem::GetElapsedTimeSinceLastHintUse()).clamped)));
+  TString hintFrame = HintFrameAsset(RefillAt(HighscoreSystem::GetElapsedTimeSinceLastHintUse()).clamped);
+  if (mSpriteWindow) mSpriteWindow->AddSprite(MakeButtonSprite(HintButton, hintFrame));
   for (const TButtonSpec& button : OtherButtons) {
     TString asset;
     if (mGame) {
