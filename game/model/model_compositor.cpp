@@ -94,6 +94,7 @@ const TSceneKind SceneKinds[] = {
     {ModelNineMensMorrisGame, &CModelCompositor::ComposeNineMensMorrisGame},
     {ModelMirroredImageGame, &CModelCompositor::ComposeMirroredImageGame},
     {ModelPlacingPicturesGame, &CModelCompositor::ComposePlacingPicturesGame},
+    {ModelUnlockingDoorsMiniGame, &CModelCompositor::ComposeUnlockingDoorsMiniGame},
 };
 
 struct TGameRecord {

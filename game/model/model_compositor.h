@@ -40,6 +40,7 @@ class CHiddenObject;
 class CHighscoreSystem;
 class CInventoryItem;
 class CLevel;
+class CLockingBolt;
 class CScene;
 class CSceneExit;
 class CSceneHotspot;
@@ -103,6 +104,14 @@ class CModelCompositor {
   static std::unique_ptr<CScene> ComposeNineMensMorrisGame(TLuaTable& table);
   static std::unique_ptr<CScene> ComposeMirroredImageGame(TLuaTable& table);
   static std::unique_ptr<CScene> ComposePlacingPicturesGame(TLuaTable& table);
+
+  // The board mini-games of locks, pipes and pieces.
+  static std::unique_ptr<CScene> ComposeUnlockingDoorsMiniGame(TLuaTable& table);
+  // A bolt record: its flags (the given defaults where the record has none, and which of
+  // them it gave), its appearance and the bolts it moves (the values of its plain nested
+  // table; at most CLockingBolt::MaxMovedBolts are kept).
+  static std::unique_ptr<CLockingBolt> ComposeUnlockingDoorsBolt(TLuaTable& table, bool movesOthers, bool up,
+                                                                 bool locked);
 
   // The cutscene's nested records: a character (a position outside 0 to 4 becomes 1, the
   // images map mood names to pictures), the numbered lines, and one line by position

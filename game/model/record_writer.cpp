@@ -100,6 +100,15 @@ void CRecordWriter::Entry(const TString& text) {
   mText += ",\n";
 }
 
+void CRecordWriter::LastList(const std::vector<uint32_t>& values) {
+  mText += "\t{";
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (i) mText += ", ";
+    mText += std::to_string(values[i]);
+  }
+  mText += "}\n";
+}
+
 void CRecordWriter::Nested(const ISerializable& object) { object.Serialize(mText); }
 
 void CRecordWriter::Text(const std::string& text) { mText += text; }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/engine_string.h"
 
@@ -48,6 +49,8 @@ class CRecordWriter {
   void Corner(int index, int32_t x, int32_t y);
   // A positional string entry: "\t\"text\",\n".
   void Entry(const TString& text);
+  // A plain list of numbers as the record's last entry, without a separator: "\t{1, 2}\n".
+  void LastList(const std::vector<uint32_t>& values);
   // A nested record, or any text the record's class writes in a form of its own.
   void Nested(const ISerializable& object);
   void Text(const std::string& text);

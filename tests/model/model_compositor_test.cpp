@@ -46,7 +46,8 @@ TEST_F(TCompositorTest, NewGameReachesTheFixedPoint) {
                {110020, ModelSharkShooterGame},  {110021, ModelMastermindGame},
                {110022, ModelMemoryGame},        {110023, ModelRotationTilesGame},
                {110024, ModelLabyrinthGame},     {110030, ModelNineMensMorrisGame},
-               {110031, ModelMirroredImageGame}, {110032, ModelPlacingPicturesGame}};
+               {110031, ModelMirroredImageGame}, {110032, ModelPlacingPicturesGame},
+               {110040, ModelUnlockingDoorsMiniGame}};
   for (const auto& kind : kinds) {
     CScene* scene = game.FindScene(kind.seqId);
     ASSERT_TRUE(scene) << kind.seqId;

@@ -34,3 +34,9 @@ std::unique_ptr<TLuaTable> TModelTextTest::Global(const char* name) {
   lua_rawget(L(), LUA_GLOBALSINDEX);
   return std::make_unique<TLuaTable>(L());
 }
+
+void TModelTextTest::RunOneScene(const std::string& make, const std::string& fields) {
+  CGame::DestroyInstance();
+  CGame::CreateInstance();
+  Run("MakeGame{ MakeLevel{ " + make + "{ seqId = 1, " + fields + " } } }");
+}

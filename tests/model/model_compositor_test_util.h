@@ -21,4 +21,13 @@ class TModelTextTest : public TModelTest {
   void Reload(const std::string& text);
   // A reader over the global of that name.
   std::unique_ptr<TLuaTable> Global(const char* name);
+  // Runs, on a new game, a level holding one record of `make' with seqId 1 and the fields.
+  void RunOneScene(const std::string& make, const std::string& fields);
+  // Scene 1 as the kind of that model type; the test fails when it is not one.
+  template <typename Scene>
+  Scene& FirstScene(int modelType) {
+    auto* scene = dynamic_cast<Scene*>(Game().FindScene(1));
+    EXPECT_TRUE(scene && scene->IsOfType(modelType));
+    return *scene;
+  }
 };
