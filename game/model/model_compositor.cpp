@@ -95,6 +95,7 @@ const TSceneKind SceneKinds[] = {
     {ModelMirroredImageGame, &CModelCompositor::ComposeMirroredImageGame},
     {ModelPlacingPicturesGame, &CModelCompositor::ComposePlacingPicturesGame},
     {ModelUnlockingDoorsMiniGame, &CModelCompositor::ComposeUnlockingDoorsMiniGame},
+    {ModelMixPotionMiniGame, &CModelCompositor::ComposeMixPotionMiniGame},
 };
 
 struct TGameRecord {

@@ -22,6 +22,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -107,6 +108,7 @@ class CModelCompositor {
 
   // The board mini-games of locks, pipes and pieces.
   static std::unique_ptr<CScene> ComposeUnlockingDoorsMiniGame(TLuaTable& table);
+  static std::unique_ptr<CScene> ComposeMixPotionMiniGame(TLuaTable& table);
   // A bolt record: its flags (the given defaults where the record has none, and which of
   // them it gave), its appearance and the bolts it moves (the values of its plain nested
   // table; at most CLockingBolt::MaxMovedBolts are kept).
@@ -124,16 +126,17 @@ class CModelCompositor {
   // pipes it connects to (the values of its one plain nested table, in walk order; the
   // potion model keeps what it can use of them). A colour list: the number of every value's
   // colour name, appended to `colors' in walk order ("green" 0, "orange" 1, "black" 2,
-  // "purple" 3, any other text 5).
+  // "purple" 3, any other text 5). The numbers are read unsigned, as the potion model writes
+  // them (-1 as 4294967295).
   struct TMixPotionPipeRecord {
-    int32_t id = 0;
-    int32_t x = 0;
-    int32_t y = 0;
-    int32_t h = 0;
-    std::vector<int32_t> connections;
+    uint32_t id = 0;
+    uint32_t x = 0;
+    uint32_t y = 0;
+    uint32_t h = 0;
+    std::vector<uint32_t> connections;
   };
   static TMixPotionPipeRecord ComposeMixPotionPipe(TLuaTable& table);
-  static void ComposeColorList(TLuaTable& table, std::vector<int32_t>& colors);
+  static void ComposeColorList(TLuaTable& table, std::vector<uint32_t>& colors);
 
  private:
   void CallMakeGame(TLuaTable* table);
@@ -173,6 +176,19 @@ std::unique_ptr<CScene> ComposeSceneRecord(TLuaTable& table, const CRecordRules<
   }
   record.Finish();
   return std::move(record.scene);
+}
+
+// The x and y keys of a place that a record gathers into `pairs[pair]' and applies after its
+// walk. The numbers are read unsigned and kept in the pair's type, so that a place written as
+// an unsigned number (-5 as 4294967291) reads back as it was.
+template <typename Record, typename Value, size_t Count>
+void PlaceKeys(CRecordRules<Record>& rules, const std::string& x, const std::string& y,
+               std::array<std::array<Value, 2>, Count> Record::*pairs, size_t pair) {
+  for (size_t axis = 0; axis < 2; ++axis) {
+    rules.Key(axis ? y : x, [pairs, pair, axis](Record& record, const CRecordEntry& entry) {
+      (record.*pairs)[pair][axis] = Value(entry.Unsigned());
+    });
+  }
 }
 
 // A "textColor" table: red, green, blue and alpha as whole numbers, 0 when absent.

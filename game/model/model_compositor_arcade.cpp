@@ -36,15 +36,6 @@ struct TMastermindRecord : TSceneRecord<CMastermindGame> {
   }
 };
 
-void PositionKeys(CRecordRules<TMastermindRecord>& rules, const std::string& x, const std::string& y,
-                  TMastermindRecord::TPair pair) {
-  for (int axis = 0; axis < 2; ++axis) {
-    rules.Key(axis ? y : x, [pair, axis](TMastermindRecord& record, const CRecordEntry& entry) {
-      record.positions[pair][size_t(axis)] = Wrapped(entry);
-    });
-  }
-}
-
 struct TMemoryRecord : TSceneRecord<CMemoryGame> {
   int32_t startX = 0;
   int32_t startY = 0;
@@ -185,11 +176,12 @@ std::unique_ptr<CScene> CModelCompositor::ComposeMastermindGame(TLuaTable& table
             if (Game::IsColorName(color)) record.scene->AddColor(color);
           });
         });
-    PositionKeys(gameRules, "checkbuttonX", "checkbuttonY", Record::CheckButton);
-    PositionKeys(gameRules, "startPositionPegsX", "startPositionPegsY", Record::StartPegs);
-    PositionKeys(gameRules, "startPositionAnswerpegsX", "startPositionAnswerpegsY", Record::StartAnswerpegs);
-    PositionKeys(gameRules, "startPositionSlotX", "startPositionSlotY", Record::StartSlot);
-    PositionKeys(gameRules, "resetbuttonX", "resetbuttonY", Record::ResetButton);
+    PlaceKeys(gameRules, "checkbuttonX", "checkbuttonY", &Record::positions, Record::CheckButton);
+    PlaceKeys(gameRules, "startPositionPegsX", "startPositionPegsY", &Record::positions, Record::StartPegs);
+    PlaceKeys(gameRules, "startPositionAnswerpegsX", "startPositionAnswerpegsY", &Record::positions,
+              Record::StartAnswerpegs);
+    PlaceKeys(gameRules, "startPositionSlotX", "startPositionSlotY", &Record::positions, Record::StartSlot);
+    PlaceKeys(gameRules, "resetbuttonX", "resetbuttonY", &Record::positions, Record::ResetButton);
     return gameRules;
   }();
   return ComposeSceneRecord(table, rules);

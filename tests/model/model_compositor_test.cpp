@@ -47,7 +47,8 @@ TEST_F(TCompositorTest, NewGameReachesTheFixedPoint) {
                {110022, ModelMemoryGame},        {110023, ModelRotationTilesGame},
                {110024, ModelLabyrinthGame},     {110030, ModelNineMensMorrisGame},
                {110031, ModelMirroredImageGame}, {110032, ModelPlacingPicturesGame},
-               {110040, ModelUnlockingDoorsMiniGame}};
+               {110040, ModelUnlockingDoorsMiniGame},
+               {110041, ModelMixPotionMiniGame}};
   for (const auto& kind : kinds) {
     CScene* scene = game.FindScene(kind.seqId);
     ASSERT_TRUE(scene) << kind.seqId;
@@ -271,15 +272,15 @@ TEST_F(TCompositorTest, PotionRecords) {
       "bare = MakeMixPotionPipe{ id = 5 } "
       "colors = MakeMixPotionGivenColors{ 'green', 'orange', 'blue', 'purple', 3 }");
   CModelCompositor::TMixPotionPipeRecord pipe = CModelCompositor::ComposeMixPotionPipe(*Global("pipe"));
-  EXPECT_EQ(pipe.id, 4);
-  EXPECT_EQ(pipe.x, 12);
-  EXPECT_EQ(pipe.y, -3);
-  EXPECT_EQ(pipe.h, 2);
-  EXPECT_EQ(pipe.connections, (std::vector<int32_t>{1, 2, 7}));
+  EXPECT_EQ(pipe.id, 4u);
+  EXPECT_EQ(pipe.x, 12u);
+  EXPECT_EQ(pipe.y, uint32_t(-3));
+  EXPECT_EQ(pipe.h, 2u);
+  EXPECT_EQ(pipe.connections, (std::vector<uint32_t>{1, 2, 7}));
   EXPECT_TRUE(CModelCompositor::ComposeMixPotionPipe(*Global("bare")).connections.empty());
-  std::vector<int32_t> colors = {1};
+  std::vector<uint32_t> colors = {1};
   CModelCompositor::ComposeColorList(*Global("colors"), colors);
-  EXPECT_EQ(colors, (std::vector<int32_t>{1, 0, 1, 5, 3, 5}));
+  EXPECT_EQ(colors, (std::vector<uint32_t>{1, 0, 1, 5, 3, 5}));
 }
 
 // A kind made only after its walk (from what the walk gathered) still gets the shared scene
