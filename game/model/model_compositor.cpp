@@ -96,6 +96,7 @@ const TSceneKind SceneKinds[] = {
     {ModelPlacingPicturesGame, &CModelCompositor::ComposePlacingPicturesGame},
     {ModelUnlockingDoorsMiniGame, &CModelCompositor::ComposeUnlockingDoorsMiniGame},
     {ModelMixPotionMiniGame, &CModelCompositor::ComposeMixPotionMiniGame},
+    {ModelJigsawPuzzle, &CModelCompositor::ComposeJigsawPuzzle},
 };
 
 struct TGameRecord {

@@ -109,6 +109,7 @@ class CModelCompositor {
   // The board mini-games of locks, pipes and pieces.
   static std::unique_ptr<CScene> ComposeUnlockingDoorsMiniGame(TLuaTable& table);
   static std::unique_ptr<CScene> ComposeMixPotionMiniGame(TLuaTable& table);
+  static std::unique_ptr<CScene> ComposeJigsawPuzzle(TLuaTable& table);
   // A bolt record: its flags (the given defaults where the record has none, and which of
   // them it gave), its appearance and the bolts it moves (the values of its plain nested
   // table; at most CLockingBolt::MaxMovedBolts are kept).

@@ -48,7 +48,8 @@ TEST_F(TCompositorTest, NewGameReachesTheFixedPoint) {
                {110024, ModelLabyrinthGame},     {110030, ModelNineMensMorrisGame},
                {110031, ModelMirroredImageGame}, {110032, ModelPlacingPicturesGame},
                {110040, ModelUnlockingDoorsMiniGame},
-               {110041, ModelMixPotionMiniGame}};
+               {110041, ModelMixPotionMiniGame},
+               {110042, ModelJigsawPuzzle}};
   for (const auto& kind : kinds) {
     CScene* scene = game.FindScene(kind.seqId);
     ASSERT_TRUE(scene) << kind.seqId;
