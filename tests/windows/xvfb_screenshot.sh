@@ -35,7 +35,7 @@ for attempt in $(seq 1 40); do
 done
 case "$mode" in
   start_screen)
-    colours=1000
+    colours=500
     mkdir -p "$work/game"
     cp "$bin/tarvelon" "$bin/jxHarness.so" "$work/game/"
     ln -s "$(cd "$bin/assets" && pwd -P)" "$work/game/assets"
