@@ -9,9 +9,6 @@
 
 namespace {
 
-// A table without "modeltype" reads as type 0.
-constexpr int32_t PlainTable = 0;
-
 // Ids are read unsigned, as the puzzle names and writes them.
 struct TPieceRecord {
   uint32_t id = 0;
@@ -32,7 +29,7 @@ void ComposeJigsawPiece(CJigsawPuzzle& puzzle, TLuaTable& table) {
         .Field("endPosX", &TPieceRecord::endX)
         .Field("endPosY", &TPieceRecord::endY)
         .Field("image", &TPieceRecord::image)
-        .Nested(PlainTable, [](TPieceRecord& piece, TLuaTable& list) {
+        .Nested(PlainTableType, [](TPieceRecord& piece, TLuaTable& list) {
           WalkListValues(list, [&](const CRecordEntry& entry) { piece.neighbours.push_back(entry.Unsigned()); });
         });
     return pieceRules;

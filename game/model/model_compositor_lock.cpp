@@ -11,9 +11,6 @@
 
 namespace {
 
-// A table without "modeltype" reads as type 0.
-constexpr int32_t PlainTable = 0;
-
 struct TBoltRecord {
   std::optional<bool> movesOthers;
   std::optional<bool> up;
@@ -58,7 +55,7 @@ CRecordRules<TBoltRecord> BoltRules() {
   LookNumber<&Look::lowerClosedAngle>(rules, "lowerBoltLockCloseRotAngle");
   LookNumber<&Look::lowerX>(rules, "lowerBoltLockPositionX");
   LookNumber<&Look::lowerY>(rules, "lowerBoltLockPositionY");
-  rules.Nested(PlainTable, [](TBoltRecord& bolt, TLuaTable& list) {
+  rules.Nested(PlainTableType, [](TBoltRecord& bolt, TLuaTable& list) {
     WalkListValues(list, [&](const CRecordEntry& entry) { bolt.moved.push_back(entry.Whole()); });
   });
   return rules;

@@ -9,9 +9,6 @@
 
 namespace {
 
-// A table without "modeltype" reads as type 0.
-constexpr int32_t PlainTable = 0;
-
 using Game = CMixPotionMiniGame;
 
 struct TMixPotionRecord : TSceneRecord<Game> {
@@ -79,7 +76,7 @@ CModelCompositor::TMixPotionPipeRecord CModelCompositor::ComposeMixPotionPipe(TL
         .Field("x", &Record::x)
         .Field("y", &Record::y)
         .Field("h", &Record::h)
-        .Nested(PlainTable, [](Record& pipe, TLuaTable& ids) {
+        .Nested(PlainTableType, [](Record& pipe, TLuaTable& ids) {
           WalkListValues(ids, [&](const CRecordEntry& id) { pipe.connections.push_back(id.Unsigned()); });
         });
     return pipeRules;
