@@ -14,10 +14,6 @@
 
 namespace {
 
-// A position written as an unsigned 32-bit number (-5 as 4294967291) reads back as the
-// signed one; a signed text reads as it stands.
-int32_t Wrapped(const CRecordEntry& entry) { return int32_t(entry.Unsigned()); }
-
 struct TSharkShooterRecord : TSceneRecord<CSharkShooterGame> {
   // The sharks are drawn from the values the whole record set.
   void Finish() { scene->SpawnSharks(); }
@@ -36,10 +32,10 @@ struct TMastermindRecord : TSceneRecord<CMastermindGame> {
   }
 };
 
+// The cards' start place goes in after the walk, 0 for a coordinate the record lacks.
 struct TMemoryRecord : TSceneRecord<CMemoryGame> {
-  int32_t startX = 0;
-  int32_t startY = 0;
-  void Finish() { scene->SetStartPositionCards(startX, startY); }
+  std::array<std::array<int32_t, 2>, 1> start{};
+  void Finish() { scene->SetStartPositionCards(start[0][0], start[0][1]); }
 };
 
 // A pair record makes both cards: the id and name each with "A" for the first card and "B"
@@ -199,9 +195,8 @@ std::unique_ptr<CScene> CModelCompositor::ComposeMemoryGame(TLuaTable& table) {
         .Key("distanceCards", &Game::SetDistanceCards)
         .Key("cardBackside", &Game::SetCardBackside)
         .Key("timeTwoCardsUncoveredShown", &Game::SetTimeTwoCardsUncoveredShown)
-        .Key("startPositionCardsX", [](Record& record, const CRecordEntry& entry) { record.startX = Wrapped(entry); })
-        .Key("startPositionCardsY", [](Record& record, const CRecordEntry& entry) { record.startY = Wrapped(entry); })
         .Nested(ModelMemoryPair, ComposeMemoryPair);
+    PlaceKeys(gameRules, "startPositionCardsX", "startPositionCardsY", &Record::start, 0);
     return gameRules;
   }();
   return ComposeSceneRecord(table, rules);
