@@ -21,19 +21,17 @@ const char* const SmallLabyrinth = R"(MakeGame{ MakeLevel{ MakeLabyrinthGame{ se
 class TLabyrinthTest : public TModelTextTest {
  protected:
   // The board as the window sets it up: built, then each block's cells taken.
-  CLabyrinthGame& SetUp(bool reload) {
+  CLabyrinthGame& SetUpBoard(bool reload) {
     if (!reload) Run(SmallLabyrinth);
-    auto* game = static_cast<CLabyrinthGame*>(Game().FindScene(1));
-    EXPECT_TRUE(game && game->IsOfType(44));
-    game->BuildBoard();
-    for (CLabyrinthField* block : game->GetFields()) game->OccupyField(*block);
-    return *game;
+    CLabyrinthGame& game = FirstScene<CLabyrinthGame>(44);
+    game.BuildBoard();
+    for (CLabyrinthField* block : game.GetFields()) game.OccupyField(*block);
+    return game;
   }
-  using TModelTextTest::SetUp;
 };
 
 TEST_F(TLabyrinthTest, PlaysFromARecordToAWinAndKeepsItsProgress) {
-  CLabyrinthGame& game = SetUp(false);
+  CLabyrinthGame& game = SetUpBoard(false);
   CLabyrinthField& tile = *game.GetTileById("t");
   CLabyrinthField& block = *game.GetFieldById("b");
   EXPECT_FALSE(game.IsWon());
@@ -56,7 +54,7 @@ TEST_F(TLabyrinthTest, PlaysFromARecordToAWinAndKeepsItsProgress) {
   std::string text = Save();
   Reload(text);
   EXPECT_EQ(Save(), text);
-  CLabyrinthGame& loaded = SetUp(true);
+  CLabyrinthGame& loaded = SetUpBoard(true);
   CLabyrinthField& again = *loaded.GetTileById("t");
   EXPECT_EQ(again.GetBoxX(), 2);
   EXPECT_EQ(loaded.GetFieldById("b")->GetBoxY(), 1);

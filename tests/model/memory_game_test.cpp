@@ -11,14 +11,10 @@ namespace {
 class TMemoryTest : public TModelTextTest {
  protected:
   CMemoryGame& Load(const std::string& fields) {
-    Run("MakeGame{ MakeLevel{ MakeMemoryGame{ seqId = 1, " + fields + " } } }");
+    RunOneScene("MakeMemoryGame", fields);
     return Memory();
   }
-  CMemoryGame& Memory() {
-    auto* game = static_cast<CMemoryGame*>(Game().FindScene(1));
-    EXPECT_TRUE(game && game->IsOfType(40));
-    return *game;
-  }
+  CMemoryGame& Memory() { return FirstScene<CMemoryGame>(40); }
   static std::string Pairs(int count) {
     std::string pairs;
     for (int i = 0; i < count; ++i) {
@@ -80,8 +76,6 @@ TEST_F(TMemoryTest, GridColumnsOfTheSmallestSquare) {
     int32_t columns;
   } cases[] = {{0, 0}, {1, 2}, {2, 2}, {4, 3}, {8, 4}, {10, 5}};
   for (const auto& c : cases) {
-    CGame::DestroyInstance();
-    CGame::CreateInstance();
     CMemoryGame& game = Load(Pairs(c.pairs));
     game.DealCards();
     EXPECT_EQ(game.GetGridColumns(), c.columns) << c.pairs;

@@ -14,10 +14,8 @@ using TSlots = std::set<std::pair<int32_t, int32_t>>;
 class TMirroredImageTest : public TModelTextTest {
  protected:
   CMirroredImageGame& Load(const std::string& fields) {
-    Run("MakeGame{ MakeLevel{ MakeMirroredImageGame{ seqId = 1, " + fields + " } } }");
-    auto* game = static_cast<CMirroredImageGame*>(Game().FindScene(1));
-    EXPECT_TRUE(game && game->IsOfType(27));
-    return *game;
+    RunOneScene("MakeMirroredImageGame", fields);
+    return FirstScene<CMirroredImageGame>(27);
   }
   static std::string Slots(int count) {
     std::string slots = "{ ";
@@ -90,8 +88,6 @@ TEST_F(TMirroredImageTest, DealsNoMoreThanTheImagesAndSlotsAllow) {
       {"amountSelectedFalseImages = 2, amountAllFalseImages = 4", 0, 0, false},
   };
   for (const auto& c : cases) {
-    CGame::DestroyInstance();
-    CGame::CreateInstance();
     CMirroredImageGame& game = Load(std::string(c.amounts) + ", " + Slots(c.slots));
     game.DealImages();
     EXPECT_EQ(game.GetFalseSpriteCount(), c.falseShown) << c.amounts << ", " << c.slots;

@@ -18,11 +18,7 @@ const char* const RingBoard = R"(MakeGame{ MakeLevel{ MakeNineMensMorrisGame{ se
 
 class TMorrisTest : public TModelTextTest {
  protected:
-  CNineMensMorrisGame& Morris() {
-    auto* game = static_cast<CNineMensMorrisGame*>(Game().FindScene(1));
-    EXPECT_TRUE(game && game->IsOfType(30));
-    return *game;
-  }
+  CNineMensMorrisGame& Morris() { return FirstScene<CNineMensMorrisGame>(30); }
   std::vector<int32_t> Statuses() {
     std::vector<int32_t> statuses;
     for (int32_t i = 0; i < Morris().GetFieldCount(); ++i) statuses.push_back(Morris().GetFieldStatus(i));

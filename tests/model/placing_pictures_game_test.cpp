@@ -18,14 +18,10 @@ std::string Hotspot(int n, const char* start, const char* end) {
 class TPlacingPicturesTest : public TModelTextTest {
  protected:
   CPlacingPicturesGame& Load(const std::string& fields) {
-    Run("MakeGame{ MakeLevel{ MakePlacingPicturesGame{ seqId = 1, " + fields + " } } }");
+    RunOneScene("MakePlacingPicturesGame", fields);
     return Pictures();
   }
-  CPlacingPicturesGame& Pictures() {
-    auto* game = static_cast<CPlacingPicturesGame*>(Game().FindScene(1));
-    EXPECT_TRUE(game && game->IsOfType(31));
-    return *game;
-  }
+  CPlacingPicturesGame& Pictures() { return FirstScene<CPlacingPicturesGame>(31); }
   // The pictures the hotspot objects hold, in board order.
   std::vector<std::string> Board() {
     std::vector<std::string> names;
@@ -150,8 +146,6 @@ TEST_F(TPlacingPicturesTest, BoardsFromUnevenRecordsStayWithinTheirLists) {
   EXPECT_EQ(game.GetHotspotX1(3), 0);
   EXPECT_EQ(game.GetHotspotImageEnd(2).ToStd(), "");
 
-  CGame::DestroyInstance();
-  CGame::CreateInstance();
   CPlacingPicturesGame& uneven = Load(R"(hotspots = { { id = "0", xPos1 = 7, imageEnd = "?" }, { imageStart = "2" },
       { id = "0", imageStart = "3", yPos4 = 9 }, "not a hotspot" })");
   ASSERT_EQ(uneven.GetHotspotCount(), 3);

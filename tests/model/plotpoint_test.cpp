@@ -12,12 +12,8 @@ using TSize = CPlotpointStrip::TSize;
 class TPlotpointTest : public TModelTextTest {
  protected:
   CPlotpoint& Load(const std::string& fields) {
-    CGame::DestroyInstance();
-    CGame::CreateInstance();
-    Run("MakeGame{ MakeLevel{ MakePlotpoint{ seqId = 1, " + fields + " } } }");
-    auto* page = static_cast<CPlotpoint*>(Game().FindScene(1));
-    EXPECT_TRUE(page && page->IsOfType(33));
-    return *page;
+    RunOneScene("MakePlotpoint", fields);
+    return FirstScene<CPlotpoint>(33);
   }
 };
 

@@ -17,11 +17,7 @@ bool operator==(const TTile& a, const TTile& b) {
 
 class TRotationTilesTest : public TModelTextTest {
  protected:
-  CRotationTilesGame& Board() {
-    auto* game = static_cast<CRotationTilesGame*>(Game().FindScene(1));
-    EXPECT_TRUE(game && game->IsOfType(42));
-    return *game;
-  }
+  CRotationTilesGame& Board() { return FirstScene<CRotationTilesGame>(42); }
   std::vector<TTile> Tiles() {
     std::vector<TTile> tiles;
     for (const CRotationTile* tile : Board().GetTiles())
@@ -61,10 +57,7 @@ TEST_F(TRotationTilesTest, ANewBoardFromTheCount) {
     size_t tiles;
   } cases[] = {{9, 9}, {-3, 0}, {5000, 1024}};
   for (const auto& c : cases) {
-    CGame::DestroyInstance();
-    CGame::CreateInstance();
-    Run("MakeGame{ MakeLevel{ MakeRotationTilesGame{ seqId = 1, tilesFilepath = \"tiles/t\", tilesCount = " +
-        std::to_string(c.count) + " } } }");
+    RunOneScene("MakeRotationTilesGame", "tilesFilepath = \"tiles/t\", tilesCount = " + std::to_string(c.count));
     Board().CreateTiles();
     std::vector<CRotationTile*> tiles = Board().GetTiles();
     ASSERT_EQ(tiles.size(), c.tiles) << c.count;
