@@ -34,20 +34,36 @@ function(tarvelon_library name)
   endif()
 endfunction()
 
-# tarvelon_test(<name> SOURCES ... DEPS ...)
-# One GoogleTest executable; every test case becomes a CTest test, run headless.
 find_package(GTest QUIET)
 include(GoogleTest)
-function(tarvelon_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
+
+# What every test source is compiled with: the warnings, the tests/ include root and the
+# folders of the sources, fixtures and golden images.
+function(tarvelon_test_settings name)
   target_compile_options(${name} PRIVATE ${TARVELON_WARNINGS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     TARVELON_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     TARVELON_FIXTURES="${PROJECT_SOURCE_DIR}/tests/fixtures"
     TARVELON_GOLDEN="${PROJECT_SOURCE_DIR}/tests/golden")
+endfunction()
+
+# tarvelon_test_library(<name> SOURCES ... DEPS ...)
+# Test helpers that several test executables link, compiled once.
+function(tarvelon_test_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  tarvelon_test_settings(${name})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS} GTest::gtest)
+endfunction()
+
+# tarvelon_test(<name> SOURCES ... DEPS ...)
+# One GoogleTest executable; every test case becomes a CTest test, run headless.
+function(tarvelon_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  tarvelon_test_settings(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
