@@ -30,15 +30,6 @@ const char* const PlaceholderText = "Test test";
 int32_t ScreenWidth() { return scene::ConfigInt("screenwidth"); }
 int32_t ScreenHeight() { return scene::ConfigInt("screenheight"); }
 
-// Adds the window to the parent in front of its children; answers it (null when the
-// parent refused it).
-template <typename T>
-T* AddLayer(TWindow& parent, std::unique_ptr<T> layer) {
-  T* raw = layer.get();
-  std::unique_ptr<TWindow> window = std::move(layer);
-  return parent.AddChild(window, true) ? raw : nullptr;
-}
-
 // An image layer at (x, y) showing the texture, sized by it (0 x 0 without one).
 TImage* AddImage(TWindow& parent, const char* name, const TString& texture, int32_t x, int32_t y, float alpha) {
   auto image = std::make_unique<TImage>(true);
@@ -46,7 +37,7 @@ TImage* AddImage(TWindow& parent, const char* name, const TString& texture, int3
   image->SetPosition(x, y);
   if (!texture.IsEmpty()) image->SetTexture(TTexture::Get(texture, 0), 1.0f);
   image->SetAlpha(alpha);
-  return AddLayer(parent, std::move(image));
+  return scene::AttachChild(parent, std::move(image));
 }
 
 TImage* AddFullScreenImage(TWindow& parent, const char* name, const TString& texture, float alpha) {
@@ -70,7 +61,7 @@ TTextbox* AddTextbox(TWindow& parent, const char* name, const TString& text, int
   box->Setup(text, std::max(width, 0), std::max(height, 0), style.alignment, style.font, style.lineHeight,
              style.colour, style.maxLines);
   box->SetPosition(x, y);
-  return AddLayer(parent, std::move(box));
+  return scene::AttachChild(parent, std::move(box));
 }
 
 // A text box inside a background image, inset by the border settings on every side.
@@ -106,7 +97,7 @@ void TScene::AddLayers() {
   AddImage(*this, "skybehindhint", NoSprite, 0, 0, 0.0f);
   if (mPendingHintWindow) AddChild(mPendingHintWindow, true);
   AddFullScreenImage(*this, "hint", TString(), 1.0f);
-  if (TTransitionWindow* darkness = AddLayer(*this, std::make_unique<TTransitionWindow>())) {
+  if (TTransitionWindow* darkness = scene::AttachChild(*this, std::make_unique<TTransitionWindow>())) {
     darkness->SetName("darkness");
     darkness->SetTexture(TTexture::Get(TransitionTexture, 0), 1.0f);
     darkness->SetSize(ScreenWidth(), ScreenHeight());

@@ -81,9 +81,7 @@ void TSidebarWindow::AddEntry(const TString& key, const TString& text, int32_t& 
   entry->Setup(text, scene::ConfigInt("itemlistWidth"), scene::ConfigInt("itemlistHeight"), EntryAlignment, EntryFont,
                EntryFontSize, EntryColour, 1);
   PlaceEntry(*entry, column, row, count);
-  TTextbox* raw = entry.get();
-  std::unique_ptr<TWindow> window = std::move(entry);
-  if (AddChild(window, true)) mItemEntries[key] = raw;
+  if (TTextbox* added = scene::AttachChild(*this, std::move(entry))) mItemEntries[key] = added;
 }
 
 void TSidebarWindow::CreateItemList() {
@@ -156,9 +154,7 @@ void TSidebarWindow::StrikeOut(TTextbox& entry) {
   line->LayoutText(TString("<u>") + fitting.c_str() + "</u>", width, height, 1, EntryFont, entry.GetFontSize(),
                    FoundColour);
   line->SetPosition(entry.GetLeft() - 5, entry.GetTop() + text.top + 2 - text.Height() / 2);
-  TText* raw = line.get();
-  std::unique_ptr<TWindow> window = std::move(line);
-  if (AddChild(window, true)) mStrikeOutTexts.push_back(raw);
+  if (TText* added = scene::AttachChild(*this, std::move(line))) mStrikeOutTexts.push_back(added);
   entry.SetColor(FoundColour);
 }
 

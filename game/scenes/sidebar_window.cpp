@@ -59,13 +59,6 @@ TString KeyText(const TButtonSpec& button, const char* suffix) {
   return scene::Config((std::string(button.keyPrefix) + suffix).c_str());
 }
 
-template <typename T>
-T* AddTo(TWindow& parent, std::unique_ptr<T> child) {
-  T* raw = child.get();
-  std::unique_ptr<TWindow> window = std::move(child);
-  return parent.AddChild(window, true) ? raw : nullptr;
-}
-
 void AddLabel(TWindow& sidebar, const TButtonSpec& button) {
   auto label = std::make_unique<TTextbox>(false);
   label->SetName(button.label);
@@ -74,7 +67,7 @@ void AddLabel(TWindow& sidebar, const TButtonSpec& button) {
                scene::Colour(KeyText(button, "TextColor")), button.maxLines);
   label->SetPosition(Key(button, "X"), Key(button, "Y"));
   label->SetAlpha(1.0f);
-  AddTo(sidebar, std::move(label));
+  scene::AttachChild(sidebar, std::move(label));
 }
 
 GeneralSprite MakeButtonSprite(const TButtonSpec& button, const TString& asset) {
@@ -103,13 +96,13 @@ TSidebarWindow::TSidebarWindow(int32_t screenType) : mScreenType(screenType) {
   background->SetName("interfaceImage");
   background->SetPosition(0, 0);
   if (const char* texture = BackgroundOf(screenType)) background->SetTexture(TTexture::Get(texture, 0), 1.0f);
-  AddTo(*this, std::move(background));
+  scene::AttachChild(*this, std::move(background));
 
   auto sprites = std::make_unique<TSpriteWindow>();
   sprites->SetName("animationWindow");
   sprites->SetPosition(0, 0);
   sprites->SetSize(scene::ConfigInt("screenwidth"), scene::ConfigInt("screenheight"));
-  mSpriteWindow = AddTo(*this, std::move(sprites));
+  mSpriteWindow = scene::AttachChild(*this, std::move(sprites));
 
   AddButtons();
   AddList();
@@ -171,7 +164,7 @@ void TSidebarWindow::AddList() {
   items->SetName("itemsWindow");
   items->SetPosition(0, 0);
   items->SetSize(scene::ConfigInt("screenwidth"), scene::ConfigInt("screenheight"));
-  if (TWindow* window = AddTo(*this, std::move(items))) window->SetZOrderSimple(ZOrderFront);
+  if (TWindow* window = scene::AttachChild(*this, std::move(items))) window->SetZOrderSimple(ZOrderFront);
   mAdventureModel = dynamic_cast<CAdventureScreen*>(current);
   if (!mAdventureModel) {
     LogPrintf("TSidebarWindow: the current scene is no adventure screen; the strip shows no items");
