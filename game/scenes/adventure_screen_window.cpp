@@ -85,17 +85,7 @@ void TAdventureScreenWindow::AddSceneObjects() {
 
 void TAdventureScreenWindow::AddSidebar(TWindowStyle& style) {
   int32_t type = mAdventureScreen->IsOfType(PlacingObjectType) ? SidebarPlacingObject : SidebarAdventure;
-  auto sidebar = std::make_unique<TSidebarWindow>(type);
-  sidebar->SetName("sidebarWindow");
-  sidebar->SetPosition(0, 0);
-  sidebar->SetSize(scene::ConfigInt("screenwidth"), scene::ConfigInt("screenheight"));
-  TSidebarWindow* raw = sidebar.get();
-  std::unique_ptr<TWindow> window = std::move(sidebar);
-  if (!AddChild(window, true)) return;
-  raw->Init(style);
-  if (!mAdventureScreen->IsShowDiaryButton()) raw->SetDiaryButtonVisible(false);
-  if (!mAdventureScreen->IsShowHintButton()) raw->SetHintButtonVisible(false);
-  if (!mAdventureScreen->IsShowLightButton()) raw->SetLightButtonVisible(false);
+  TSidebarWindow::AddTo(*this, type, style, *mAdventureScreen);
 }
 
 void TAdventureScreenWindow::AddTextboxes() {

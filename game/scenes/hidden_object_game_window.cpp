@@ -74,22 +74,11 @@ void THiddenObjectGameWindow::PostCreate(TWindowStyle& style) {
       mSpriteWindow->AddSprite(sprite);
     }
   }
-  auto sidebar = std::make_unique<TSidebarWindow>(SidebarHiddenObject);
-  sidebar->SetName("sidebarWindow");
-  sidebar->SetPosition(0, 0);
-  sidebar->SetSize(scene::ConfigInt("screenwidth"), scene::ConfigInt("screenheight"));
-  TSidebarWindow* raw = sidebar.get();
-  std::unique_ptr<TWindow> window = std::move(sidebar);
-  if (!AddChild(window, true)) raw = nullptr;
-  if (raw) raw->Init(style);
+  TSidebarWindow::AddTo(*this, SidebarHiddenObject, style, *mGame);
   mGame->Attach(this);
   mAttached = true;
   for (const char* name : {"tutorial", "tutorialtextText", "transition"})
     if (TWindow* overlay = FindChild(name)) overlay->SetZOrderSimple(ZOrderFront);
-  if (!raw) return;
-  if (!mGame->IsShowDiaryButton()) raw->SetDiaryButtonVisible(false);
-  if (!mGame->IsShowHintButton()) raw->SetHintButtonVisible(false);
-  if (!mGame->IsShowLightButton()) raw->SetLightButtonVisible(false);
 }
 
 bool THiddenObjectGameWindow::OnMouseDown(TPoint point) {

@@ -123,6 +123,20 @@ TSidebarWindow::~TSidebarWindow() {
 
 std::unique_ptr<TWindow> TSidebarWindow::Create() { return std::make_unique<TSidebarWindow>(SidebarHiddenObject); }
 
+TSidebarWindow* TSidebarWindow::AddTo(TWindow& screen, int32_t screenType, TWindowStyle& style, const CScene& model) {
+  auto made = std::make_unique<TSidebarWindow>(screenType);
+  made->SetName("sidebarWindow");
+  made->SetPosition(0, 0);
+  made->SetSize(scene::ConfigInt("screenwidth"), scene::ConfigInt("screenheight"));
+  TSidebarWindow* sidebar = scene::AttachChild(screen, std::move(made));
+  if (!sidebar) return nullptr;
+  sidebar->Init(style);
+  if (!model.IsShowDiaryButton()) sidebar->SetDiaryButtonVisible(false);
+  if (!model.IsShowHintButton()) sidebar->SetHintButtonVisible(false);
+  if (!model.IsShowLightButton()) sidebar->SetLightButtonVisible(false);
+  return sidebar;
+}
+
 void TSidebarWindow::AddButtons() {
   AddLabel(*this, HintButton);
   TString hintFrame = HintFrameAsset(RefillAt(HighscoreSystem::GetElapsedTimeSinceLastHintUse()).clamped);

@@ -32,6 +32,7 @@ class CAdventureScreen;
 class CGame;
 class CHiddenObjectGame;
 class CInventory;
+class CScene;
 class TScene;
 class TSound;
 class TSprite;
@@ -57,6 +58,9 @@ class TSidebarWindow : public TWindow, public CObserver {
 
   // The creator of the window type: a hidden-object sidebar.
   static std::unique_ptr<TWindow> Create();
+  // The sidebar of a screen: "sidebarWindow" over the whole screen, added to it and started,
+  // with the buttons the scene's model does not show hidden. Null when the screen refused it.
+  static TSidebarWindow* AddTo(TWindow& screen, int32_t screenType, TWindowStyle& style, const CScene& model);
 
   const char* GetClassName() const override { return "TSidebarWindow"; }
   bool IsKindOf(TClassId id) const override { return id == ClassId() || TWindow::IsKindOf(id); }
