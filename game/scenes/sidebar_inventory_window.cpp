@@ -11,9 +11,9 @@
 #include "scenes/game_flow.h"
 #include "scenes/scene.h"
 #include "scenes/scene_internal.h"
+#include "scenes/sidebar_window.h"
 #include "scenes/sprite_window.h"
 #include "sound/sound.h"
-#include "windows/window_manager.h"
 
 namespace {
 
@@ -21,12 +21,6 @@ namespace {
 constexpr int ItemHitAlpha = 1;
 constexpr int ItemHitDepth = 0;
 constexpr uint32_t AnchoredFlags = 8;
-
-TScene* SceneWindow() {
-  TWindowManager* windows = GetWindowManager();
-  TWindow* top = windows ? windows->GetTopModal() : nullptr;
-  return WindowCast<TScene>(top ? top->FindChild("scene") : nullptr);
-}
 
 CAdventureScreen* CurrentAdventureScreen() {
   CGame* game = CGame::GetInstance();
@@ -108,7 +102,7 @@ bool TSidebarInventoryWindow::PickUp(TPoint point) {
   int32_t slot = SlotAt(point, -1);
   if (slot < 0) return false;
   CAdventureScreen* model = CurrentAdventureScreen();
-  if (!model || !SceneWindow()) {
+  if (!model || !TSidebarWindow::FindSceneWindow()) {
     LogPrintf("TSidebarInventoryWindow: no adventure screen on show; the item stays in its slot");
     return false;
   }
@@ -131,7 +125,7 @@ bool TSidebarInventoryWindow::OnMouseMove(TPoint point) {
   if (std::shared_ptr<TSprite> held = GetItemSprite(mHeldIndex))
     PlaceAt(*held, TVec2(float(int64_t(point.x) - mCursorOffsetX), float(int64_t(point.y) - mCursorOffsetY)));
   CAdventureScreen* model = CurrentAdventureScreen();
-  TScene* scene = SceneWindow();
+  TScene* scene = TSidebarWindow::FindSceneWindow();
   if (!model || !scene) return true;
   bool usable = SlotAt(point, mHeldIndex) >= 0;
   int32_t index = 0;
@@ -181,7 +175,7 @@ void TSidebarInventoryWindow::PlayItemSound(const std::shared_ptr<TSound>& sound
 
 bool TSidebarInventoryWindow::Use(TPoint point) {
   CAdventureScreen* model = CurrentAdventureScreen();
-  TScene* scene = SceneWindow();
+  TScene* scene = TSidebarWindow::FindSceneWindow();
   CInventory* shown = SlotInventory(model);
   // A copy: the item's command may change the inventory.
   CInventory inventory = shown ? *shown : CInventory();
@@ -200,6 +194,6 @@ bool TSidebarInventoryWindow::Use(TPoint point) {
     HighscoreSystem::Call(&CHighscoreSystem::UsedInventoryItemWrong);
   }
   // The command may have replaced the scene: look for it again.
-  if (TScene* now = SceneWindow()) now->SetCursorStyle(2);
+  if (TScene* now = TSidebarWindow::FindSceneWindow()) now->SetCursorStyle(2);
   return true;
 }

@@ -81,6 +81,9 @@ class TSidebarWindow : public TWindow, public CObserver {
   void SetDiaryButtonVisible(bool visible);
   void SetLightButtonVisible(bool visible);
 
+  // The window named "scene" under the top modal, when it is a scene window.
+  static TScene* FindSceneWindow();
+
   // The inventory strip (sidebar_inventory.cpp).
   void BuildInventory();
   // The item list (sidebar_item_list.cpp): made once, then brought up to date, struck out
@@ -118,8 +121,6 @@ class TSidebarWindow : public TWindow, public CObserver {
   std::shared_ptr<TSprite> ButtonSprite(const char* name) const;
   // Shows or hides a button; showing starts a glow and the clock that times it.
   void ShowButton(const char* name, bool visible, TClock* glowClock);
-  // The window named "scene" under the top modal, when it is a scene window.
-  static TScene* FindSceneWindow();
   void RunModal(const char* script);
   // ---- sidebar_hint.cpp ----
   void StepHint();
