@@ -33,7 +33,6 @@
 #include <memory>
 
 #include "platform/engine_string.h"
-#include "platform/log.h"
 #include "platform/point.h"
 #include "scenes/scene.h"
 #include "scenes/window_binding.h"
@@ -83,16 +82,6 @@ class TMiniGameWindow : public TScene {
   TSpriteWindow* GetAnimationWindow() const { return mAnimationWindow; }
 
  protected:
-  // The scene model as the game's own model class. A scene of another kind (which no scene
-  // script pairs with this window) gets an empty model of the class, owned by standIn, with
-  // a log line, so that the window always has a model to read.
-  template <class Model>
-  Model* GameModel(std::unique_ptr<Model>& standIn) {
-    if (auto* model = dynamic_cast<Model*>(mModel)) return model;
-    LogPrintf("TMiniGameWindow: the current scene is not a scene of this mini-game; an empty game stands in");
-    standIn = std::make_unique<Model>();
-    return standIn.get();
-  }
   // The global "showBriefingWindow": input is swallowed while it is set.
   static bool IsBriefingShown();
   // The scene has started and is not finishing: the game takes input.

@@ -5,6 +5,7 @@
 #include "graphics/texture.h"
 #include "model/highscore_system.h"
 #include "model/rotation_tiles_game.h"
+#include "platform/log.h"
 #include "scenes/general_sprite.h"
 #include "scenes/scene_internal.h"
 #include "scenes/sprite_window.h"

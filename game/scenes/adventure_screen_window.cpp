@@ -30,12 +30,7 @@ bool ShowsObject(int32_t kind) { return kind == SpriteKindSceneObject; }
 TAdventureScreenWindow::TAdventureScreenWindow() {
   SetRootSprite(TSprite::Create(0));
   mGame = CGame::GetInstance();
-  mAdventureScreen = dynamic_cast<CAdventureScreen*>(mModel);
-  if (!mAdventureScreen) {
-    LogPrintf("TAdventureScreenWindow: scene %d is no adventure screen; the room stays empty", mModel->GetSeqId());
-    mStandIn = std::make_unique<CAdventureScreen>();
-    mAdventureScreen = mStandIn.get();
-  }
+  mAdventureScreen = GameModel(mStandIn);
   mAdventureBinding.Bind("SetTimesPickable", this, &TAdventureScreenWindow::SetTimesPickable);
   mAdventureBinding.Bind("FadeOut", this, &TAdventureScreenWindow::FadeOut);
   mAdventureBinding.Bind("SetTextForSceneObject", this, &TAdventureScreenWindow::SetTextForSceneObject);

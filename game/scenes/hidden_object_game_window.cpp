@@ -42,12 +42,7 @@ THiddenObjectGameWindow::THiddenObjectGameWindow() {
   mHiddenObjectBinding.Bind("SetInventoryOnWon", this, &THiddenObjectGameWindow::SetInventoryOnWon);
   mHiddenObjectBinding.Bind("IsItemAlreadyFound", this, &THiddenObjectGameWindow::IsItemAlreadyFound);
   mOwner = CGame::GetInstance();
-  mGame = dynamic_cast<CHiddenObjectGame*>(mModel);
-  if (!mGame) {
-    LogPrintf("THiddenObjectGameWindow: scene %d is no hidden-object game; nothing is hidden", mModel->GetSeqId());
-    mStandIn = std::make_unique<CHiddenObjectGame>();
-    mGame = mStandIn.get();
-  }
+  mGame = GameModel(mStandIn);
   if (mGame->HasHitClickSound()) LoadSoundAs("HitSound", mGame->GetHitClickSound());
   if (mGame->HasMissClickSound()) LoadSoundAs("MissSound", mGame->GetMissClickSound());
   HighscoreSystem::Call(&CHighscoreSystem::HOStart);

@@ -222,4 +222,8 @@ void TScene::OpenModalScript(const char* settingKey) {
   RunLua(TString(chunk));
 }
 
+void TScene::ReportForeignModel() const {
+  LogPrintf("%s: scene %d is not a scene of this screen; an empty one stands in", GetClassName(), mModel->GetSeqId());
+}
+
 void TScene::AddGlowOnSceneClock(const std::shared_ptr<TSprite>& sprite) { mGlows.Add(sprite); }

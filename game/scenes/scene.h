@@ -240,6 +240,16 @@ class TScene : public TFadeInOutInterface, public CObserver {
   bool IsNextItemBoxActive() const { return mNsiActive; }
 
  protected:
+  // The scene model as the screen's own model class. A scene of another kind (which no scene
+  // script pairs with this screen) gets an empty model of the class, owned by standIn, with
+  // a log line, so that the screen always has a model to read.
+  template <class Model>
+  Model* GameModel(std::unique_ptr<Model>& standIn) {
+    if (auto* model = dynamic_cast<Model*>(mModel)) return model;
+    ReportForeignModel();
+    standIn = std::make_unique<Model>();
+    return standIn.get();
+  }
   // A child of that name and class, or null.
   TImage* FindImage(const char* name);
   TTextbox* FindTextbox(const char* name);
@@ -269,6 +279,8 @@ class TScene : public TFadeInOutInterface, public CObserver {
   bool mInputBlocked = false;
 
  private:
+  // The log line of GameModel's stand-in.
+  void ReportForeignModel() const;
   // ---- scene_layers.cpp ----
   void AddLayers();
   void AddModelTextboxes();
