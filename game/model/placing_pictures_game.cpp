@@ -78,8 +78,12 @@ void CPlacingPicturesGame::TakeBackSceneHotspots() {
   // an id of "-1" would be four billion steps.
   std::stable_sort(board.begin(), board.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   for (size_t k = 0; k < board.size(); ++k) {
-    if (k > 0 && board[k].first == board[k - 1].first) continue;
     const CSceneHotspot& hotspot = *board[k].second;
+    if (k > 0 && board[k].first == board[k - 1].first) {
+      LogPrintf("Placing pictures %d: the hotspot id \"%s\" has the value of an earlier one; the hotspot is left out",
+                GetSeqId(), hotspot.GetId().c_str());
+      continue;
+    }
     AddHotspotX1(hotspot.GetPositionX1());
     AddHotspotX2(hotspot.GetPositionX2());
     AddHotspotX3(hotspot.GetPositionX3());

@@ -87,10 +87,10 @@ class CPlacingPicturesGame : public CScene, public CTextboxLayout {
 
   // Lays the board out as the screen opens. The hotspots the scene already holds are taken
   // back into the layout lists (sorted by the numeric values of their ids, the first of each
-  // value; ids compare as unsigned numbers, so "-1" comes last) and removed; then one hotspot
-  // object per hotspot of the lists goes into the scene: named after its start picture,
-  // active when empty (in swap mode always). A hotspot whose id an earlier one has is left
-  // out, with a log line. Any picture carried is dropped back.
+  // value, the others with a log line; ids compare as unsigned numbers, so "-1" comes last)
+  // and removed; then one hotspot object per hotspot of the lists goes into the scene: named
+  // after its start picture, active when empty (in swap mode always). A hotspot whose id an
+  // earlier one has is left out, with a log line. Any picture carried is dropped back.
   void LayOutBoard();
 
   // Carrying a picture: picking it up empties the hotspot that holds it (in normal mode that
