@@ -127,7 +127,8 @@ void TPlatformDisplayHost::ShowMessageBox(const TString& text, const TString& ca
   SdlShowMessageBox(caption.c_str(), text.c_str(), kind, owner);
 }
 
-void TPlatformDisplayHost::PostQuit() { mPlatform.PostQuit(0); }
+// Only a display that failed for good asks to quit.
+void TPlatformDisplayHost::PostQuit() { mPlatform.QuitForFailedDisplay(); }
 
 std::unique_ptr<IDisplayHandler> MakeDisplayHandler() {
   TPlatform* platform = GetPlatform();

@@ -116,6 +116,7 @@ int RunEngine(TEngineStart start) {
   TOsMessageQueue::PostQuit(0);
   hook.Detach(*platform);
   SetInjectionWindow(nullptr);
+  int exitCode = platform->GetExitCode();
   platform.reset();
-  return 0;
+  return exitCode;
 }

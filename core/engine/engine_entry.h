@@ -39,8 +39,10 @@ struct TEngineStart {
 };
 
 // Exit codes: 0 after the game's main returned, and for a second instance (which makes
-// no window); -1 for a host window that is not there; 1 when no window can be opened.
+// no window); -1 for a host window that is not there; 1 when no window can be opened; 2
+// when the display cannot be set up (TPlatform::QuitForFailedDisplay).
 constexpr int ExitNoWindow = 1;
+constexpr int ExitNoDisplay = 2;
 constexpr int ExitLostParent = -1;
 
 int RunEngine(TEngineStart start);

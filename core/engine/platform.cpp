@@ -1,5 +1,8 @@
 #include "engine/platform.h"
 
+#include <cstdio>
+
+#include "engine/engine_entry.h"
 #include "engine/platform_impl.h"
 #include "graphics/texture.h"
 #include "engine/platform_host_link.h"
@@ -23,6 +26,15 @@ TPlatform* gPlatform = nullptr;
 }
 
 TPlatform* GetPlatform() { return gPlatform; }
+
+uint32_t ReadScreenSide(const char* key, uint32_t fallback) {
+  TString text = GetConfig(key);
+  if (text.IsEmpty()) return fallback;
+  int side = text.ToInt();
+  if (side >= 1 && uint32_t(side) <= MaxScreenSide) return uint32_t(side);
+  LogPrintf("The setting %s is %s, not a size from 1 to %u: %u is used.", key, text.c_str(), MaxScreenSide, fallback);
+  return fallback;
+}
 
 TPlatform::TPlatform(std::unique_ptr<TPlatformImpl> impl) : mImpl(std::move(impl)) {
   TPlatformImpl& p = *mImpl;
@@ -128,7 +140,7 @@ void TPlatform::ReportOutOfVideoMemory() {
   if (mImpl->mDisplayHandler) mImpl->Display().OnOutOfVideoMemory();
 }
 
-void TPlatform::InitDisplay(uint32_t width, uint32_t height, bool fullScreen) {
+bool TPlatform::InitDisplay(uint32_t width, uint32_t height, bool fullScreen) {
   TPlatformImpl& p = *mImpl;
   p.WindowManager().EnsureScreen(width, height);
   if (IsExternalPlayerMode()) {
@@ -144,9 +156,24 @@ void TPlatform::InitDisplay(uint32_t width, uint32_t height, bool fullScreen) {
     fullScreen = false;
   }
   p.Display().SetDisplay(width, height, fullScreen, false, false, p.mExternalParent != 0);
+  if (p.Display().HasFailedForGood()) {
+    QuitForFailedDisplay();
+    return false;
+  }
   bool firstStart = !p.mDisplayStarted;
   p.mDisplayStarted = true;
   p.Renderer().OnDisplayStarted(width, height, firstStart);
+  return true;
+}
+
+void TPlatform::QuitForFailedDisplay() {
+  if (mExitCode == ExitNoDisplay) return;
+  mExitCode = ExitNoDisplay;
+  LogPrintf("The display could not be set up: the game ends.");
+  TString log = GetLogPath();
+  fprintf(stderr, "%s: the display could not be set up (%s).\n", mImpl->mGameName.c_str(),
+          log.IsEmpty() ? "nothing was logged" : ("see " + log).c_str());
+  PostQuit(ExitNoDisplay);
 }
 
 void TPlatform::NotifyDisplayChanged() { mImpl->mDisplayChangedPending = true; }

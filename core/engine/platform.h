@@ -73,7 +73,14 @@ class TPlatform {
   bool IsFrameDone() const;
   void ReportOutOfVideoMemory();
   // Display start: the screen window, the display mode, the renderer's clip rectangle.
-  void InitDisplay(uint32_t width, uint32_t height, bool fullScreen);
+  // False when the display cannot be set up at all (QuitForFailedDisplay has run): the
+  // game should end.
+  bool InitDisplay(uint32_t width, uint32_t height, bool fullScreen);
+  // The display failed for good: one line on the log and on stderr, the exit code
+  // ExitNoDisplay and the quit message; only the first call does anything.
+  void QuitForFailedDisplay();
+  // What RunEngine answers once the game's main has returned: 0 unless a failure set it.
+  int GetExitCode() const { return mExitCode; }
   // The display mode was set anew: the next step reports EventDisplayChanged.
   void NotifyDisplayChanged();
 
@@ -115,7 +122,14 @@ class TPlatform {
   std::unique_ptr<TPlatformImpl> mImpl;
   TTaskList mRestoreTasks;
   std::function<void(const TPlatformEvent&)> mEventObserver;
+  int mExitCode = 0;
 };
 
 // The platform object, or null before start-up and after teardown.
 TPlatform* GetPlatform();
+
+// A side of the display from a setting ("screenwidth", "screenheight"): a whole number of
+// pixels from 1 to MaxScreenSide. Any other value logs a line and gives the fallback, as
+// an absent setting does quietly.
+constexpr uint32_t MaxScreenSide = 16384;
+uint32_t ReadScreenSide(const char* key, uint32_t fallback);

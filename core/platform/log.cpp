@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -28,18 +29,29 @@ TString TimeText() {
 
 }  // namespace
 
-void OpenLogFile(const char* folder) {
+bool OpenLogFile(const char* folder) {
   std::lock_guard<std::mutex> lock(gLogMutex);
   if (!folder) {
     gLogPath = TString();
-    return;
+    return true;
   }
-  if (strncmp(folder, "__MEMORYMAX__", 13) == 0) return;
+  if (strncmp(folder, "__MEMORYMAX__", 13) == 0) return true;
   struct stat info;
   if (stat(folder, &info) != 0) mkdir(folder, 0755);
-  gLogPath = TString(folder) + "/logfile.txt";
-  remove(gLogPath.c_str());
+  TString path = TString(folder) + "/logfile.txt";
+  remove(path.c_str());
   gWritePosition = 0;
+  // Made now, so that a folder nobody can write to is known at once.
+  FILE* file = fopen(path.c_str(), "wb");
+  if (!file) {
+    // The log has nowhere to go: the one place left to say so.
+    fprintf(stderr, "Cannot write the log file %s (%s): nothing is logged.\n", path.c_str(), strerror(errno));
+    gLogPath = TString();
+    return false;
+  }
+  fclose(file);
+  gLogPath = path;
+  return true;
 }
 
 TString GetLogPath() {

@@ -6,8 +6,9 @@
 #include "platform/engine_string.h"
 
 // Starts a new log in folder (created when missing; an old log there is deleted).
-// A null folder turns logging off.
-void OpenLogFile(const char* folder);
+// A null folder turns logging off. A log that cannot be written there turns logging off
+// too, with one line on stderr, and gives false.
+bool OpenLogFile(const char* folder);
 // The current log file's path; empty while logging is off.
 TString GetLogPath();
 // Writes one line: the local time, ": ", the formatted message and a line feed.

@@ -149,6 +149,25 @@ bool TScript::ResumeWithValue() {
 }
 
 bool TScript::RunScript(const TString& fileName) {
+  bool returnedFunction = false;
+  return RunScriptFile(fileName, returnedFunction);
+}
+
+bool TScript::RunMainScript(const TString& fileName) {
+  if (!mState) return false;
+  if (fileName.IsEmpty() || !FileExists(fileName)) {
+    LogPrintf("The main script \"%s\" is missing: nothing runs the screens.", fileName.c_str());
+    return false;
+  }
+  bool returnedFunction = false;
+  if (!RunScriptFile(fileName, returnedFunction)) return false;
+  if (!returnedFunction)
+    LogPrintf("The main script %s returned no function: nothing runs the screens.", fileName.c_str());
+  return returnedFunction;
+}
+
+bool TScript::RunScriptFile(const TString& fileName, bool& returnedFunction) {
+  returnedFunction = false;
   if (!mState || fileName.IsEmpty() || !FileExists(fileName)) return false;
   lua_State* L = mState;
   int top = lua_gettop(L);
@@ -168,6 +187,9 @@ bool TScript::RunScript(const TString& fileName) {
   FrameMark mark = Mark();
   status = RunFunction(0, 1);
   if (status != 0) LogPrintf("Failed to run script %s: %d", fileName.c_str(), status);
+  // A returned function became the coroutine: it waits in a yield, or it ended at once and
+  // stays the run's result.
+  if (status == 0) returnedFunction = !SameFrame(mark) || lua_isfunction(L, -1);
   if (SameFrame(mark)) lua_settop(L, top);
   return status == 0;
 }

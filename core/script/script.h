@@ -40,6 +40,9 @@ class TScript : public TAnimTask {
   // a missing file; a file that fails to load goes to `_ALERT'; a failed run is logged as
   // "Failed to run script %s: %d". The stack is left as it was.
   bool RunScript(const TString& fileName);
+  // The same for the game's main script, whose answer must be the function that runs the
+  // screens: a missing file and any other answer log one line each and give false.
+  bool RunMainScript(const TString& fileName);
   // Compiles and runs Lua text (its first `length' bytes, all of it for -1; never past its
   // end, the first zero byte). With results 0 the stack is left as it was; otherwise that
   // many values are left (nil after an error). Errors are logged as "DoLuaString %s %s"
@@ -83,6 +86,7 @@ class TScript : public TAnimTask {
   };
 
   void OpenLibraries();
+  bool RunScriptFile(const TString& fileName, bool& returnedFunction);
   void DeletePendingWrappers();
   void Detach();
   FrameMark Mark() const;

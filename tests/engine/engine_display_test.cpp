@@ -17,6 +17,7 @@
 #include "graphics/display/platform_data.h"
 #include "graphics/renderer.h"
 #include "platform/file.h"
+#include "platform/settings.h"
 
 namespace {
 
@@ -115,4 +116,31 @@ TEST_F(EngineDisplay, EmbeddedGameOfNoWidthKeepsItsScale) {
                 },
                 "--multiple --axtest"),
             0);
+}
+
+// Regression: a display that could not be set up ended the program with exit code 0, and
+// the game went on to say that its window was open.
+TEST_F(EngineDisplay, ADisplayThatCannotBeSetUpEndsTheProgramWithAFailure) {
+  bool started = true;
+  // Too large for a window on the desktop, and no such full-screen mode either.
+  int exitCode = Run([&](TPlatform* platform) { started = platform->InitDisplay(4000, 3000, false); });
+  EXPECT_FALSE(started);
+  EXPECT_EQ(exitCode, ExitNoDisplay);
+  std::string log = Log();
+  EXPECT_NE(log.find("ERROR FALLBACK FAILED"), std::string::npos) << log;
+  EXPECT_NE(log.find("The display could not be set up: the game ends."), std::string::npos) << log;
+}
+
+// Regression: "screenwidth" -5 became a width of 4294967291.
+TEST(ScreenSide, ASettingOutsideTheRangeGivesTheFallback) {
+  const struct {
+    const char* text;
+    uint32_t side;
+  } cases[] = {{"800", 800}, {"1", 1}, {"16384", 16384}, {"", 1024}, {"-5", 1024}, {"0", 1024},
+               {"16385", 1024}, {"4294967291", 1024}, {"wide", 1024}};
+  for (const auto& c : cases) {
+    SetConfig("screenwidth", c.text);
+    EXPECT_EQ(ReadScreenSide("screenwidth", 1024), c.side) << c.text;
+  }
+  ClearConfig();
 }

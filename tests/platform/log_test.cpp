@@ -43,6 +43,20 @@ TEST_F(LogTest, OffWithoutFolderAndMemoryMaxMarkerIsIgnored) {
   EXPECT_STREQ(GetLogPath().c_str(), (mFolder / "logfile.txt").c_str());
 }
 
+// Regression: with no folder to write the log in, every line went nowhere without a word.
+TEST_F(LogTest, AFolderThatCannotBeWrittenSaysSoOnStderr) {
+  WriteTextFile(mFolder / "plain", "a file, not a folder\n");
+  TString folder = mFolder / "plain/logs";
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(OpenLogFile(folder.c_str()));
+  LogPrintf("lost %d", 1);
+  std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(said, "Cannot write the log file " + std::string(folder.c_str()) +
+                      "/logfile.txt (Not a directory): nothing is logged.\n");
+  EXPECT_TRUE(GetLogPath().IsEmpty());
+  EXPECT_TRUE(OpenLogFile(mFolder.Path().c_str()));
+}
+
 TEST_F(LogTest, WrapsAroundBehindTheFirstHalf) {
   OpenLogFile(mFolder.Path().c_str());
   std::string filler(200, 'f');

@@ -155,6 +155,24 @@ TEST_F(ScriptTest, RunScriptFailures) {
   EXPECT_EQ(lua_gettop(L), 0);
 }
 
+// Regression: a missing main script, or one answering no function, left the game on a
+// screen that nothing answered without a word in the log.
+TEST_F(ScriptTest, TheMainScriptSaysWhenItCannotRunTheScreens) {
+  EXPECT_FALSE(mScript->RunMainScript("scripts/main.lua"));
+  EXPECT_EQ(CountInLog("The main script \"scripts/main.lua\" is missing: nothing runs the screens."), 1) << ReadLog();
+  WriteAsset("scripts/main.lua", "gLoaded = true; return 5");
+  EXPECT_FALSE(mScript->RunMainScript("scripts/main.lua"));
+  EXPECT_EQ(CountInLog("The main script scripts/main.lua returned no function: nothing runs the screens."), 1)
+      << ReadLog();
+  EXPECT_EQ(Global("gLoaded"), "true");
+  // A function answered, waiting in its coroutine or ended at once, is no failure.
+  WriteAsset("scripts/ends.lua", "return function() end");
+  EXPECT_TRUE(mScript->RunMainScript("scripts/ends.lua"));
+  WriteAsset("scripts/waits.lua", "return function() coroutine.yield() end");
+  EXPECT_TRUE(mScript->RunMainScript("scripts/waits.lua"));
+  EXPECT_EQ(CountInLog("The main script"), 2) << ReadLog();
+}
+
 TEST_F(ScriptTest, CompiledCodeIsSharedWhileSomebodyHoldsIt) {
   WriteAsset("scripts/value.lua", "gValue = 1");
   std::shared_ptr<TScriptCode> held = TScriptCode::Get("scripts/value.lua", GetScriptSearchPath());

@@ -79,6 +79,7 @@ class IDisplayHost {
   virtual void ShowMessageBox(const TString& text, const TString& caption, TMessageBoxIcon icon, bool ownedByMain);
   // Ends the process; a test host records the code and returns.
   virtual void ExitProcess(int code);
+  // The set-up and its fall-back failed for good: the program is to end.
   virtual void PostQuit() {}
 
  private:

@@ -42,6 +42,8 @@ class IDisplayHandler {
   virtual void Restore() = 0;
   virtual void ResetWorkingCount() = 0;
   virtual bool IsDisplayReady() const = 0;
+  // A set-up and its fall-back failed: the display cannot be set up at all.
+  virtual bool HasFailedForGood() const { return false; }
   virtual bool IsFrameDone() = 0;
   virtual void OnOutOfVideoMemory() = 0;
 

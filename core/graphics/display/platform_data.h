@@ -45,6 +45,7 @@ class TPlatformData : public IDisplayHandler {
   // The desktop's mode changed (bits per pixel 8 or less: a palette display).
   void UpdateDesktopMode(int32_t bitsPerPixel, int32_t width, int32_t height) override;
   bool IsDisplayReady() const override { return mDisplayReady; }
+  bool HasFailedForGood() const override { return mFatal; }
 
   // ---- Loss, restore and video memory ----
   bool IsDeviceReady() override;
@@ -101,8 +102,8 @@ class TPlatformData : public IDisplayHandler {
   bool IsFrameDone() override;
   TDevResult WaitForFlip();
   // Render-target blocks draw into the back buffer's top-left corner and copy the result
-  // into the texture at their end (platform_data_target.cpp); clip is the renderer's clip
-  // rectangle, to which mode 4 clears the back buffer.
+  // into the texture at their end (platform_data_target.cpp), then put back what the corner
+  // held; clip is the renderer's clip rectangle, to which mode 4 clears the back buffer.
   bool BeginRenderTarget(const std::shared_ptr<TTextureBase>& texture, int mode, const TRect& clip);
   void EndRenderTarget();
   // Makes the device draw into a surface; false when the surface cannot be a target.
@@ -186,6 +187,8 @@ class TPlatformData : public IDisplayHandler {
   void CopyRenderTargetMode4(TTextureBase& texture, const TRect& rect);
   void FixRenderTargetAlpha(TTextureBase& texture);
   void RestoreViewScale();
+  void KeepBorrowedCorner(int32_t width, int32_t height);
+  void PutBackBorrowedCorner();
 
   std::shared_ptr<TPlatformData*> mLink = std::make_shared<TPlatformData*>(this);
   std::unique_ptr<TDXContext> mContext;
@@ -209,6 +212,11 @@ class TPlatformData : public IDisplayHandler {
   bool mDepthWrite = false, mDepthTest = false;
   int mRenderTargetMode = 0;
   std::shared_ptr<TTextureBase> mRenderTargetTexture;
+  // The back buffer's corner as it was before the render-target block drew in it: rows of
+  // mBorrowedRowBytes bytes, mBorrowedRows of them.
+  std::vector<uint8_t> mBorrowedCorner;
+  size_t mBorrowedRowBytes = 0;
+  int32_t mBorrowedRows = 0;
   std::shared_ptr<TTextureBase> mCaptureTexture;
   bool mIn2d = false;  // between Begin2d and End2d (or Begin3d)
   bool mFallBackRunning = false;

@@ -2,6 +2,7 @@
 // copied into the texture at their end) and render-target switches.
 
 #include <algorithm>
+#include <cstring>
 
 #include "graphics/display/display_host.h"
 #include "graphics/display/dx_texture_data.h"
@@ -39,10 +40,13 @@ bool TPlatformData::BeginRenderTarget(const std::shared_ptr<TTextureBase>& textu
   PushViewport(0, 0, int32_t(texture->GetWidth()), int32_t(texture->GetHeight()));
   mSavedViewport = mViewport;
   host.InvalidateWindows();
+  KeepBorrowedCorner(std::min<int32_t>(int32_t(texture->GetWidth()), mDisplayRect.Width()),
+                     std::min<int32_t>(int32_t(texture->GetHeight()), mDisplayRect.Height()));
   auto fail = [&]() {
     mRenderTargetTexture.reset();
     PopViewport();
     RestoreViewScale();
+    PutBackBorrowedCorner();
     return false;
   };
   if (mode == 2 || mode == 3) {
@@ -77,11 +81,42 @@ void TPlatformData::EndRenderTarget() {
              std::min(int32_t(texture->GetHeight()), mDisplayRect.Height()));
   if (mRenderTargetMode == 4) {
     CopyRenderTargetMode4(*texture, rect);
-    return;
+  } else if (mRenderTargetMode >= 0 && mRenderTargetMode <= 3) {
+    CopyBackBufferToTexture(*texture, rect);
+    if (mRenderTargetMode != 1 && texture->HasAlpha()) FixRenderTargetAlpha(*texture);
   }
-  if (mRenderTargetMode < 0 || mRenderTargetMode > 3) return;
-  CopyBackBufferToTexture(*texture, rect);
-  if (mRenderTargetMode != 1 && texture->HasAlpha()) FixRenderTargetAlpha(*texture);
+  PutBackBorrowedCorner();
+}
+
+// Where nothing opaque covers the screen, what the frame left in the back buffer shows:
+// the block's drawing must not stay there (the start-up calibration's cells did).
+void TPlatformData::KeepBorrowedCorner(int32_t width, int32_t height) {
+  mBorrowedRows = 0;
+  TDevSurfaceDesc back;
+  if (width <= 0 || height <= 0 || !mBackBuffer || DevFailed(mBackBuffer->Lock(nullptr, back, DDLOCK_WAIT))) return;
+  width = std::min<int32_t>(width, int32_t(back.width));
+  height = std::min<int32_t>(height, int32_t(back.height));
+  mBorrowedRowBytes = size_t(width) * BytesPerPixel(back.pixelFormat);
+  mBorrowedCorner.resize(mBorrowedRowBytes * size_t(height));
+  for (int32_t y = 0; y < height; ++y)
+    std::memcpy(mBorrowedCorner.data() + mBorrowedRowBytes * size_t(y),
+                static_cast<const uint8_t*>(back.surface) + int64_t(y) * back.pitch, mBorrowedRowBytes);
+  mBorrowedRows = height;
+  mBackBuffer->Unlock(nullptr);
+}
+
+void TPlatformData::PutBackBorrowedCorner() {
+  int32_t rows = mBorrowedRows;
+  mBorrowedRows = 0;
+  TDevSurfaceDesc back;
+  if (rows == 0 || !mBackBuffer || DevFailed(mBackBuffer->Lock(nullptr, back, DDLOCK_WAIT))) return;
+  // A display set up anew meanwhile may be smaller.
+  rows = std::min<int32_t>(rows, int32_t(back.height));
+  size_t rowBytes = std::min<size_t>(mBorrowedRowBytes, size_t(back.width) * BytesPerPixel(back.pixelFormat));
+  for (int32_t y = 0; y < rows; ++y)
+    std::memcpy(static_cast<uint8_t*>(back.surface) + int64_t(y) * back.pitch,
+                mBorrowedCorner.data() + mBorrowedRowBytes * size_t(y), rowBytes);
+  mBackBuffer->Unlock(nullptr);
 }
 
 void TPlatformData::CopyBackBufferToTexture(TTextureBase& texture, const TRect& rect) {
