@@ -83,7 +83,7 @@ void GameMain(TPlatform* platform) {
     RegisterGameWindows(*windows);
     InstallHostWindows(*windows);
   }
-  if (script) script->RunScript(GetConfig("scriptMainLoop"));
+  if (script) script->RunMainScript(GetConfig("scriptMainLoop"));
   auto handler = std::make_unique<CMessageHandler>();
   CMessageHandler* listener = handler.get();
   if (windows) windows->AddListener(std::move(handler));

@@ -248,9 +248,9 @@ void TSettings::ToggleSoundMute() {
 
 void TSettings::LoadDisplaySettings() {
   bool full = mPrefs->GetInt("fullscreen", 1) == 1;
-  int width = GetConfig("screenwidth").ToInt(), height = GetConfig("screenheight").ToInt();
+  // A display that cannot be set up ends the game (the quit is posted, the exit code set).
   if (TPlatform* platform = GetPlatform())
-    platform->InitDisplay(uint32_t(std::max(width, 0)), uint32_t(std::max(height, 0)), full);
+    platform->InitDisplay(ReadScreenSide("screenwidth", 1024), ReadScreenSide("screenheight", 768), full);
   ApplySoundSettings();
 }
 
