@@ -280,7 +280,7 @@ bool TRenderer::CaptureFrame(const TString& fileName) {
   auto* data = static_cast<TDxTextureData*>(frame->GetData());
   TDevRect all{0, 0, int32_t(front->Width()), int32_t(front->Height())};
   if (DevFailed(TSoftSurface::CopyClipped(*data->GetSurface(), 0, 0, *front, all))) return false;
-  return frame->Save(fileName);
+  return frame->Save(fileName, 0.9f);
 }
 
 bool TRenderer::StartTextRasteriser() {

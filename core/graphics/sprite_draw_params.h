@@ -1,6 +1,6 @@
 #pragma once
 // TSpriteDrawParams: how a texture is drawn as a quad: the transform, the anchor, the
-// tint and alpha, the source rectangle and the draw flags.
+// tint and alpha, the source rectangle, the draw flags and the frame.
 
 #include <cstdint>
 
@@ -21,6 +21,7 @@ struct TSpriteDrawParams {
   TRect sourceRect;
   uint32_t flags = 0;
   int32_t blendMode = -1;  // -1 keeps the renderer's current mode
+  int32_t frame = -1;      // -1: not set; a child's unset frame takes its parent's
 
   TSpriteDrawParams() = default;
   // The identity moved to the position, then scaled when the scale is not exactly 1.

@@ -113,9 +113,12 @@ std::unique_ptr<TScript> TScript::CreateThreadScript() {
   std::unique_ptr<TScript> script(new TScript(thread->GetThread()));
   script->mThread = std::move(thread);
   script->mParent = this;
+  script->mSearchPath = mSearchPath;
   mChildren.push_back(script.get());
   return script;
 }
+
+const TString& TScript::GetSearchPath() const { return mSearchPath.IsEmpty() ? GetScriptSearchPath() : mSearchPath; }
 
 TScript* TScript::GetRunningScript(lua_State* L) {
   if (!L || !lua_checkstack(L, 1)) return nullptr;
@@ -173,7 +176,7 @@ bool TScript::RunScriptFile(const TString& fileName, bool& returnedFunction) {
   int top = lua_gettop(L);
   if (!lua_checkstack(L, 3)) return false;
   TString error;
-  std::shared_ptr<TScriptCode> code = TScriptCode::Get(fileName, GetScriptSearchPath(), &error);
+  std::shared_ptr<TScriptCode> code = TScriptCode::Get(fileName, GetSearchPath(), &error);
   int status = LUA_ERRFILE;
   if (code) status = luaL_loadbuffer(L, code->GetCode().c_str(), code->GetLength(), fileName.c_str());
   if (status != 0) {
@@ -211,7 +214,7 @@ bool TScript::DoChunk(const TString& text, size_t size, int results) {
   if (results < 0) results = 0;
   int top = lua_gettop(L);
   if (!lua_checkstack(L, results + 3)) return false;
-  SetGlobalString("LUA_PATH", GetScriptSearchPath());
+  SetGlobalString("LUA_PATH", GetSearchPath());
   const char* phase = "parsing";
   FrameMark mark = Mark();
   int status = luaL_loadbuffer(L, text.c_str(), size, text.c_str());

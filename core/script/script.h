@@ -74,6 +74,11 @@ class TScript : public TAnimTask {
   void SetGlobalString(const char* name, const TString& value);
 
   lua_State* GetState() const { return mState; }
+  // The search path that RunScript and DoLuaString put into `LUA_PATH' for this script
+  // and the thread scripts made from it after this call; empty (the start) uses the
+  // process-wide path (GetScriptSearchPath).
+  void SetSearchPath(const TString& path) { mSearchPath = path; }
+  const TString& GetSearchPath() const;
   // Wrappers handed over during a native call (table arguments of bound members); they are
   // deleted at the next run or resume that no bound call encloses.
   void AddPendingWrapper(std::unique_ptr<TLuaObjectWrapper> wrapper);
@@ -108,4 +113,5 @@ class TScript : public TAnimTask {
   std::vector<TScript*> mChildren;
   // The stack top below the running coroutine: where the stack returns when it ends.
   int mCoroutineBase = 0;
+  TString mSearchPath;
 };

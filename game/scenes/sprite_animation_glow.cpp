@@ -73,7 +73,7 @@ bool TSpriteAnimationGlow::WriteMask(const std::shared_ptr<TTexture>& texture, i
     }
     target->Unlock();
   }
-  if (!target->Save(mMaskName)) {
+  if (!target->Save(mMaskName, 1.0f)) {
     LogPrintf("TSpriteAnimationGlow: cannot write %s", mMaskName.c_str());
     return false;
   }

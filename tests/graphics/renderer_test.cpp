@@ -179,7 +179,7 @@ TEST_F(Renderer, CapturesFramesIntoTexturesAndFiles) {
     EXPECT_NEAR(int(p >> 16 & 0xFF), 0x20, 3);
     EXPECT_NEAR(int(p & 0xFF), 0x60, 3);
   }
-  EXPECT_FALSE(frame->Save("user:shot.bmp"));
+  EXPECT_FALSE(frame->Save("user:shot.bmp", 1.0f));
   EXPECT_EQ(Lines().back(), "TTexture::Save only supports .jpg and .png files");
 }
 

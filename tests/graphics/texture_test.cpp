@@ -8,6 +8,7 @@
 #include "graphics/display/display_rig.h"
 #include "graphics/renderer.h"
 #include "graphics/texture.h"
+#include "platform/file.h"
 #include "platform/settings.h"
 
 namespace {
@@ -176,11 +177,23 @@ TEST_F(Textures, BlitsOnlyOutsideAFrameAndSaves) {
   EXPECT_EQ(rig.Back(14, 10), TexturePixel(*image, 4, 1));
   EXPECT_EQ(rig.Back(15, 10), 0xFF000000u);
 
-  ASSERT_TRUE(image->Save("user:copy.png"));
+  ASSERT_TRUE(image->Save("user:copy.png", 1.0f));
   TDecodedImage copy;
   ASSERT_TRUE(LoadPngImage("user:copy.png", copy));
   EXPECT_EQ(copy.width, 5u);
   uint32_t p;
   memcpy(&p, copy.pixels.get() + (size_t(2) * copy.side + 3) * 4, 4);
   EXPECT_EQ(p, TexturePixel(*image, 3, 2));
+}
+
+// Regression: JPEG files were always written at 0.9, whatever the caller asked for.
+TEST_F(Textures, SavesAJpegAtTheQualityGiven) {
+  std::shared_ptr<TTexture> photo = TTexture::Get(GraphicsFixture("sprite_photo.jpg"));
+  ASSERT_TRUE(photo);
+  ASSERT_TRUE(photo->Save("user:low.jpg", 0.1f));
+  ASSERT_TRUE(photo->Save("user:high.jpg", 1.0f));
+  std::string low, high;
+  ASSERT_TRUE(ReadWholeFile("user:low.jpg", low));
+  ASSERT_TRUE(ReadWholeFile("user:high.jpg", high));
+  EXPECT_GT(high.size(), 2 * low.size());
 }

@@ -63,6 +63,7 @@ constexpr uint32_t DDSCAPS_TEXTURE = 0x00001000;
 constexpr uint32_t DDSCAPS_3DDEVICE = 0x00002000;
 constexpr uint32_t DDSCAPS_VIDEOMEMORY = 0x00004000;
 constexpr uint32_t DDSCAPS_ZBUFFER = 0x00020000;
+constexpr uint32_t DDSCAPS_MIPMAP = 0x00400000;  // with DDSCAPS_COMPLEX: a texture with its smaller levels
 constexpr uint32_t DDSCAPS2_ENABLEALPHACHANNEL = 0x00000400;  // caps2
 
 // Pixel-format flags (DDPF_*).
@@ -78,6 +79,7 @@ constexpr uint32_t DDSD_WIDTH = 0x00000004;
 constexpr uint32_t DDSD_PITCH = 0x00000008;
 constexpr uint32_t DDSD_BACKBUFFERCOUNT = 0x00000020;
 constexpr uint32_t DDSD_PIXELFORMAT = 0x00001000;
+constexpr uint32_t DDSD_MIPMAPCOUNT = 0x00020000;
 
 struct TPixelFormat {
   uint32_t flags = 0;     // DDPF_*
@@ -95,6 +97,9 @@ struct TDevSurfaceDesc {
   uint32_t width = 0, height = 0;
   int32_t pitch = 0;   // bytes per row
   uint32_t backBufferCount = 0;
+  // Levels of a mip-mapped texture, its own included; without DDSD_MIPMAPCOUNT a new one
+  // gets levels down to one texel.
+  uint32_t mipMapCount = 0;
   TPixelFormat pixelFormat;
   uint32_t caps = 0;   // DDSCAPS_*
   uint32_t caps2 = 0;  // DDSCAPS2_*

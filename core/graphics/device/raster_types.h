@@ -44,6 +44,7 @@ struct TSpanJob;
 struct TRowSpan;
 struct TRowBatch;
 struct TSmallTexture;
+struct TRasterMipChain;
 
 // The widest SIMD span loops PrepareRasterState may choose where the processor has
 // them (AllowWideSpans(true) allows all of them, false the SSE2 ones alone), so that
@@ -74,6 +75,14 @@ struct TRasterState {
   uint32_t addressU = D3DTADDRESS_WRAP, addressV = D3DTADDRESS_WRAP;
   bool magLinear = false, minLinear = false;
   bool specular = false;
+  // A mip-mapped texture under a mip filter: its levels, of which each triangle of a draw
+  // call reads the one its size picks (mip_levels.h); null otherwise.
+  std::shared_ptr<const TRasterMipChain> mips;
+  // Between two levels (the linear mip filter): the next smaller level, whose texel counts
+  // mipNextWeight / 256 in each texel read; weight 0 reads the texture alone. Only the
+  // general loop draws such a state.
+  TRasterTexture mipNext;
+  uint32_t mipNextWeight = 0;
 
   // Filled by PrepareRasterState: which optimised span loop the state allows.
   enum class TFast : uint8_t { None, Opaque, Blend, Add } fast = TFast::None;

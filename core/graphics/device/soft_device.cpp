@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "graphics/device/mip_levels.h"
 #include "graphics/device/vertex_pipeline.h"
 
 namespace {
@@ -262,6 +263,8 @@ TRasterState TSoftDevice::ResolveState() const {
   s.addressV = ss[D3DTSS_ADDRESSV];
   s.magLinear = ss[D3DTSS_MAGFILTER] == D3DTFG_LINEAR;
   s.minLinear = ss[D3DTSS_MINFILTER] == D3DTFN_LINEAR;
+  if (s.texture.pixels && ss[D3DTSS_MIPFILTER] != D3DTFP_NONE)
+    s.mips = RasterMipChainOf(*tex, ss[D3DTSS_MIPFILTER] == D3DTFP_LINEAR);
   PrepareRasterState(s);
   return s;
 }

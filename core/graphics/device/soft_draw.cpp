@@ -154,6 +154,10 @@ TDevResult TSoftDraw::CreateSurface(const TDevSurfaceDesc& requested, std::share
                   (desc.flags & DDSD_BACKBUFFERCOUNT) && desc.backBufferCount > 0;
   if ((desc.caps & DDSCAPS_FLIP) && !(mCoopFlags & DDSCL_EXCLUSIVE)) return DDERR_NOEXCLUSIVEMODE;
   if (DevFailed(r = MakeSurface(desc, out))) return r;
+  if ((desc.caps & DDSCAPS_MIPMAP) && (desc.caps & DDSCAPS_TEXTURE) && DevFailed(r = MakeMipLevels(*out))) {
+    out.reset();
+    return r;
+  }
   if (wantBack) {
     TDevSurfaceDesc backDesc = desc;
     backDesc.caps = (desc.caps & ~(DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER | DDSCAPS_VIDEOMEMORY |
@@ -183,6 +187,28 @@ TDevResult TSoftDraw::MakeSurface(TDevSurfaceDesc desc, std::shared_ptr<TSoftSur
   mSurfaces.erase(std::remove_if(mSurfaces.begin(), mSurfaces.end(), [](auto& w) { return w.expired(); }),
                   mSurfaces.end());
   mSurfaces.push_back(out);
+  return DD_OK;
+}
+
+// The levels below a mip-mapped texture, each attached to the one above: sides halved
+// (never below one texel) down to one texel or to the count asked for.
+TDevResult TSoftDraw::MakeMipLevels(TSoftSurface& top) {
+  TDevSurfaceDesc desc;
+  top.GetSurfaceDesc(desc);
+  uint32_t wanted = (desc.flags & DDSD_MIPMAPCOUNT) && desc.mipMapCount ? desc.mipMapCount : UINT32_MAX;
+  desc.caps &= ~(DDSCAPS_VIDEOMEMORY | DDSCAPS_SYSTEMMEMORY);  // wherever there is room
+  TSoftSurface* above = &top;
+  uint32_t count = 1;
+  for (; count < wanted && (desc.width > 1 || desc.height > 1); ++count) {
+    desc.width = std::max(desc.width / 2, 1u);
+    desc.height = std::max(desc.height / 2, 1u);
+    std::shared_ptr<TSoftSurface> level;
+    TDevResult r = MakeSurface(desc, level);
+    if (DevFailed(r)) return r;
+    above->AddAttachedSurface(level);
+    above = level.get();
+  }
+  top.SetMipMapCount(count);
   return DD_OK;
 }
 

@@ -73,6 +73,7 @@ class TSoftDraw : public std::enable_shared_from_this<TSoftDraw> {
   TPixelFormat DisplayFormat(bool alpha) const;
   TDevResult CheckSurfaceDesc(const TDevSurfaceDesc& desc) const;
   TDevResult MakeSurface(TDevSurfaceDesc desc, std::shared_ptr<TSoftSurface>& out);
+  TDevResult MakeMipLevels(TSoftSurface& top);
 
   std::shared_ptr<TSoftAdapter> mAdapter;
   std::shared_ptr<TPresenter> mPresenter;

@@ -64,6 +64,11 @@ class TSoftSurface : public std::enable_shared_from_this<TSoftSurface> {
   TPixelLayout Layout() const { return mLayout; }
   bool IsLocked() const { return mLocks > 0; }
   void MarkLost() { mLost = true; }
+  // The levels of a mip-mapped texture, its own included (set by TSoftDraw).
+  void SetMipMapCount(uint32_t count) {
+    mDesc.mipMapCount = count;
+    mDesc.flags |= DDSD_MIPMAPCOUNT;
+  }
   std::shared_ptr<TSoftSurface> AttachedZBuffer() const;
   // Fills a rectangle (already inside the surface) with a raw pixel value.
   void FillRaw(const TDevRect& rect, uint32_t value);

@@ -117,6 +117,7 @@ void PrepareRasterState(TRasterState& s) {
   s.directLoop = nullptr;
   s.small = nullptr;
   if (s.texture.pixels) ChooseSamplers(s);
+  if (s.mipNextWeight) return;  // two levels in each texel: the general loop
   bool target32 = s.target.layout == TPixelLayout::Argb8888 || s.target.layout == TPixelLayout::Xrgb8888;
   bool texture32 = !s.texture.pixels || s.texture.layout == TPixelLayout::Argb8888 ||
                    s.texture.layout == TPixelLayout::Xrgb8888;

@@ -32,8 +32,7 @@ uint32_t FetchTexel(const TRasterTexture& t, int32_t x, int32_t y) {
 
 namespace {
 
-uint32_t SampleTexture(const TRasterState& s, bool linear, int64_t u, int64_t v) {
-  const TRasterTexture& t = s.texture;
+uint32_t SampleLevel(const TRasterState& s, const TRasterTexture& t, bool linear, int64_t u, int64_t v) {
   if (!linear)
     return FetchTexel(t, AddressTexel(u >> TexelFracBits, t.width, s.addressU), AddressTexel(v >> TexelFracBits, t.height, s.addressV));
   u -= 1 << (TexelFracBits - 1);
@@ -44,6 +43,19 @@ uint32_t SampleTexture(const TRasterState& s, bool linear, int64_t u, int64_t v)
   int32_t y0 = AddressTexel(iv, t.height, s.addressV), y1 = AddressTexel(iv + 1, t.height, s.addressV);
   return span_pixel::BilinearTexel(FetchTexel(t, x0, y0), FetchTexel(t, x1, y0), FetchTexel(t, x0, y1), FetchTexel(t, x1, y1),
                                    fu, fv);
+}
+
+// The texel of the texture, blended with the next mip level's where the state has one
+// (its coordinates scaled to its size).
+uint32_t SampleTexture(const TRasterState& s, bool linear, int64_t u, int64_t v) {
+  uint32_t texel = SampleLevel(s, s.texture, linear, u, v);
+  if (!s.mipNextWeight) return texel;
+  const TRasterTexture& next = s.mipNext;
+  uint32_t other = SampleLevel(s, next, linear, u * next.width / s.texture.width, v * next.height / s.texture.height);
+  uint32_t w = s.mipNextWeight, out = 0;
+  for (int shift = 0; shift < 32; shift += 8)
+    out |= ((((texel >> shift) & 0xFF) * (256 - w) + ((other >> shift) & 0xFF) * w + 128) >> 8) << shift;
+  return out;
 }
 
 uint32_t ReplicateAlpha(uint32_t c) { uint32_t a = c >> 24; return a * 0x01010101u; }

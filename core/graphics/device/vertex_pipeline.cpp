@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "graphics/device/mip_levels.h"
 #include "graphics/device/quad_setup.h"
 #include "graphics/device/rasterizer.h"
 
@@ -235,8 +236,10 @@ bool ProcessVertices(const TVertexPipeline& p, uint32_t fvf, const void* vertice
   return true;
 }
 
-void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transformed, D3DPRIMITIVETYPE type,
-                    TVertexBatch& batch, const uint16_t* indices, uint32_t count) {
+namespace {
+
+void DrawPrimitivesOf(const TRasterState& s, const TVertexPipeline& p, bool transformed, D3DPRIMITIVETYPE type,
+                      TVertexBatch& batch, const uint16_t* indices, uint32_t count) {
   const std::vector<TClipVertex>& v = batch.clip;
   if (batch.screen.size() < batch.count) {
     batch.screen.resize(batch.count);
@@ -304,4 +307,64 @@ void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transf
     default:
       break;
   }
+}
+
+// The level of detail of a triangle of the batch (0 where a corner lies behind the eye).
+float TriangleLevelOfDetail(const TRasterState& s, const TVertexPipeline& p, bool transformed,
+                            const TVertexBatch& batch, const uint32_t corner[3]) {
+  float x[3], y[3], u[3], v[3];
+  for (int i = 0; i < 3; ++i) {
+    const TClipVertex& c = batch.clip[corner[i]];
+    if (transformed && !(c.w > 0)) return 0.0f;
+    TRasterVertex screen = ToScreen(p, transformed, c);
+    x[i] = screen.x;
+    y[i] = screen.y;
+    u[i] = c.attributes.u;
+    v[i] = c.attributes.v;
+  }
+  return MipLevelOfDetail(s.texture, x, y, u, v);
+}
+
+// Triangles of a mip-mapped texture: each reads the level its size on screen picks; runs
+// of triangles on the same level (a quad's two, a sprite's whole draw) are drawn together
+// as an indexed list, so that they keep the quad paths. Lines read the texture itself.
+void DrawMipMappedPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transformed,
+                             D3DPRIMITIVETYPE type, TVertexBatch& batch, const uint16_t* indices, uint32_t count) {
+  if (type == D3DPT_LINELIST || batch.count > 0x10000) {
+    DrawPrimitivesOf(s, p, transformed, type, batch, indices, count);
+    return;
+  }
+  auto index = [&](uint32_t i) { return indices ? uint32_t(indices[i]) : i; };
+  std::vector<uint32_t> corners;  // three a triangle, in the order the type gives them
+  if (type == D3DPT_TRIANGLELIST) {
+    for (uint32_t i = 0; i + 2 < count; i += 3) corners.insert(corners.end(), {index(i), index(i + 1), index(i + 2)});
+  } else if (type == D3DPT_TRIANGLEFAN) {
+    for (uint32_t i = 1; i + 1 < count; ++i) corners.insert(corners.end(), {index(0), index(i), index(i + 1)});
+  }
+  TMipStates states(s);
+  std::vector<uint16_t> run;
+  uint32_t runKey = 0;
+  auto drawRun = [&]() {
+    if (!run.empty())
+      DrawPrimitivesOf(states.StateOf(runKey), p, transformed, D3DPT_TRIANGLELIST, batch, run.data(),
+                       uint32_t(run.size()));
+    run.clear();
+  };
+  for (size_t t = 0; t < corners.size(); t += 3) {
+    uint32_t key = states.KeyOf(TriangleLevelOfDetail(s, p, transformed, batch, &corners[t]));
+    if (key != runKey) drawRun();
+    runKey = key;
+    for (int i = 0; i < 3; ++i) run.push_back(uint16_t(corners[t + i]));
+  }
+  drawRun();
+}
+
+}  // namespace
+
+void DrawPrimitives(const TRasterState& s, const TVertexPipeline& p, bool transformed, D3DPRIMITIVETYPE type,
+                    TVertexBatch& batch, const uint16_t* indices, uint32_t count) {
+  if (s.mips)
+    DrawMipMappedPrimitives(s, p, transformed, type, batch, indices, count);
+  else
+    DrawPrimitivesOf(s, p, transformed, type, batch, indices, count);
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "graphics/device/mip_levels.h"
 #include "graphics/display/display_host.h"
 #include "graphics/display/dx_trace.h"
 #include "graphics/display/platform_data.h"
@@ -290,6 +291,8 @@ bool TDxTextureData::CreateTexture(uint32_t width, uint32_t height) {
   TDevSurfaceDesc desc;
   desc.flags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
   desc.caps = DDSCAPS_TEXTURE;
+  // A mip-mapped texture gets its whole chain of levels, filled whenever its pixels change.
+  if (mFlags & TextureMipMap) desc.caps |= DDSCAPS_MIPMAP | DDSCAPS_COMPLEX;
   desc.width = width;
   desc.height = height;
   desc.pixelFormat = wanted;
@@ -329,6 +332,7 @@ bool TDxTextureData::SetPixels(uint32_t sourceWidth, uint32_t sourceHeight, cons
     }
   }
   mSurface->Unlock(nullptr);
+  BuildMipLevels(*mSurface);
   return true;
 }
 
@@ -375,6 +379,7 @@ void TDxTextureData::UnlockPixels() {
   if (mSurfaceLocked) {
     mSurface->Unlock(nullptr);
     mSurfaceLocked = false;
+    BuildMipLevels(*mSurface);
     return;
   }
   if (!mLockBuffer) return;
@@ -394,6 +399,7 @@ bool TDxTextureData::Clear() {
     mSurface->Restore();
     r = mSurface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
   }
+  if (DevSucceeded(r)) BuildMipLevels(*mSurface);
   return DevSucceeded(r);
 }
 
@@ -433,6 +439,7 @@ bool TDxTextureData::Blit(int32_t x, int32_t y, const TDevRect* source, TTexture
     display->SetDirectXBrokenThrottled();
     return false;
   }
+  if (target && DevSucceeded(r)) BuildMipLevels(*destination);
   return DevSucceeded(r);
 }
 

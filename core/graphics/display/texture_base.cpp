@@ -70,7 +70,7 @@ void TTextureBase::GetSurfaceSize(uint32_t& width, uint32_t& height) const {
   height = (mData->mHeight + 2 * mData->mOffsetY + 1) & ~1u;
 }
 
-bool TTextureBase::Save(const TString& fileName) {
+bool TTextureBase::Save(const TString& fileName, float quality) {
   std::string name = fileName.ToStd();
   bool jpeg = name.find(".jpg") != std::string::npos;
   if (!jpeg && name.find(".png") == std::string::npos) {
@@ -81,7 +81,7 @@ bool TTextureBase::Save(const TString& fileName) {
   int pitch = 0;
   if (!Lock(pixels, pitch)) return false;
   uint32_t pitchBytes = uint32_t(pitch) * 4;
-  bool saved = jpeg ? SaveJpegImage(fileName, 0.9f, GetWidth(), GetHeight(), pitchBytes, pixels)
+  bool saved = jpeg ? SaveJpegImage(fileName, quality, GetWidth(), GetHeight(), pitchBytes, pixels)
                     : SavePngImage(fileName, pixels, GetWidth(), GetHeight(), pitchBytes);
   Unlock();
   return saved;

@@ -34,8 +34,8 @@ class TTextureBase : public TAsset {
   // The image's pixels (0xAARRGGBB) with the pitch in pixels; Unlock writes them back.
   bool Lock(uint32_t*& pixels, int& pitch);
   void Unlock();
-  // Writes the image as JPEG (name containing ".jpg") or PNG (".png").
-  bool Save(const TString& fileName);
+  // Writes the image as JPEG (name containing ".jpg", at the quality 0..1) or PNG (".png").
+  bool Save(const TString& fileName, float quality);
   TString GetFullName() const;
   // The image with twice its borders, each side rounded up to an even number.
   void GetSurfaceSize(uint32_t& width, uint32_t& height) const;

@@ -200,16 +200,13 @@ void TFxSpriteAnimTask::Add(const std::shared_ptr<TFxSprite>& sprite) {
 bool TFxSpriteAnimTask::Animate() {
   uint32_t now = GetTime();
   int32_t elapsed = std::max(TimeDiff(now, mLastRun), 0);
-  uint32_t steps = uint32_t(elapsed) / StepMilliseconds;
-  if (steps > MaxSteps) {
-    // After a stall the effects take at most four steps; the rest of the time is dropped.
-    steps = MaxSteps;
-    mLastRun = now;
-  } else {
-    // The part below a whole step waits for the next frame: at frame times under 12 ms
-    // the effects still move.
-    mLastRun = now - uint32_t(elapsed) % StepMilliseconds;
-  }
+  // Frames shorter than a step add up until they make one, so that effects still move
+  // above 83 frames a second. From a step on, a frame takes its whole steps (at most four
+  // after a stall) and drops the rest: one step for a frame of 12 to 23 ms, the pace the
+  // effects are made for.
+  if (uint32_t(elapsed) < StepMilliseconds) return true;
+  uint32_t steps = std::min(uint32_t(elapsed) / StepMilliseconds, MaxSteps);
+  mLastRun = now;
   // Updates may add effects (CreateFx): the walk goes over a copy.
   std::vector<std::weak_ptr<TFxSprite>> sprites = mSprites;
   for (const auto& held : sprites) {

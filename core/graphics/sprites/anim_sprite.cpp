@@ -167,8 +167,11 @@ void TAnimatedSprite::StartScript() {
       LogPrintf("TAnimatedSprite: ganimationscript: %s", GetLuaString(L, -1).c_str());
   }
   RegisterFunctions();
+  // The animation's own folder and the scripts folder come first; the process-wide path
+  // stays as it is for every other script, and behind these for this one.
   TString folder = mTexture->GetFolder();
-  SetScriptSearchPath("?;?.lua;scripts/?;scripts/?.lua;" + folder + "?;" + folder + "?.lua");
+  mScript->SetSearchPath("?;?.lua;scripts/?;scripts/?.lua;" + folder + "?;" + folder + "?.lua;" +
+                         GetScriptSearchPath());
   mScript->DoLuaString(mTexture->GetScript());
 }
 

@@ -28,6 +28,7 @@ TSpriteDrawParams ComposeDrawParams(const TSpriteDrawParams& child, const TSprit
   result.matrix = child.matrix * parent.matrix;
   result.alpha = child.alpha * parent.alpha;
   result.flags = child.flags ^ (parent.flags & (SpriteMirrorX | SpriteMirrorY));
+  if (result.frame == -1) result.frame = parent.frame;
   return result;
 }
 

@@ -116,20 +116,23 @@ TEST_F(FxSprite, EffectsAdvanceInWholeStepsOnceDrawn) {
   EXPECT_EQ(Updates(*fx), 5);
   Step(12);
   EXPECT_EQ(Updates(*fx), 6);
-  // At 60 frames per second the effect keeps pace with the clock: 200 ms, 16 steps.
+  // Regression: at 60 frames per second the remainders added up to a fifth step in four
+  // frames, and effects ran about 40% fast; each frame takes one step.
   for (int i = 0; i < 12; ++i) Step(i % 3 == 0 ? 16 : 17);
-  EXPECT_EQ(Updates(*fx), 6 + 16);
-  EXPECT_EQ(GlobalText(fx->GetSystem(), "gSeconds"), std::to_string(22 * 12 / 1000.0).substr(0, 5));
+  EXPECT_EQ(Updates(*fx), 6 + 12);
+  EXPECT_EQ(GlobalText(fx->GetSystem(), "gSeconds"), std::to_string(18 * 12 / 1000.0).substr(0, 5));
 }
 
 // Regression: frames less than 12 ms apart dropped their time, so above about 83 frames
-// per second effects stood still.
+// per second effects stood still. They add up until they make a step.
 TEST_F(FxSprite, FramesShorterThanAStepStillAdvanceTheEffect) {
   auto fx = TFxSprite::Create(Counting, 0);
   mRoot->AddChild(fx);
   DrawFrame();
-  for (int i = 0; i < 12; ++i) Step(8);  // 125 frames per second for 96 ms
-  EXPECT_EQ(Updates(*fx), 8);
+  for (int i = 0; i < 12; ++i) Step(8);  // 125 frames per second for 96 ms: a step every second frame
+  EXPECT_EQ(Updates(*fx), 6);
+  for (int i = 0; i < 12; ++i) Step(4);  // 250 frames per second for 48 ms: every third frame
+  EXPECT_EQ(Updates(*fx), 6 + 4);
 }
 
 // Regression: an effect that is done takes itself out of its parent while the parent walks

@@ -10,6 +10,7 @@
 #include "platform/task_list.h"
 #include "script/lua/lua.h"
 #include "script/script.h"
+#include "script/script_code.h"
 
 namespace {
 
@@ -282,6 +283,26 @@ TEST_F(AnimSprite, RunPlaysAnotherAnimationFile) {
   EXPECT_EQ(Global(*sprite, "gLoaded"), "false");
   EXPECT_EQ(sprite->GetAnimatedTexture(), nullptr);
   EXPECT_EQ(sprite->GetScript(), "");
+}
+
+// Regression: the first animated sprite replaced the process-wide search path for good, so
+// later scripts no longer found "assets/?" and "../?".
+TEST_F(AnimSprite, AnAnimationsFolderReachesOnlyItsOwnScript) {
+  SetScriptSearchPath("assets/?;?;../?;../../?");
+  auto sprite = MakeTest();
+  sprite->Play("");
+  ASSERT_TRUE(sprite->GetMainScript()->DoLuaString("gPath = LUA_PATH"));
+  ASSERT_NE(sprite->GetAnimatedTexture(), nullptr);
+  TString folder = sprite->GetAnimatedTexture()->GetFolder();
+  EXPECT_EQ(Global(*sprite, "gPath"), ("?;?.lua;scripts/?;scripts/?.lua;" + folder + "?;" + folder +
+                                       "?.lua;assets/?;?;../?;../../?").ToStd());
+  EXPECT_STREQ(GetScriptSearchPath().c_str(), "assets/?;?;../?;../../?");
+  TScript other;
+  ASSERT_TRUE(other.DoLuaString("gPath = LUA_PATH"));
+  lua_pushstring(other.GetState(), "gPath");
+  lua_gettable(other.GetState(), LUA_GLOBALSINDEX);
+  EXPECT_STREQ(lua_tostring(other.GetState(), -1), "assets/?;?;../?;../../?");
+  lua_pop(other.GetState(), 1);
 }
 
 TEST_F(AnimSprite, BoundingBoxFollowsTheFrameRegistrationPoint) {

@@ -91,6 +91,16 @@ TEST_F(SpriteTree, ComposesTransformAlphaAndMirrorBitsDownTheTree) {
   EXPECT_EQ(p.sourceRect, TRect(1, 2, 3, 4));
 }
 
+// Regression: the record had no frame, so a child could not take its parent's.
+TEST_F(SpriteTree, AChildWithoutAFrameTakesItsParents) {
+  TSpriteDrawParams parent(TVec2(0, 0), 1, 1, 0), child(TVec2(0, 0), 1, 1, 0);
+  EXPECT_EQ(child.frame, -1);
+  parent.frame = 3;
+  EXPECT_EQ(ComposeDrawParams(child, parent).frame, 3);
+  child.frame = 0;
+  EXPECT_EQ(ComposeDrawParams(child, parent).frame, 0);
+}
+
 TEST_F(SpriteTree, TreeChangesMoveDetachAndRefuse) {
   auto first = TSprite::Create(0), second = TSprite::Create(0);
   auto a = TSprite::Create(1), b = TSprite::Create(1);
