@@ -1,12 +1,14 @@
 // Drawing the window tree through the renderer on the software display: the order (draw,
 // children back to front, post-draw, modal layers, overlays), viewports and clips, and the
-// layers a redraw starts at. The golden frame is regenerated with (then look at it before
-// committing):
+// layers a redraw starts at, and a screen without its background. The golden frames are
+// regenerated with (then look at them before committing):
 //   TARVELON_UPDATE_GOLDEN=1 build-*/bin/windows_tests --gtest_filter='WindowDraw.*'
 
 #include <memory>
 
 #include "graphics/device/golden_png.h"
+#include "graphics/display/platform_data.h"
+#include "graphics/display_start.h"
 #include "windows/modal_window.h"
 #include "windows/screen.h"
 #include "windows/window_style.h"
@@ -129,3 +131,20 @@ TEST_F(WindowDraw, TheHitWindowCanBeHighlighted) {
 }
 
 }  // namespace
+
+// Regression: a screen whose background is missing showed a strip of white boxes at its top
+// left. Where no opaque window covers the screen, the screen is not cleared under another
+// modal and the frame shows what the back buffer holds; the display start's calibration
+// had left its cells there, drawing its render-target block in the back buffer's corner.
+TEST_F(WindowDraw, AScreenWithoutItsBackgroundShowsNothingOfTheDisplayStart) {
+  WindowCast<TScreen>(Screen())->SetAlwaysClear(false);
+  Redraw();  // the screen alone, the top modal: cleared
+  ASSERT_NE(GetPlatformData(), nullptr);
+  CalibratePixelOffset(*GetPlatformData());
+  // The start screen's dialog, its background picture missing: only its panel is drawn.
+  ASSERT_EQ(Lua("PushModal('start'); Panel{ name = 'panel', x = 40, y = 30, w = 80, h = 60, color = {0.2, 0.4, 0.8, 1} }()"),
+            "");
+  Redraw();
+  EXPECT_EQ(ShownAt(4, 8), ShownAt(150, 110));
+  EXPECT_EQ(MatchGolden("windows/screen_without_background.png", Shown(), Width, Height), "");
+}
