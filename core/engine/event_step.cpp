@@ -58,6 +58,7 @@ void TakeHostMessages(TPlatformImpl& p) {
 }
 
 void IdleBranch(TPlatformImpl& p, const TPlatform& platform) {
+  platform.NotifyIdleStep();
   if (p.mDisplayHandler && p.Display().IsFullscreen() && p.mActive && !p.mActivationPending) KeepWindowInFront(p, platform);
   if (TSoundManager* sound = GetSoundManager()) sound->DispatchFinishedStreams();
   p.mFrameTasks.RunTasks(0);

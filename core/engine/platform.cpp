@@ -234,6 +234,8 @@ void TPlatform::SetEventObserver(std::function<void(const TPlatformEvent&)> obse
   mEventObserver = std::move(observer);
 }
 
+void TPlatform::SetIdleStepObserver(std::function<void()> observer) { mIdleStepObserver = std::move(observer); }
+
 void TPlatform::ProcessEvents(TPlatformEvent& event) {
   Step(event);
   if (mEventObserver) mEventObserver(event);

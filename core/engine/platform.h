@@ -112,6 +112,12 @@ class TPlatform {
 
   // Sees every event ProcessEvents fills, after it is filled (the test hook's transcript).
   void SetEventObserver(std::function<void(const TPlatformEvent&)> observer);
+  // Called at the start of every idle step, before the frame tasks run: by then the game
+  // has handled every event before it (the test hook moves a held timer on here).
+  void SetIdleStepObserver(std::function<void()> observer);
+  void NotifyIdleStep() const {
+    if (mIdleStepObserver) mIdleStepObserver();
+  }
 
   // The start-up record, for the engine's own entry, event step and window procedure.
   TPlatformImpl& Impl() { return *mImpl; }
@@ -122,6 +128,7 @@ class TPlatform {
   std::unique_ptr<TPlatformImpl> mImpl;
   TTaskList mRestoreTasks;
   std::function<void(const TPlatformEvent&)> mEventObserver;
+  std::function<void()> mIdleStepObserver;
   int mExitCode = 0;
 };
 

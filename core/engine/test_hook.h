@@ -77,6 +77,13 @@ struct TTestHookServices {
   // Callable from any thread.
   void (*HoldTimer)(int32_t held);
   void (*AdvanceTimer)(uint32_t ms);
+  // Moves the held timer on by ms at the start of the game's next idle step, before its
+  // frame tasks run, and waits until the game has handled that step (its frame tasks, the
+  // idle event and the frame drawn for it), at most timeoutMs: 1 done, 0 not held or not in
+  // time (the step then still comes), -1 the game is ending (the hook is being detached).
+  // Unlike AdvanceTimer, the time never changes halfway
+  // through a step, so every step sees its tasks in the same order however slow the machine.
+  int32_t (*StepTimer)(uint32_t ms, uint32_t timeoutMs);
 };
 
 extern "C" {

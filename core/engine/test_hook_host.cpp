@@ -126,7 +126,24 @@ uint32_t HeldTimer() { return gHeldTime.load(); }
 
 int64_t HeldWallTime() { return gHeldWallTime.load() + int64_t((gHeldTime.load() - gHeldSince.load()) / 1000); }
 
+// Steps of the held timer asked for by the hook's thread and applied by the main thread at
+// the start of an idle step; a request counts as handled once the idle step after the one
+// that applied it starts.
+struct TTimerSteps {
+  std::mutex mutex;
+  std::condition_variable handledSignal;
+  bool held = false;
+  bool closed = false;
+  uint32_t pending = 0;
+  uint64_t requested = 0;  // the number of the last request
+  uint64_t applied = 0;    // the last request applied
+  uint64_t handled = 0;    // the last request whose step the game has handled
+};
+TTimerSteps gSteps;
+
 void HookHoldTimer(int32_t held) {
+  std::lock_guard<std::mutex> lock(gSteps.mutex);
+  gSteps.held = held != 0;
   if (held) {
     gHeldTime = GetTimer();
     gHeldSince = gHeldTime.load();
@@ -142,6 +159,38 @@ void HookHoldTimer(int32_t held) {
 
 void HookAdvanceTimer(uint32_t ms) { gHeldTime += ms; }
 
+int32_t HookStepTimer(uint32_t ms, uint32_t timeoutMs) {
+  std::unique_lock<std::mutex> lock(gSteps.mutex);
+  if (gSteps.closed) return -1;
+  if (!gSteps.held) return 0;
+  gSteps.pending += ms;
+  uint64_t request = ++gSteps.requested;
+  gSteps.handledSignal.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                [request] { return gSteps.closed || gSteps.handled >= request; });
+  if (gSteps.closed) return -1;
+  return gSteps.handled >= request ? 1 : 0;
+}
+
+// The start of an idle step on the main thread.
+void ApplyTimerSteps() {
+  std::lock_guard<std::mutex> lock(gSteps.mutex);
+  if (gSteps.handled < gSteps.applied) {
+    gSteps.handled = gSteps.applied;
+    gSteps.handledSignal.notify_all();
+  }
+  if (gSteps.requested == gSteps.applied) return;
+  gHeldTime += gSteps.pending;
+  gSteps.pending = 0;
+  gSteps.applied = gSteps.requested;
+}
+
+void CloseTimerSteps() {
+  std::lock_guard<std::mutex> lock(gSteps.mutex);
+  gSteps.closed = true;
+  gSteps.pending = 0;
+  gSteps.handledSignal.notify_all();
+}
+
 const TTestHookServices Services = {TestHookServicesVersion,
                                     sizeof(TTestHookServices),
                                     HookMouseMove,
@@ -155,7 +204,8 @@ const TTestHookServices Services = {TestHookServicesVersion,
                                     HookSetEventObserver,
                                     HookGetTimer,
                                     HookHoldTimer,
-                                    HookAdvanceTimer};
+                                    HookAdvanceTimer,
+                                    HookStepTimer};
 
 }  // namespace
 
@@ -189,6 +239,11 @@ void TTestHookHost::Attach(TPlatform& platform) {
     TTestHookEvent copy{event.type, event.code, event.x, event.y, event.extra};
     gObserver(gObserverContext, &copy);
   });
+  {
+    std::lock_guard<std::mutex> lock(gSteps.mutex);
+    gSteps.closed = false;
+  }
+  platform.SetIdleStepObserver(&ApplyTimerSteps);
   mAttached = true;
   attach(&Services);
 }
@@ -197,8 +252,10 @@ void TTestHookHost::Detach(TPlatform& platform) {
   if (!mAttached) return;
   mAttached = false;
   CloseCaptures();
+  CloseTimerSteps();
   if (auto detach = reinterpret_cast<TTestHookDetachEntry>(mLibrary.Symbol("TestHookDetach"))) detach();
   platform.SetEventObserver(nullptr);
+  platform.SetIdleStepObserver(nullptr);
   HookSetEventObserver(nullptr, nullptr);
   platform.RemoveTask(mCaptureTask);
   mCaptureTask = nullptr;

@@ -42,10 +42,6 @@ class TDemoRun : public THarnessRun {
 
   // A click, with the pointer moved there first (a widget under the pointer holds it).
   static std::string Click(const char* point) { return std::string("move ") + point + "\nclick " + point + "\n"; }
-  // The screen once it has stopped changing. With the game's timer held it stands still
-  // until the next "advance": the frame is then the one the game drew last, however long
-  // the drawing of it took.
-  std::string Settle(const std::string& name) const { return "settle " + Frame(name).string() + " 60000\n"; }
   // The first start: the profiles dialog opens by itself, a player of that name is made and
   // chosen, and the main menu greets it (captured as "main_menu", the pointer aside).
   std::string NewPlayer(const char* typedName) const {

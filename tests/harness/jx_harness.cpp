@@ -11,7 +11,6 @@
 // through the services the engine hands over.
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -39,8 +38,6 @@ std::thread gRunner;
 std::mutex gStopMutex;
 std::condition_variable gStopSignal;
 bool gStop = false;
-// Idle events the game has handed out: a frame has run once two more have come.
-std::atomic<uint64_t> gIdleEvents{0};
 
 void Note(const std::string& line) {
   std::lock_guard<std::mutex> lock(gTranscriptMutex);
@@ -94,23 +91,16 @@ void CaptureSettled(const std::string& path, int ms) {
   Note("capture unsettled " + path);
 }
 
-// Moves the held timer on in frame steps; after each, waits until the game has handled an
-// idle event at the new time, at most ten seconds. The count is read after the step: an idle
-// event counted later is handled later too (the game reads the timer while it handles it),
-// and once the one after it is counted, its handling is over.
+// Moves the held timer on in frame steps, each applied at the start of one of the game's
+// idle steps and handled in full before the next (at most ten seconds each).
 void Advance(int ms) {
   constexpr int Step = 25;
   for (int done = 0; done < ms; done += Step) {
-    gServices->AdvanceTimer(uint32_t(std::min(Step, ms - done)));
-    uint64_t seen = gIdleEvents.load();
-    int waited = 0;
-    while (gIdleEvents.load() < seen + 2) {
-      if (waited >= 10000) {
-        Note("error advance: the game ran no frame");
-        return;
-      }
-      if (!Pause(1)) return;
-      waited++;
+    int32_t result = gServices->StepTimer(uint32_t(std::min(Step, ms - done)), 10000);
+    if (result < 0) return;  // the game is ending
+    if (result == 0) {
+      Note("error advance: the game ran no frame");
+      return;
     }
   }
 }
@@ -167,7 +157,6 @@ void RunScript() {
 }
 
 void ObserveEvent(void*, const TTestHookEvent* event) {
-  if (event->type == 1) gIdleEvents++;
   if (event->type == 1 || event->type == 2) return;
   std::ostringstream line;
   line << "event " << event->type << ' ' << event->code << ' ' << event->x << ' ' << event->y << ' ' << event->extra;

@@ -30,6 +30,10 @@ class THarnessRun : public ::testing::Test {
 
   // A frame the session captured: a PNG file named so in the root.
   std::filesystem::path Frame(const std::string& name) const { return mRoot / (name + ".png"); }
+  // The session line that captures the screen as Frame(name) once it has stopped changing.
+  // With the game's timer held it stands still until the next "advance": the frame is then
+  // the one the game drew last, however long the drawing of it took.
+  std::string Settle(const std::string& name) const { return "settle " + Frame(name).string() + " 60000\n"; }
   // Whether two captured frames hold the same picture, each channel within 2 (the rounding
   // of another optimisation level): "" or what differs.
   std::string CompareFrames(const std::string& name, const std::string& otherName) const;

@@ -1,11 +1,13 @@
 #!/bin/sh
 # Screenshots in an X server (Xvfb), written as SCREENSHOT_FOLDER/<what>_xvfb.png:
-#   xvfb_screenshot.sh start_screen BIN_FOLDER SCREENSHOT_FOLDER    the game's first screen (the main menu)
-#                                                   (the real executable with the test hook)
+#   xvfb_screenshot.sh start_screen BIN_FOLDER SCREENSHOT_FOLDER    the game's first screen
+#                                   (the real executable with the test hook); the X screen
+#                                   must show the very frame the game captured of it
 #   xvfb_screenshot.sh display_window BIN_FOLDER SCREENSHOT_FOLDER  the display test's plain
-#                                                   800x600 window with a cleared frame
-# The screen is grabbed with tools/xshot once it shows the program's picture; a blank screen
-# fails. Without xvfb-run (or xshot) the test is skipped (exit 77).
+#                                   800x600 window with a cleared frame (not blank)
+# The screen is grabbed with tools/xshot once the program says its picture is up: nothing
+# here waits for the machine's pace, only for the program (at most WAIT_LIMIT seconds). Without
+# xvfb-run (or xshot) the test is skipped (exit 77).
 set -eu
 mode=$1
 bin=$2
@@ -19,62 +21,84 @@ if [ "${XVFB_SCREENSHOT_INNER:-}" != 1 ]; then
 fi
 
 work=$(mktemp -d /tmp/tarvelon-xvfb-XXXXXX)
-trap 'rm -rf "$work"' EXIT
+trap 'touch "$work/done"; rm -rf "$work"' EXIT
 export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy XDG_DATA_HOME="$work/xdg" HOME="$work"
 # The X libraries keep what they allocate until the process ends.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+WAIT_LIMIT=200
 
-shot="$out/${mode}_xvfb.png"
+# Waits, in steps of a quarter second, until the command succeeds: false after WAIT_LIMIT
+# seconds, or at once when the program (if given) has ended.
+wait_until() {
+  program=$1
+  shift
+  tries=$((WAIT_LIMIT * 4))
+  while ! "$@"; do
+    [ -n "$program" ] && ! kill -0 "$program" 2>/dev/null && return 1
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || return 1
+    sleep 0.25
+  done
+}
+
 # xvfb-run can hand over before the server takes connections; a program started then finds
 # no X display. Wait until the grabber can open it (exit 2 means it could not).
-for attempt in $(seq 1 40); do
+display_open() {
   probe=0
   "$bin/xshot" "$work/probe.png" 1 > /dev/null 2>&1 || probe=$?
-  [ "$probe" != 2 ] && break
-  sleep 0.25
-done
+  [ "$probe" != 2 ]
+}
+wait_until "" display_open || { echo "the X server never took connections"; exit 1; }
+
+shot="$out/${mode}_xvfb.png"
 case "$mode" in
   start_screen)
-    colours=500
+    # The game's timer is held and stepped by the hook, so its first screen comes to rest
+    # however slow the machine is; the hook captures that frame once it stands still.
+    frame="$work/frame.png"
     mkdir -p "$work/game"
     cp "$bin/tarvelon" "$bin/jxHarness.so" "$work/game/"
     ln -s "$(cd "$bin/assets" && pwd -P)" "$work/game/assets"
-    printf 'waitfor %s 120000\nquit\n' "$work/done" > "$work/session"
-    (cd "$work/game" && TARVELON_HARNESS_SCRIPT="$work/session" ./tarvelon > "$work/output" 2>&1) &
+    printf 'hold\nadvance 3000\nsettle %s 120000\nwaitfor %s %s\nquit\n' "$frame" "$work/done" \
+      "$((WAIT_LIMIT * 1000))" > "$work/session"
+    (cd "$work/game" && TARVELON_HARNESS_SCRIPT="$work/session" TARVELON_HARNESS_TRANSCRIPT="$work/transcript" \
+      ./tarvelon > "$work/output" 2>&1) &
+    program=$!
+    captured() { grep -q "^capture [a-z]* $frame\$" "$work/transcript" 2>/dev/null; }
+    ready() { captured && grep -q "^capture ok $frame\$" "$work/transcript"; }
+    shoot() { "$bin/xshot" "$shot" 2 "$frame"; }
     ;;
   display_window)
-    colours=3
-    # The window stays up 5 s after its frame: time enough for the shot.
-    TARVELON_HOLD_WINDOW_MS=5000 "$bin/display_tests" --gtest_filter='DisplayWindow.*' > "$work/output" 2>&1 &
+    # The window stays up until the shot is taken.
+    TARVELON_HOLD_WINDOW_UNTIL="$work/done" "$bin/display_tests" --gtest_filter='DisplayWindow.*' \
+      > "$work/output" 2>&1 &
+    program=$!
+    captured() { grep -q "^holding the window" "$work/output"; }
+    ready() { captured; }
+    shoot() { "$bin/xshot" "$shot" 3; }
     ;;
   *)
     echo "unknown mode $mode" >&2
     exit 2
     ;;
 esac
-program=$!
 
-# Until the picture is there (at most 90 s); then once more a moment later, so that the shot
-# is of a settled screen.
-status=3
-for attempt in $(seq 1 180); do
-  if "$bin/xshot" "$shot" "$colours" > "$work/xshot" 2>&1; then
-    sleep 1
-    "$bin/xshot" "$shot" "$colours" > "$work/xshot" 2>&1 && status=0
-    break
-  fi
-  kill -0 "$program" 2>/dev/null || break
-  sleep 0.5
-done
+status=1
+if wait_until "$program" captured && ready; then
+  status=0
+  shoot > "$work/xshot" 2>&1 || status=$?
+fi
 touch "$work/done"
 if ! wait "$program"; then
   echo "the program ended with a failure:"
   tail -n 20 "$work/output"
+  status=1
 fi
-cat "$work/xshot"
+[ -f "$work/xshot" ] && cat "$work/xshot"
 if [ "$status" != 0 ]; then
-  echo "the screen stayed blank; the program said:"
+  echo "the screen does not show the program's picture; the program said:"
   cat "$work/output"
+  [ -f "$work/transcript" ] && grep -v '^event' "$work/transcript"
   exit 1
 fi
 echo "screenshot: $shot"

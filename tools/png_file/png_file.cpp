@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <vector>
 
 bool WritePngFile(const char* path, const uint8_t* pixels, int width, int height, int channels, int compression) {
   if (channels != 3 && channels != 4) return false;
@@ -26,4 +27,27 @@ bool WritePngFile(const char* path, const uint8_t* pixels, int width, int height
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
   return std::fclose(file) == 0;
+}
+
+bool ReadPngFile(const char* path, std::vector<uint8_t>& pixels, int& width, int& height) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path)) return false;
+  // Read with alpha and drop it: without an alpha channel in the output, libpng would
+  // compose the colours onto a background.
+  image.format = PNG_FORMAT_RGBA;
+  std::vector<uint8_t> rgba(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) {
+    png_image_free(&image);
+    return false;
+  }
+  width = int(image.width);
+  height = int(image.height);
+  pixels.resize(rgba.size() / 4 * 3);
+  for (size_t i = 0, o = 0; i < rgba.size(); i += 4, o += 3) {
+    pixels[o] = rgba[i];
+    pixels[o + 1] = rgba[i + 1];
+    pixels[o + 2] = rgba[i + 2];
+  }
+  return true;
 }

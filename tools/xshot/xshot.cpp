@@ -1,10 +1,15 @@
 // xshot: writes the root window of the X display ($DISPLAY) as a PNG file.
 //
-//   xshot OUTPUT.png [MIN_COLOURS]
+//   xshot OUTPUT.png [MIN_COLOURS [EXPECTED.png]]
 //
-// Prints "WIDTHxHEIGHT, N colours: OUTPUT.png". Exit codes: 0 written, 1 the file cannot be
-// written, 2 no display, 3 written but fewer than MIN_COLOURS different colours (default 2:
-// a blank screen).
+// Prints "WIDTHxHEIGHT, N colours: OUTPUT.png". With EXPECTED, the picture of that file
+// must show in the top-level window of its size (each channel within 2, the rounding of a
+// visual's masks); without such a window, at the root's top left corner. The pointer's
+// cursor is the X server's and in no program's frame: a square of 64 pixels each way around
+// the pointer is left out of the comparison. Exit codes: 0
+// written, 1 the file cannot be written, 2 no display, 3 written but fewer than MIN_COLOURS
+// different colours (default 2: a blank screen), 4 the window does not show EXPECTED (or it
+// cannot be read).
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -12,6 +17,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -28,14 +34,56 @@ uint8_t Channel(unsigned long pixel, unsigned long mask) {
   return uint8_t(value * 255 / max);
 }
 
+// The root position of the first viewable top-level window of that size, or (0, 0).
+void FindWindow(Display* display, Window root, int width, int height, int& x, int& y) {
+  x = y = 0;
+  Window rootReturn = 0, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(display, root, &rootReturn, &parent, &children, &count)) return;
+  for (unsigned i = count; i-- > 0;) {  // the topmost first
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable) continue;
+    if (attributes.width != width || attributes.height != height) continue;
+    Window child = 0;
+    XTranslateCoordinates(display, children[i], root, 0, 0, &x, &y, &child);
+    break;
+  }
+  if (children) XFree(children);
+}
+
+// Half the side of the square around the pointer that the comparison leaves out.
+constexpr int CursorReach = 64;
+
+// "" when the screen shows the expected picture (w x h) at (left, top), or what differs;
+// the square around the pointer (screen coordinates) does not count.
+std::string CompareWithExpected(const std::vector<uint8_t>& screen, int width, int height,
+                                const std::vector<uint8_t>& expected, int w, int h, int left, int top,
+                                int pointerX, int pointerY, const char* path) {
+  if (left < 0 || top < 0 || left + w > width || top + h > height) return std::string(path) + " does not fit on the screen";
+  long differing = 0;
+  std::string first;
+  for (int y = 0; y < h; y++) {
+    for (int x = 0; x < w; x++) {
+      if (std::abs(x + left - pointerX) < CursorReach && std::abs(y + top - pointerY) < CursorReach) continue;
+      const uint8_t* e = &expected[(size_t(y) * w + x) * 3];
+      const uint8_t* s = &screen[(size_t(y + top) * width + x + left) * 3];
+      if (std::abs(e[0] - s[0]) <= 2 && std::abs(e[1] - s[1]) <= 2 && std::abs(e[2] - s[2]) <= 2) continue;
+      if (differing++ == 0) first = " first at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    }
+  }
+  if (!differing) return "";
+  return std::to_string(differing) + " pixels differ from " + path + "," + first;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: xshot OUTPUT.png [MIN_COLOURS]\n");
+  if (argc < 2 || argc > 4) {
+    std::fprintf(stderr, "usage: xshot OUTPUT.png [MIN_COLOURS [EXPECTED.png]]\n");
     return 1;
   }
-  size_t minColours = argc == 3 ? size_t(std::atol(argv[2])) : 2;
+  size_t minColours = argc >= 3 ? size_t(std::atol(argv[2])) : 2;
+  const char* expectedPath = argc == 4 ? argv[3] : nullptr;
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
     std::fprintf(stderr, "xshot: no X display\n");
@@ -65,6 +113,21 @@ int main(int argc, char** argv) {
     }
   }
   XDestroyImage(image);
+  std::string mismatch;
+  if (expectedPath) {
+    std::vector<uint8_t> expected;
+    int w = 0, h = 0, left = 0, top = 0;
+    if (ReadPngFile(expectedPath, expected, w, h)) {
+      FindWindow(display, root, w, h, left, top);
+      Window rootReturn = 0, child = 0;
+      int pointerX = -CursorReach, pointerY = -CursorReach, windowX = 0, windowY = 0;
+      unsigned buttons = 0;
+      XQueryPointer(display, root, &rootReturn, &child, &pointerX, &pointerY, &windowX, &windowY, &buttons);
+      mismatch = CompareWithExpected(rgb, width, height, expected, w, h, left, top, pointerX, pointerY, expectedPath);
+    } else {
+      mismatch = std::string("cannot read ") + expectedPath;
+    }
+  }
   XCloseDisplay(display);
   if (!WritePngFile(argv[1], rgb.data(), width, height, 3)) {
     std::fprintf(stderr, "xshot: cannot write %s\n", argv[1]);
@@ -72,5 +135,10 @@ int main(int argc, char** argv) {
   }
   std::printf("%dx%d, %s%zu colours: %s\n", width, height, colours.size() >= minColours ? "at least " : "",
               colours.size(), argv[1]);
-  return colours.size() >= minColours ? 0 : 3;
+  if (colours.size() < minColours) return 3;
+  if (!mismatch.empty()) {
+    std::printf("%s\n", mismatch.c_str());
+    return 4;
+  }
+  return 0;
 }

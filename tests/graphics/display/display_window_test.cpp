@@ -1,13 +1,15 @@
 // The display in a real SDL window (SDL's headless driver in the test run, an X server
 // when SDL_VIDEODRIVER says so): a cleared 800x600 frame in a window, then full screen
-// asked of SDL. With TARVELON_HOLD_WINDOW_MS set the window stays up that long after the
-// frame, so that a screenshot of the X server can be taken.
+// asked of SDL. With TARVELON_HOLD_WINDOW_UNTIL naming a file, the window stays up after the
+// frame until that file exists (at most five minutes), so that a screenshot of the X server
+// can be taken.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "graphics/device/sdl_presenter.h"
 #include "graphics/display/display_rig.h"
@@ -27,12 +29,12 @@ class TWindowHost : public TTestDisplayHost {
 };
 
 void HoldWindow() {
-  const char* hold = std::getenv("TARVELON_HOLD_WINDOW_MS");
-  if (!hold) return;
+  const char* until = std::getenv("TARVELON_HOLD_WINDOW_UNTIL");
+  if (!until) return;
   std::printf("holding the window\n");
   std::fflush(stdout);
-  uint32_t end = SDL_GetTicks() + uint32_t(std::atoi(hold));
-  while (SDL_GetTicks() < end) {
+  uint32_t end = SDL_GetTicks() + 300000;
+  while (SDL_GetTicks() < end && !std::filesystem::exists(until)) {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
     }
