@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -284,16 +285,19 @@ TEST_F(TShellTest, IdleStepsRunTheFrameTasksOnceEachAndWaitBriefly) {
     int runs = 0;
     platform->AddTask(std::make_unique<TCounter>(runs));
     constexpr int Steps = 100;
-    auto start = std::chrono::steady_clock::now();
+    auto quickest = std::chrono::steady_clock::duration::max();
     for (int i = 0; i < Steps; ++i) {
       TPlatformEvent event;
+      auto start = std::chrono::steady_clock::now();
       platform->ProcessEvents(event);
+      quickest = std::min(quickest, std::chrono::steady_clock::now() - start);
       ASSERT_EQ(event.type, EventIdle);
     }
-    auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     EXPECT_EQ(runs, Steps);
-    // About 1 ms per step; the bound only catches a wait of many milliseconds.
-    EXPECT_LT(elapsed.count(), Steps * 8) << elapsed.count() << " ms for " << Steps << " idle steps";
+    // About 1 ms per step. A wait of many milliseconds shows in every step, while a loaded
+    // machine holds up only some: the quickest step tells them apart.
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(quickest).count();
+    EXPECT_LT(ms, 8) << "the quickest of " << Steps << " idle steps took " << ms << " ms";
   });
 }
 
