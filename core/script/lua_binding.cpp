@@ -51,14 +51,21 @@ int RegisterBody(lua_State* L) {
   return 0;
 }
 
+struct UnbindArgs {
+  const void* key;
+  TStaleCall stale;
+};
+
 int UnbindBody(lua_State* L) {
-  const void* key = lua_touserdata(L, 1);
+  const auto* args = static_cast<const UnbindArgs*>(lua_touserdata(L, 1));
   PushMemberRecords(L);
   lua_pushnil(L);
   while (lua_next(L, 2)) {
     lua_pop(L, 1);
     auto* bound = static_cast<luabind::BoundObject*>(lua_touserdata(L, -1));
-    if (bound && bound->key == key) bound->object = nullptr;
+    if (!bound || bound->key != args->key) continue;
+    bound->object = nullptr;
+    bound->stale = args->stale;
   }
   return 0;
 }
@@ -103,9 +110,10 @@ int TLuaResult<TLuaTable*>::Push(lua_State* L, TLuaTable* table) {
   return 1;
 }
 
-void UnbindLuaObject(lua_State* L, const void* object) {
+void UnbindLuaObject(lua_State* L, const void* object, TStaleCall stale) {
   if (!L || !object) return;
-  RunProtected(LuaMainThread(L), UnbindBody, const_cast<void*>(object), "unbinding", "object");
+  UnbindArgs args{object, stale};
+  RunProtected(LuaMainThread(L), UnbindBody, &args, "unbinding", "object");
 }
 
 namespace luabind {
@@ -116,9 +124,12 @@ void Register(lua_State* L, const char* name, lua_CFunction thunk, const void* r
   RunProtected(L, RegisterBody, &args, "binding", name);
 }
 
-void RaiseGone(lua_State* L) {
-  luaL_error(L, "%s", "the object behind this function no longer exists");
-  abort();  // not reached: luaL_error unwinds
+int CallGone(lua_State* L, const BoundObject& bound) {
+  if (bound.stale == TStaleCall::Raise) return luaL_error(L, "%s", "the object behind this function no longer exists");
+  luaL_where(L, 1);
+  LogPrintf("Lua: %sa function of a window that is gone was called; the call does nothing", lua_tostring(L, -1));
+  lua_pop(L, 1);
+  return 0;
 }
 
 int CheckResultCount(lua_State* L, int count) {

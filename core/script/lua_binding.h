@@ -24,7 +24,8 @@
 //
 // The record does not keep the object alive: an object whose members are bound calls
 // UnbindLuaObject before it goes, after which its closures raise a script error instead of
-// reaching freed memory. A later binding under the same name replaces the global.
+// reaching freed memory, or, for a window, do nothing and log one line. A later binding
+// under the same name replaces the global.
 
 #include <cstddef>
 #include <cstdint>
@@ -120,8 +121,15 @@ struct TLuaResult<TLuaTable*> {
   static int Push(lua_State* L, TLuaTable* table);
 };
 
-// Makes the object's bound closures harmless: each raises a script error from now on.
-void UnbindLuaObject(lua_State* L, const void* object);
+// What a call through a closure of an unbound object does.
+enum class TStaleCall : uint8_t {
+  Raise,       // a script error
+  LogAndSkip,  // nothing, with one log line (a window's functions: a UI coroutine that
+               // calls one after its window went must not end)
+};
+
+// Makes the object's bound closures harmless: from now on each does what `stale' says.
+void UnbindLuaObject(lua_State* L, const void* object, TStaleCall stale = TStaleCall::Raise);
 
 namespace luabind {
 
@@ -132,7 +140,9 @@ using Plain = std::remove_cv_t<std::remove_reference_t<T>>;
 // the global `name'. Records of members are remembered for UnbindLuaObject.
 void Register(lua_State* L, const char* name, lua_CFunction thunk, const void* record, size_t size,
               bool ofObject);
-[[noreturn]] void RaiseGone(lua_State* L);
+struct BoundObject;
+// A call through a closure of an unbound object: raises, or logs and answers no results.
+int CallGone(lua_State* L, const BoundObject& bound);
 // A raw member's answer: its result count, kept within what it pushed.
 int CheckResultCount(lua_State* L, int count);
 
@@ -198,6 +208,7 @@ struct FunctionRecord {
 struct BoundObject {
   const void* key;
   void* object;
+  TStaleCall stale = TStaleCall::Raise;
 };
 
 template <typename C, typename Member>
@@ -220,7 +231,7 @@ inline int RawFunctionThunk(lua_State* L) {
 template <typename C, typename Member, typename R, typename... A>
 int MemberThunk(lua_State* L) {
   auto& record = GetRecord<MemberRecord<C, Member>>(L);
-  if (!record.bound.object) RaiseGone(L);
+  if (!record.bound.object) return CallGone(L, record.bound);
   C* object = static_cast<C*>(record.bound.object);
   Member member = record.member;
   auto call = [object, member](auto&&... args) -> R { return (object->*member)(args...); };
@@ -230,7 +241,7 @@ int MemberThunk(lua_State* L) {
 template <typename C, typename Member>
 int RawMemberThunk(lua_State* L) {
   auto& record = GetRecord<MemberRecord<C, Member>>(L);
-  if (!record.bound.object) RaiseGone(L);
+  if (!record.bound.object) return CallGone(L, record.bound);
   C* object = static_cast<C*>(record.bound.object);
   Member member = record.member;
   return DispatchRaw(L, [object, member](lua_State* state) { return (object->*member)(state); });

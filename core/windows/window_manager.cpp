@@ -290,8 +290,9 @@ void TWindowManager::OnWindowDestroyed(TWindow* window) {
   }
   if (mScript) {
     mScript->ForgetWindow(window);
-    // Script functions bound to the window's members raise a script error from now on.
-    UnbindLuaObject(mScript->GetState(), window);
+    // Script functions bound to the window's members do nothing (and log a line) from now
+    // on: a UI coroutine that calls one after its window went goes on.
+    UnbindLuaObject(mScript->GetState(), window, TStaleCall::LogAndSkip);
   }
 }
 

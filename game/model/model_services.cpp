@@ -34,5 +34,5 @@ bool WithPlayerPrefs(const char* owner, const char* consequence,
 }
 
 CModelBinding::~CModelBinding() {
-  if (mState && mState == GetModelLuaState()) UnbindLuaObject(mState, mObject);
+  if (mState && mState == GetModelLuaState()) UnbindLuaObject(mState, mObject, mStale);
 }

@@ -36,11 +36,13 @@ bool WithPlayerPrefs(const char* owner, const char* consequence,
                      const std::function<void(TPrefsDB& db, int user)>& use);
 
 // The Lua functions of one model object, registered on the model script as it is when the
-// object is made. When the object goes they are made harmless (a call raises a script
-// error), unless the model script has gone or changed since: then they went with it.
+// object is made. When the object goes they are made harmless (a call does what `stale'
+// says: a script error for model objects), unless the model script has gone or changed
+// since: then they went with it.
 class CModelBinding {
  public:
-  explicit CModelBinding(const void* object) : mState(GetModelLuaState()), mObject(object) {}
+  explicit CModelBinding(const void* object, TStaleCall stale = TStaleCall::Raise)
+      : mState(GetModelLuaState()), mObject(object), mStale(stale) {}
   ~CModelBinding();
   CModelBinding(const CModelBinding&) = delete;
   CModelBinding& operator=(const CModelBinding&) = delete;
@@ -53,4 +55,5 @@ class CModelBinding {
  private:
   lua_State* mState;
   const void* mObject;
+  TStaleCall mStale;
 };

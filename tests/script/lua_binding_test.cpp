@@ -229,6 +229,23 @@ TEST_F(BindingTest, UnboundObjectRaisesInsteadOfReachingIt) {
   EXPECT_EQ(GlobalText(L, "r"), "10");
 }
 
+// A window's functions once it is gone: each call does nothing and logs one line, so the
+// UI coroutine that made it goes on.
+TEST_F(BindingTest, AGoneWindowsFunctionsDoNothingAndLogALine) {
+  auto window = std::make_unique<TTarget>();
+  BindLuaMember(L, "GoneTwice", window.get(), &TTarget::Twice);
+  BindLuaMember(L, "GoneSum", window.get(), &TTarget::Sum);
+  UnbindLuaObject(L, window.get(), TStaleCall::LogAndSkip);
+  window.reset();
+  RunLua(L,
+         "local step = coroutine.wrap(function() a = GoneTwice(2); coroutine.yield(); b = GoneSum(1, 2); done = 1 end)\n"
+         "step(); step()");
+  EXPECT_EQ(GlobalText(L, "a"), "nil");
+  EXPECT_EQ(GlobalText(L, "b"), "nil");
+  EXPECT_EQ(GlobalText(L, "done"), "1");
+  EXPECT_EQ(CountInLog("a function of a window that is gone was called; the call does nothing"), 2) << ReadLog();
+}
+
 TEST_F(BindingTest, RebindingReplacesAndBasesAreAdjusted) {
   TTarget other;
   BindLuaMember(L, "Take", &other, &TTarget::Take);
