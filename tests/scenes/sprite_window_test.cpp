@@ -194,10 +194,18 @@ TEST_F(SpriteWindowTest, TheTextureMaskFunctionAnswersTheWindowThatBoundItLast) 
   EXPECT_EQ(Lua("gMask = GetCurrentTextureMask()"), "");
   EXPECT_EQ(Global("gMask"), "");
   second->SetCurrentTextureMask("masks/b");
+  EXPECT_EQ(Lua("gMask = GetCurrentTextureMask()"), "");
+  EXPECT_EQ(Global("gMask"), "masks/b");
+  // Once the window that bound the name last has gone, a call reaches neither window: it
+  // does nothing and logs a line, and the script goes on.
   second.reset();
+  EXPECT_EQ(Lua("gMask = GetCurrentTextureMask()"), "");
+  EXPECT_EQ(Global("gMask"), "nil");
   first.reset();
-  Lua("gMask = GetCurrentTextureMask()");  // reaches no window
-  EXPECT_EQ(Global("gMask"), "");
+  EXPECT_EQ(Lua("gMask = GetCurrentTextureMask(); gAfter = 1"), "");
+  EXPECT_EQ(Global("gMask"), "nil");
+  EXPECT_EQ(Global("gAfter"), "1");
+  EXPECT_EQ(CountInLog("a function of a window that is gone was called"), 2);
 }
 
 }  // namespace
