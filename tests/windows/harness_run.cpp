@@ -4,7 +4,6 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -79,8 +78,7 @@ std::string THarnessRun::CompareFrames(const std::string& name, const std::strin
 
 std::string THarnessRun::MatchGoldenFrame(const std::string& name, const std::string& relative) const {
   fs::path golden = fs::path(TARVELON_GOLDEN) / relative;
-  const char* update = std::getenv("TARVELON_UPDATE_GOLDEN");
-  if (update && std::strcmp(update, "1") == 0) {
+  if (IsUpdatingGoldens()) {
     std::error_code error;
     fs::create_directories(golden.parent_path(), error);
     fs::copy_file(Frame(name), golden, fs::copy_options::overwrite_existing, error);

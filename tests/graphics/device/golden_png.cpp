@@ -29,10 +29,14 @@ bool ReadGoldenPng(const std::string& path, std::vector<uint32_t>& argb, uint32_
   return ok;
 }
 
+bool IsUpdatingGoldens() {
+  const char* update = std::getenv("TARVELON_UPDATE_GOLDEN");
+  return update && std::strcmp(update, "1") == 0;
+}
+
 std::string MatchGolden(const std::string& relativePath, const std::vector<uint32_t>& argb, uint32_t width, uint32_t height) {
   std::string path = std::string(TARVELON_GOLDEN) + "/" + relativePath;
-  const char* update = std::getenv("TARVELON_UPDATE_GOLDEN");
-  if (update && std::strcmp(update, "1") == 0)
+  if (IsUpdatingGoldens())
     return WriteGoldenPng(path, argb, width, height) ? "" : "cannot write " + path;
   std::vector<uint32_t> stored;
   uint32_t w = 0, h = 0;
