@@ -7,21 +7,19 @@
 #                                   800x600 window with a cleared frame (not blank)
 # The screen is grabbed with tools/xshot once the program says its picture is up: nothing
 # here waits for the machine's pace, only for the program (at most WAIT_LIMIT seconds). Without
-# xvfb-run (or xshot) the test is skipped (exit 77).
+# Xvfb (or xshot) the test is skipped (exit 77).
 set -eu
 mode=$1
 bin=$2
 out=$3
 
-if [ "${XVFB_SCREENSHOT_INNER:-}" != 1 ]; then
-  command -v xvfb-run >/dev/null 2>&1 || { echo "xvfb-run is missing: skipped"; exit 77; }
-  [ -x "$bin/xshot" ] || { echo "xshot was not built (no libX11): skipped"; exit 77; }
-  mkdir -p "$out"
-  XVFB_SCREENSHOT_INNER=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
+command -v Xvfb >/dev/null 2>&1 || { echo "Xvfb is missing: skipped"; exit 77; }
+[ -x "$bin/xshot" ] || { echo "xshot was not built (no libX11): skipped"; exit 77; }
+mkdir -p "$out"
 
 work=$(mktemp -d /tmp/tarvelon-xvfb-XXXXXX)
-trap 'touch "$work/done"; rm -rf "$work"' EXIT
+server=
+trap 'touch "$work/done"; [ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
 export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy XDG_DATA_HOME="$work/xdg" HOME="$work"
 # The X libraries keep what they allocate until the process ends.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
@@ -41,14 +39,12 @@ wait_until() {
   done
 }
 
-# xvfb-run can hand over before the server takes connections; a program started then finds
-# no X display. Wait until the grabber can open it (exit 2 means it could not).
-display_open() {
-  probe=0
-  "$bin/xshot" "$work/probe.png" 1 > /dev/null 2>&1 || probe=$?
-  [ "$probe" != 2 ]
-}
-wait_until "" display_open || { echo "the X server never took connections"; exit 1; }
+# The server picks a free display number itself and writes it once it takes connections, so
+# servers started side by side (several test runs at once) never share a display.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" > "$work/xvfb.log" 2>&1 &
+server=$!
+wait_until "$server" test -s "$work/display" || { echo "the X server did not start:"; cat "$work/xvfb.log"; exit 1; }
+export DISPLAY=":$(cat "$work/display")"
 
 shot="$out/${mode}_xvfb.png"
 case "$mode" in
