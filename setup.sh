@@ -42,7 +42,7 @@ case "$mode" in
     cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVELON_SANITIZE=ON >/dev/null
     cmake --build build-test -j "$jobs"
     cd build-test
-    exec ctest --output-on-failure -j "$jobs" --timeout 600 --repeat until-pass:2 "$@"
+    exec ctest --output-on-failure -j "$jobs" --timeout 600 "$@"
     ;;
   *)
     echo "usage: $0 play|test|build" >&2

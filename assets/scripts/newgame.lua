@@ -104,6 +104,23 @@ MakeGame{
       MakeSceneObject{ id = "kanne", image = "images/objects/kanne.png", positionX = 680, positionY = 270,
         isActive = "false", isVisible = "false" },
     },
+    -- Chapter 1's mini-games: the garden maze and the dream dive.
+
+    -- Chapter 1's mini-games: the well's mosaic, grandpa's picture cards and the walk to the villa.
+
+  },
+  -- Chapter 2, "Das Geheimnis der Villa": its scenes are added as the game grows.
+  MakeLevel{
+    seqId = 2,
+    name = "Das Geheimnis der Villa",
+    -- The cutscenes (chapter 1 has its own beside its chapter screen).
+
+    -- The workbench's potion and the torn letter.
+
+    -- The safe's code and the villa's door lock.
+
+    -- The portraits, the gallery and the game against Adelheid.
+
   },
   -- The things Mara carries: the strip's picture, the pick-up window's picture and text, and
   -- what each does where.
