@@ -125,6 +125,19 @@ void TSettings::SetCurrentUser(int32_t index) {
   LoadPlayerModel(index);
 }
 
+// The end-to-end runs begin a new game at one scene of the demo, named by the setting
+// "demoStartScene" (given with the command line's options); a saved game keeps its scene.
+void TSettings::StartAtDemoScene() {
+  int32_t scene = GetConfig("demoStartScene").ToInt();
+  CGame* game = CGame::GetInstance();
+  if (scene <= 0 || !game) return;
+  if (!game->FindScene(scene)) {
+    LogPrintf("Settings: the demo has no scene %d to start at", scene);
+    return;
+  }
+  game->SetCurrentScene(scene);
+}
+
 void TSettings::LoadPlayerModel(int32_t index) {
   TString data = mPrefs->GetString("gamedata", "", index);
   TString state = mPrefs->GetString("gamestate", "", index);
@@ -138,6 +151,7 @@ void TSettings::LoadPlayerModel(int32_t index) {
   if (TScript* script = GetModelScript()) {
     if (data.IsEmpty()) {
       script->RunScript(GetConfig("scriptGame"));
+      StartAtDemoScene();
     } else if (!script->DoLuaString(data) || !script->DoLuaString(state)) {
       LogPrintf("Settings: the saved game of player %d does not load; it is kept as it is until the game is reset",
                 index);

@@ -127,6 +127,7 @@ class TSettings : public IGameFlow {
   bool IsPlayerIndex(int32_t index);
   // Builds the selected player's model from its saved texts, or from the new-game script.
   void LoadPlayerModel(int32_t index);
+  void StartAtDemoScene();
   void FillColorTable();
   // The current player's score and diary values from the database.
   void LoadScoreAndDiary();

@@ -69,6 +69,20 @@ TEST_F(SceneFlowTest, StartingAndGoingOnRunsExitScriptsAndReplacesTheScreen) {
   EXPECT_EQ(Global("exits"), "100;");
 }
 
+// The end-to-end runs start a new game at the scene that "demoStartScene" names, when the
+// game has it.
+TEST_F(SceneFlowTest, ANewGameStartsAtTheDemoSceneOfTheOptions) {
+  const std::pair<const char*, int32_t> cases[] = {{"300", 300}, {"4711", 100}, {"", 100}};
+  for (const auto& [setting, start] : cases) {
+    SCOPED_TRACE(setting);
+    SetConfig("demoStartScene", setting);
+    Settings().ResetUserGame(0);
+    Settings().SetCurrentUser(0);
+    EXPECT_EQ(Current(), start);
+  }
+  SetConfig("demoStartScene", "");
+}
+
 // With fade the screen named "scene" fades out first; once it covers the screen, the next
 // scene opens. Between the two the model already names the new scene.
 TEST_F(SceneFlowTest, AFadeOpensTheSceneOnceTheScreenIsCovered) {
