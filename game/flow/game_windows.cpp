@@ -3,7 +3,9 @@
 #include "flow/placeholder_windows.h"
 #include "menus/main_menu_window.h"
 #include "menus/profiles_window.h"
+#include "minigames/jigsaw_window.h"
 #include "minigames/memory_window.h"
+#include "minigames/mix_potion_window.h"
 #include "minigames/plotpoint_window.h"
 #include "minigames/rotation_tiles_window.h"
 #include "scenes/adventure_screen_window.h"
@@ -28,13 +30,13 @@ const TGameWindowType GameWindowTypes[] = {
     {"HiddenObjectGame", &THiddenObjectGameWindow::Create},
     {"ChapterScreenWindow", &TChapterScreenWindow::Create},
     {"AdventureScreenWindow", &TAdventureScreenWindow::Create},
-    {"JigsawPuzzleWindow", &TPlaceholderWindow::Create},
+    {"JigsawPuzzleWindow", &TJigsawPuzzleWindow::Create},
     {"UnlockingDoors", &TPlaceholderWindow::Create},
     {"MirroredImageWindow", &TPlaceholderWindow::Create},
     {"SharkShooterWindow", &TPlaceholderWindow::Create},
     {"NineMensMorrisWindow", &TPlaceholderWindow::Create},
     {"PlacingPicturesWindow", &TPlaceholderWindow::Create},
-    {"MixPotion", &TPlaceholderWindow::Create},
+    {"MixPotion", &TMixPotionWindow::Create},
     {"TickerWindow", &TPlaceholderWindow::Create},
     {"MainMenuWindow", &TMainMenuWindow::Create},
     {"OptionsWindow", &TPlaceholderWindow::Create},
