@@ -17,6 +17,24 @@ MakeGame{
   canUseItemSound = "sounds/use_ok.ogg",
   canNotUseItemSound = "sounds/use_fail.ogg",
   canNotUseItemText = "CANNOT_USE",
+  -- The mini-games' skip button (bottom right) and menu button (left, under the menu
+  -- label's place).
+  miniGameSkipButtonGraphic = "images/minigames/button.png",
+  miniGameSkipButtonPosX = 850,
+  miniGameSkipButtonPosY = 710,
+  miniGameSkipButtonFontType = "fonts/default_bold.mvec",
+  miniGameSkipButtonFontSize = 20,
+  miniGameSkipButtonFontColorR = 255,
+  miniGameSkipButtonFontColorG = 240,
+  miniGameSkipButtonFontColorB = 190,
+  miniGameMenuButtonGraphic = "images/minigames/button.png",
+  miniGameMenuButtonPosX = 0,
+  miniGameMenuButtonPosY = 360,
+  miniGameMenuButtonFontType = "fonts/default_bold.mvec",
+  miniGameMenuButtonFontSize = 20,
+  miniGameMenuButtonFontColorR = 255,
+  miniGameMenuButtonFontColorG = 240,
+  miniGameMenuButtonFontColorB = 190,
   MakeLevel{
     seqId = 1,
     name = "Ankunft im Nebeltal",
@@ -107,6 +125,37 @@ MakeGame{
     -- Chapter 1's mini-games: the garden maze and the dream dive.
 
     -- Chapter 1's mini-games: the well's mosaic, grandpa's picture cards and the walk to the villa.
+    -- The mosaic on the well's lid: nine stones turned at random, to be set upright.
+    MakeRotationTilesGame{
+      seqId = 190301,
+      bg = "images/minigames/brunnendeckel.png",
+      nextScene = 190401,
+      tilesFilepath = "images/minigames/mosaik",
+      tilesCount = 9,
+      startPositionX = 332,
+      startPositionY = 204,
+      rotationSound = "sounds/drehen.ogg",
+      wonSound = "sounds/richtig.ogg",
+    },
+    -- Grandpa's picture cards: four pairs, shown for a second when two are turned.
+    MakeMemoryGame{
+      seqId = 190401,
+      bg = "images/minigames/kartentisch.png",
+      nextScene = -1,
+      startPositionCardsX = 342,
+      startPositionCardsY = 150,
+      distanceCards = 20,
+      cardBackside = "images/minigames/karte_ruecken.png",
+      timeTwoCardsUncoveredShown = 1000,
+      uncoverSound = "sounds/karte.ogg",
+      rightPairSound = "sounds/paar.ogg",
+      wrongPairSound = "sounds/kein_paar.ogg",
+      wonSound = "sounds/richtig.ogg",
+      MakeMemoryPair{ id = "sonne", name = "Sonne", image = "images/minigames/karte_sonne.png" },
+      MakeMemoryPair{ id = "mond", name = "Mond", image = "images/minigames/karte_mond.png" },
+      MakeMemoryPair{ id = "blume", name = "Blume", image = "images/minigames/karte_blume.png" },
+      MakeMemoryPair{ id = "schluessel", name = "Schlüssel", image = "images/minigames/karte_schluessel.png" },
+    },
 
   },
   -- Chapter 2, "Das Geheimnis der Villa": its scenes are added as the game grows.
@@ -116,6 +165,76 @@ MakeGame{
     -- The cutscenes (chapter 1 has its own beside its chapter screen).
 
     -- The workbench's potion and the torn letter.
+    -- The workbench: green and purple poured into the left funnels mix to the orange that
+    -- wakes the crystal; black runs down to the right flask.
+    MakeMixPotionMiniGame{
+      seqId = 211201,
+      bg = "images/minigames/werkbank.png",
+      nextScene = 290501,
+      colorSystem = 1,
+      x = 352,
+      y = 150,
+      buttonX = 560,
+      buttonY = 470,
+      resetbuttonX = 720,
+      resetbuttonY = 470,
+      cboardX = 140,
+      cboardY = 404,
+      mixSoundFile = "sounds/mischen.ogg",
+      wonSoundFile = "sounds/richtig.ogg",
+      tryAgainSoundFile = "sounds/falsch.ogg",
+      kPipe2_dl = "images/minigames/rohr_dl",
+      kPipe2_rd = "images/minigames/rohr_rd",
+      kPipe2_rl = "images/minigames/rohr_rl",
+      kPipe2_ud = "images/minigames/rohr_ud",
+      kPipe2_ul = "images/minigames/rohr_ul",
+      kPipe2_ur = "images/minigames/rohr_ur",
+      kPipe3_udl_d = "images/minigames/rohr_udl_d",
+      kPipe3_udl_dl = "images/minigames/rohr_udl_dl",
+      kPipe3_urd_d = "images/minigames/rohr_urd_d",
+      kPipe3_urd_rd = "images/minigames/rohr_urd_rd",
+      flask = "images/minigames/kolben",
+      funnel = "images/minigames/trichter",
+      button = "images/minigames/mischen.png",
+      resetbutton = "images/minigames/leeren.png",
+      targetColor = "images/minigames/ziel",
+      moveableflask = "images/minigames/flasche",
+      cboard = "images/minigames/regal.png",
+      MakeMixPotionGivenColors{ "green", "orange", "black", "purple" },
+      MakeMixPotionNeedColors{ "orange", "black" },
+      MakeMixPotionPipe{ id = 1, x = 2, y = 0, h = 1, {4} },
+      MakeMixPotionPipe{ id = 2, x = 3, y = 0, h = 2, {3} },
+      MakeMixPotionPipe{ id = 3, x = 3, y = 1, h = 3, {4} },
+      MakeMixPotionPipe{ id = 4, x = 2, y = 1, h = 4, {5} },
+      MakeMixPotionPipe{ id = 5, x = 2, y = 2, h = 5 },
+      MakeMixPotionPipe{ id = 6, x = 5, y = 0, h = 6, {7} },
+      MakeMixPotionPipe{ id = 7, x = 5, y = 1, h = 7, {8} },
+      MakeMixPotionPipe{ id = 8, x = 5, y = 2, h = 8 },
+    },
+    -- The torn letter: six pieces on the desk that hook to their neighbours and stick at
+    -- the letter's place.
+    MakeJigsawPuzzle{
+      seqId = 290501,
+      bg = "images/minigames/schreibtisch.png",
+      nextScene = -1,
+      offsetX = 302,
+      offsetY = 120,
+      delta = 12,
+      hookPieces = "true",
+      stickOnBackground = "true",
+      MakeJigsawPiece{ id = 1, image = "images/minigames/brief_1.png", startPosX = 90, startPosY = 520,
+        endPosX = 0, endPosY = 0, {2, 4} },
+      MakeJigsawPiece{ id = 2, image = "images/minigames/brief_2.png", startPosX = 620, startPosY = 560,
+        endPosX = 140, endPosY = 0, {1, 3, 5} },
+      MakeJigsawPiece{ id = 3, image = "images/minigames/brief_3.png", startPosX = 260, startPosY = 400,
+        endPosX = 280, endPosY = 0, {2, 6} },
+      MakeJigsawPiece{ id = 4, image = "images/minigames/brief_4.png", startPosX = 800, startPosY = 390,
+        endPosX = 0, endPosY = 110, {1, 5} },
+      MakeJigsawPiece{ id = 5, image = "images/minigames/brief_5.png", startPosX = 440, startPosY = 540,
+        endPosX = 140, endPosY = 110, {2, 4, 6} },
+      MakeJigsawPiece{ id = 6, image = "images/minigames/brief_6.png", startPosX = 90, startPosY = 160,
+        endPosX = 280, endPosY = 110, {3, 5} },
+    },
 
     -- The safe's code and the villa's door lock.
 
@@ -144,6 +263,8 @@ MakeGame{
     clicksNeedForPenalty = 5,
     timeForClicksForPenalty = 4,
     timeForPenalty = 3,
+    -- A solved mini-game (the potion, the letter) is worth its own bonus.
+    miniGameTaskCompleteBonus = 250,
     MakeHOFoundBonus{ 50, 75, 100 },
     MakeHintUsedInLevelBonus{ 300, 200, 100 },
   },

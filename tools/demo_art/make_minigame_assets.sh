@@ -1,12 +1,14 @@
 #!/bin/sh
-# Regenerates the pictures and sounds of the demo's garden labyrinth, the safe's colour code
-# and the dives into the pond in assets/ with the tools of a build folder (built first):
+# Regenerates the pictures and sounds of the demo's garden labyrinth, the safe's colour code,
+# the dives into the pond, the workbench's potion, the torn letter, the well lid's mosaic and
+# grandpa's picture cards in assets/ with the tools of a build folder (built first):
 #   tools/demo_art/make_minigame_assets.sh build
 set -eu
 build=${1:-build}
 root=$(cd "$(dirname "$0")/../.." && pwd)
-ninja -C "$build" minigame_art tone
+ninja -C "$build" minigame_art puzzle_art tone
 "$build/bin/minigame_art" "$root/assets"
+"$build/bin/puzzle_art" "$root/assets"
 sounds="$root/assets/sounds"
 sfx="$root/assets/standard/audio/sfx"
 mkdir -p "$sounds" "$sfx"
@@ -19,3 +21,12 @@ $tone --freq 330 --seconds 0.15 --amplitude 0.2 "$sounds/zuruecksetzen.ogg"
 # The shark shooter's own sounds of a lost and a won dive.
 $tone --freq 220 --seconds 0.4 --amplitude 0.25 "$sfx/negative_sound.ogg"
 $tone --freq 1046 --seconds 0.4 --amplitude 0.25 "$sfx/positive_sound.ogg"
+# The potion mixed, wrong and right; a mosaic tile turned and the lid solved; a
+# card turned, a pair found or not, the last pair.
+$tone --freq 392 --seconds 0.5 --amplitude 0.22 "$sounds/mischen.ogg"
+$tone --freq 196 --seconds 0.45 --amplitude 0.25 "$sounds/falsch.ogg"
+$tone --freq 988 --seconds 0.6 --amplitude 0.25 "$sounds/richtig.ogg"
+$tone --freq 660 --seconds 0.08 --amplitude 0.2 "$sounds/drehen.ogg"
+$tone --freq 587 --seconds 0.1 --amplitude 0.2 "$sounds/karte.ogg"
+$tone --freq 784 --seconds 0.25 --amplitude 0.22 "$sounds/paar.ogg"
+$tone --freq 262 --seconds 0.25 --amplitude 0.22 "$sounds/kein_paar.ogg"

@@ -1,0 +1,171 @@
+// End to end: four of the demo's mini-games in the real executable, each reached by starting
+// a new game at its scene, with the game's timer held and stepped by the session (which
+// also fixes the deals: the game's generator starts from one seed while the timer is held,
+// so the tests deal the same board with the model to know where the pieces lie). The
+// potion is mixed wrong and then right; the mosaic's tiles are turned upright, half of them
+// before a save and a reload; the picture cards are turned pair by pair, a wrong pair
+// covered again; the letter's pieces hook, stick and win, the dropping press never reaching
+// the skip button, half of them placed before a save and a reload. The frames match the
+// golden images of tests/golden/minigames (regenerate them with
+//   TARVELON_UPDATE_GOLDEN=1 build-*/bin/minigames_end_to_end_tests
+// and look at every one before committing).
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../scenes/scene_demo_run.h"
+#include "model/memory_game.h"
+#include "model/rotation_tiles_game.h"
+#include "platform/random.h"
+
+namespace {
+
+// The pointer's resting place on the mini-game screens: the top right corner, on no piece.
+const char* const Aside = "1010 10";
+// The mini-games' menu button and its pause dialog's button that saves and leaves.
+const char* const GameMenu = "80 382";
+const char* const SkipButton = "930 732";
+
+class MiniGamesEndToEnd : public TSceneDemoRun {
+ protected:
+  void ExpectGolden(const std::string& name) { EXPECT_EQ(MatchGoldenFrame(name, "minigames/" + name + ".png"), ""); }
+  // The new game begun (at the scene of the run's options), its screen faded in, the
+  // pointer aside.
+  std::string Started() const {
+    return NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + "advance 1500\nmove " + Aside + "\n";
+  }
+  void ExpectCleanRunAt(const char* scene, const std::string& session) {
+    EXPECT_EQ(Play(session, std::string("options=demoStartScene=") + scene), 0) << Report();
+    EXPECT_EQ(Transcript().find("error"), std::string::npos) << Transcript();
+    EXPECT_EQ(Log().find("Lua error"), std::string::npos) << Log();
+  }
+  // Saved through the pause dialog, back in the main menu, and on again into the scene.
+  static std::string SaveAndComeBack() {
+    return Click(GameMenu) + "advance 300\n" + Click(PauseMenu) + "advance 1500\n" + Click(MenuPlay) +
+           "advance 1500\nmove " + Aside + "\n";
+  }
+  static std::string At(int32_t x, int32_t y) { return std::to_string(x) + " " + std::to_string(y); }
+  // Takes up what lies at `from' and puts it down at `to'.
+  static std::string Carry(const std::string& from, const std::string& to) {
+    return Click(from.c_str()) + "move " + to + "\n" + Click(to.c_str()) + "advance 100\n";
+  }
+  std::string SavedGame() {
+    TSavedPrefs prefs(UserFolder(), mRoot / "game");
+    return (*prefs).GetString("gamedata", "", 0).ToStd();
+  }
+  int SavedInt(const char* name) {
+    TSavedPrefs prefs(UserFolder(), mRoot / "game");
+    return (*prefs).GetInt(TString("HighscoreCurrentUser_") + name, -1, 0);
+  }
+};
+
+// The workbench: flasks of the given colours are carried to the funnels; green twice and
+// black mix to a wrong colour (shown in the pipes and flasks, the funnels emptied); green,
+// purple and black mix right, which counts the mini-game and goes on to the torn letter.
+TEST_F(MiniGamesEndToEnd, ThePotionIsMixedWrongAndThenRight) {
+  const std::string green = "376 374", purple = "184 374", black = "248 374";
+  const std::string funnels[] = {"512 128", "576 128", "704 128"};
+  const char* const mix = "630 492";
+  std::string session = Started() + Settle("potion_board");
+  session += Carry(green, funnels[0]) + Carry(green, funnels[1]) + Carry(black, funnels[2]) + "move " + Aside +
+             "\n" + Settle("potion_poured") + Click(mix) + "advance 300\nmove " + Aside + "\n" + Settle("potion_wrong");
+  session += Carry(green, funnels[0]) + Carry(purple, funnels[1]) + Carry(black, funnels[2]) + Click(mix) +
+             "advance 25\n" + Settle("potion_right") + "advance 3000\nmove " + Aside + "\n" + Settle("letter_board") + Click(GameMenu) +
+             "advance 300\n" + Click(PauseMenu) + "advance 1500\nquit\n";
+  ExpectCleanRunAt("211201", session);
+  for (const char* frame : {"potion_board", "potion_poured", "potion_wrong", "potion_right", "letter_board"})
+    ExpectGolden(frame);
+  EXPECT_NE(SavedGame().find("currentScene = 290501"), std::string::npos);
+  EXPECT_EQ(SavedInt("MiniGameTaskCompleteSave"), 1);
+}
+
+// The well lid: the nine tiles of the deal are turned upright, those of the first row before
+// the game is saved and loaded again (the tiles keep their turns), the rest after; the
+// last turn finishes the scene.
+TEST_F(MiniGamesEndToEnd, TheMosaicIsTurnedUprightAcrossASave) {
+  SetFixedGameSeed(true);
+  CRotationTilesGame deal;
+  deal.SetTilesCount(9);
+  deal.CreateTiles();
+  SetFixedGameSeed(false);
+  std::vector<CRotationTile*> tiles = deal.GetTiles();
+  ASSERT_EQ(tiles.size(), 9u);
+  auto turns = [&](size_t from, size_t to) {
+    std::string clicks;
+    for (size_t n = from; n < to; n++)
+      for (int32_t turn = tiles[n]->GetStatus(); turn % 4 != 0; turn++)
+        clicks += Click(At(int32_t(392 + 120 * (n % 3)), int32_t(264 + 120 * (n / 3))).c_str()) + "advance 100\n";
+    return clicks;
+  };
+  ExpectCleanRunAt("190301", Started() + Settle("mosaic_board") + turns(0, 3) + SaveAndComeBack() +
+                                 Settle("mosaic_reloaded") + turns(3, 9) + Settle("mosaic_solved") +
+                                 "advance 3000\nquit\n");
+  ExpectGolden("mosaic_board");
+  ExpectGolden("mosaic_reloaded");
+  ExpectGolden("mosaic_solved");
+  // The save in the middle holds the board of nine tiles, the first row upright.
+  std::string game = SavedGame();
+  size_t board = game.find("MakeRotationTilesGame");
+  ASSERT_NE(board, std::string::npos) << game;
+  for (size_t n = 0; n < 3; n++)
+    EXPECT_NE(game.find("\tid = \"tile_" + std::to_string(n) + "\",\n\tstatus = 0,", board), std::string::npos) << n;
+  EXPECT_EQ(game.find("\tid = \"tile_9\"", board), std::string::npos);
+}
+
+// Grandpa's cards: a wrong pair is shown for a second, input waits, and it is covered again;
+// then the pairs are found one by one and the last one finishes the scene.
+TEST_F(MiniGamesEndToEnd, ThePictureCardsArePairedWithAWrongPairCovered) {
+  auto deal = std::make_unique<CMemoryGame>();
+  for (const char* id : {"sonne", "mond", "blume", "schluessel"}) {
+    auto first = std::make_unique<CMemoryPiece>(), second = std::make_unique<CMemoryPiece>();
+    first->SetId(TString(id) + "A");
+    second->SetId(TString(id) + "B");
+    deal->AddPair(std::move(first), std::move(second));
+  }
+  SetFixedGameSeed(true);
+  deal->DealCards();
+  SetFixedGameSeed(false);
+  std::vector<CMemoryPiece*> grid = deal->GetCardGrid();
+  ASSERT_EQ(grid.size(), 8u);
+  auto cell = [&](const std::string& id) {
+    for (size_t k = 0; k < grid.size(); k++)
+      if (grid[k]->GetId().ToStd() == id) return At(int32_t(392 + 120 * (k % 3)), int32_t(215 + 150 * (k / 3)));
+    ADD_FAILURE() << id;
+    return std::string();
+  };
+  std::string session = Started() + Settle("cards_board") + Click(cell("sonneA").c_str()) +
+                        Click(cell("mondA").c_str()) + "move " + Aside + "\nadvance 25\n" + Settle("cards_wrong_pair") +
+                        Click(cell("blumeA").c_str()) + "advance 1100\nmove " + Aside + "\n" + Settle("cards_covered");
+  for (const char* pair : {"sonne", "mond", "blume", "schluessel"}) {
+    session += Click(cell(std::string(pair) + "A").c_str()) + Click(cell(std::string(pair) + "B").c_str()) +
+               "advance 1100\n";
+    if (std::string(pair) == "mond") session += "move " + std::string(Aside) + "\n" + Settle("cards_two_pairs");
+  }
+  ExpectCleanRunAt("190401", session + "advance 3000\nquit\n");
+  ExpectGolden("cards_board");
+  ExpectGolden("cards_wrong_pair");
+  EXPECT_EQ(CompareWithGoldenFrame("cards_covered", "minigames/cards_board.png"), "")
+      << "the wrong pair is covered again, and the press during the wait turned nothing";
+  ExpectGolden("cards_two_pairs");
+}
+
+// The torn letter: piece 2 dropped beside piece 1 hooks to it; the two, carried by piece 1
+// to the letter's place, stick there. The game is saved and loaded (the pieces keep their
+// places). Piece 3 is put down on the skip button, which skips nothing, and taken up from
+// there to its place; the last piece finishes the scene with the bonus.
+TEST_F(MiniGamesEndToEnd, TheLetterIsPutTogetherAcrossASave) {
+  std::string session = Started() + Settle("letter_board") + Carry("690 615", "300 575") + "move " + Aside +
+                        "\n" + Settle("letter_hooked") + Carry("160 575", "372 175") + SaveAndComeBack() +
+                        Settle("letter_reloaded") + Carry("330 455", SkipButton) + "move " + Aside + "\n" +
+                        Settle("letter_on_skip") + Carry(SkipButton, "652 175") + Carry("870 445", "372 285") +
+                        Carry("510 595", "512 285") + Carry("160 215", "652 285") + Settle("letter_won") +
+                        "advance 3000\nquit\n";
+  ExpectCleanRunAt("290501", session);
+  for (const char* frame : {"letter_hooked", "letter_reloaded", "letter_on_skip", "letter_won"}) ExpectGolden(frame);
+  EXPECT_EQ(CompareWithGoldenFrame("letter_board", "minigames/letter_board.png"), "");
+}
+
+}  // namespace
