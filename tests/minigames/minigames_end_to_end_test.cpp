@@ -70,13 +70,16 @@ TEST_F(MiniGamesEndToEnd, ThePotionIsMixedWrongAndThenRight) {
   const std::string funnels[] = {"512 128", "576 128", "704 128"};
   const char* const mix = "630 492";
   std::string session = Started() + Settle("potion_board");
-  session += Carry(green, funnels[0]) + Carry(green, funnels[1]) + Carry(black, funnels[2]) + "move " + Aside +
+  // The black flask is shown in hand over its funnel before it is poured.
+  session += Carry(green, funnels[0]) + Carry(green, funnels[1]) + Click(black.c_str()) + "move " + funnels[2] +
+             "\nadvance 25\n" + Settle("potion_carried") + Click(funnels[2].c_str()) + "advance 100\nmove " + Aside +
              "\n" + Settle("potion_poured") + Click(mix) + "advance 300\nmove " + Aside + "\n" + Settle("potion_wrong");
   session += Carry(green, funnels[0]) + Carry(purple, funnels[1]) + Carry(black, funnels[2]) + Click(mix) +
              "advance 25\n" + Settle("potion_right") + "advance 3000\nmove " + Aside + "\n" + Settle("letter_board") + Click(GameMenu) +
              "advance 300\n" + Click(PauseMenu) + "advance 1500\nquit\n";
   ExpectCleanRunAt("211201", session);
-  for (const char* frame : {"potion_board", "potion_poured", "potion_wrong", "potion_right", "letter_board"})
+  for (const char* frame :
+       {"potion_board", "potion_carried", "potion_poured", "potion_wrong", "potion_right", "letter_board"})
     ExpectGolden(frame);
   EXPECT_NE(SavedGame().find("currentScene = 290501"), std::string::npos);
   EXPECT_EQ(SavedInt("MiniGameTaskCompleteSave"), 1);
