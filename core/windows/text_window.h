@@ -41,6 +41,7 @@ class TText : public TWindow {
   void SetColor(const TColor& colour);
   void SetRotation(float degrees, int32_t originX, int32_t originY);
   void SetScaleY(float scale) { mScaleY = scale; }
+  float GetScaleY() const { return mScaleY; }
   int GetLineCount() const;
   // The rectangle the lines cover at scale 1.
   TRect GetTextBounds() const;

@@ -1,8 +1,12 @@
 #include "flow/game_windows.h"
 
 #include "flow/placeholder_windows.h"
+#include "menus/custom_text_edit.h"
+#include "menus/hiscore_window.h"
 #include "menus/main_menu_window.h"
+#include "menus/options_window.h"
 #include "menus/profiles_window.h"
+#include "menus/score_window.h"
 #include "minigames/jigsaw_window.h"
 #include "minigames/memory_window.h"
 #include "minigames/mix_potion_window.h"
@@ -12,7 +16,6 @@
 #include "scenes/chapter_screen_window.h"
 #include "scenes/hidden_object_game_window.h"
 #include "scenes/scene.h"
-#include "windows/text_edit.h"
 #include "windows/window_manager.h"
 
 namespace {
@@ -22,8 +25,8 @@ struct TGameWindowType {
   TWindowCreator creator;
 };
 
-// A type whose window is not built yet names a placeholder; "TextEdit" keeps the engine's
-// text field until the game's own comes.
+// A type whose window is not built yet names a placeholder; "TextEdit" replaces the
+// engine's text field with the game's own.
 const TGameWindowType GameWindowTypes[] = {
     {"SceneWindow", &TScene::Create},
     {"CutsceneWindow", &TPlaceholderWindow::Create},
@@ -39,15 +42,15 @@ const TGameWindowType GameWindowTypes[] = {
     {"MixPotion", &TMixPotionWindow::Create},
     {"TickerWindow", &TPlaceholderWindow::Create},
     {"MainMenuWindow", &TMainMenuWindow::Create},
-    {"OptionsWindow", &TPlaceholderWindow::Create},
-    {"HiscoreWindow", &TPlaceholderWindow::Create},
+    {"OptionsWindow", &TOptionsWindow::Create},
+    {"HiscoreWindow", &THiscoreWindow::Create},
     {"DiaryWindow", &TPlaceholderWindow::Create},
     {"ProfilesWindow", &TProfilesWindow::Create},
     {"CreditsWindow", &TPlaceholderWindow::Create},
     {"RolloverWindow", &TPlaceholderWindow::Create},
-    {"TextEdit", &TTextEdit::Create},
+    {"TextEdit", &TCustomTextEdit::Create},
     {"PlotpointWindow", &TPlotpointWindow::Create},
-    {"ScoreWindow", &TPlaceholderWindow::Create},
+    {"ScoreWindow", &TScoreWindow::Create},
     {"MastermindWindow", &TPlaceholderWindow::Create},
     {"MemoryGameWindow", &TMemoryWindow::Create},
     {"RotationTilesWindow", &TRotationTilesWindow::Create},

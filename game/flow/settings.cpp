@@ -231,6 +231,8 @@ bool TSettings::IsNameInUse(const TString& name) {
   return false;
 }
 
+TString TSettings::GetGameModeName(int32_t mode) { return GetGameModeTableName(mode); }
+
 void TSettings::SetCurrentGameMode(int32_t mode) {
   if (mode < -1 || mode > 1) return;
   mGameMode = mode;

@@ -105,6 +105,8 @@ class TSettings : public IGameFlow {
   // The owned stores, for the score and option screens.
   TPrefsDB& GetPrefs() { return *mPrefs; }
   TJxHiscores& GetHiscores() { return *mHiscores; }
+  TJxHiscores* GetHiscoreStore() override { return mHiscores.get(); }
+  TString GetGameModeName(int32_t mode) override;
   int32_t GetLeftScene() const { return mLeftScene; }
   bool IsGameEnded() const { return mGameEnded; }
 

@@ -15,6 +15,8 @@
 #include "platform/engine_string.h"
 #include "platform/point.h"
 
+class TJxHiscores;
+
 class IGameFlow {
  public:
   virtual ~IGameFlow() = default;
@@ -43,6 +45,11 @@ class IGameFlow {
   virtual void OpenCurrentScene() = 0;
   virtual void QuitToMainMenu() = 0;
   virtual void SetMusic(const TString& name, bool flag) = 0;
+
+  // The highscore store (not owned; null without one) and the name of a game mode's score
+  // table in it, for the highscore table.
+  virtual TJxHiscores* GetHiscoreStore() { return nullptr; }
+  virtual TString GetGameModeName(int32_t mode) { return TString(); }
 };
 
 // The installed flow, or null.
