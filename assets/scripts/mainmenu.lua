@@ -42,6 +42,9 @@ MakeDialog{
       MenuButton("changeplayer", 50, 166, "BUTTON_CHANGE_PLAYER", { command = ChangePlayer }),
       MenuButton("quit", 50, 236, "BUTTON_QUIT", { command = Quit }),
     },
+    -- The options and the highscores, below the panel.
+    SmallButton("options", 336, 636, "BUTTON_OPTIONS", { command = function() DoModal("scripts/options.lua") end }),
+    SmallButton("hiscores", 518, 636, "BUTTON_HISCORES", { command = function() DoModal("scripts/hiscore.lua") end }),
   },
 }
 RegisterHotkey("ctrl-q", "quit")

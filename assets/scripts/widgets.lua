@@ -33,3 +33,10 @@ function DialogTitle(name, label)
   return Text{ name = name, x = 0, y = 44, w = 460, h = 60, flags = kHAlignCenter, label = label,
     font = { "fonts/default_bold.mvec", 34, Color(242, 211, 139) } }
 end
+
+-- A large dialog over the dimmed screen: the plate `image' in the middle holding `window'
+-- (the dialog's own window, in the plate's coordinates).
+function PlateDialog(image, window)
+  return { Bitmap{ name = "dim", image = "images/menu/dim.png", alpha = true, autoscale = true },
+    Bitmap{ name = "dialog", x = kCenter, y = kCenter, image = image, alpha = true, window } }
+end

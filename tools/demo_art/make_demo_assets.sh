@@ -5,9 +5,10 @@
 set -eu
 build=${1:-build}
 root=$(cd "$(dirname "$0")/../.." && pwd)
-ninja -C "$build" demo_art screen_art tone
+ninja -C "$build" demo_art screen_art menu_options_art tone
 "$build/bin/demo_art" "$root/assets"
 "$build/bin/screen_art" "$root/assets"
+"$build/bin/menu_options_art" "$root/assets"
 mkdir -p "$root/assets/sounds"
 # A short click for presses and a softer, higher tick for the roll-over.
 "$build/bin/tone" --freq 1046 --seconds 0.05 --amplitude 0.35 --channels 1 "$root/assets/sounds/click.ogg"
@@ -24,3 +25,11 @@ mkdir -p "$root/assets/audio/sfx"
 "$build/bin/tone" --freq 1760 --seconds 0.25 --amplitude 0.15 --channels 1 "$root/assets/audio/sfx/hint.ogg"
 "$build/bin/tone" --freq 988 --seconds 0.08 --amplitude 0.2 --channels 1 "$root/assets/sounds/hit.ogg"
 "$build/bin/tone" --freq 220 --seconds 0.08 --amplitude 0.15 --channels 1 "$root/assets/sounds/miss.ogg"
+# The name fields' typing: four short, soft clicks of slightly different pitch. The options'
+# test of the effects volume: a short, bright chime.
+for n in 1 2 3 4; do
+  "$build/bin/tone" --freq $((1700 + 140 * n)) --seconds 0.035 --amplitude 0.18 --channels 1 \
+    "$root/assets/audio/sfx/sfx_typing_0$n.ogg"
+done
+mkdir -p "$root/assets/standard/audio/sfx"
+"$build/bin/tone" --freq 1175 --seconds 0.3 --amplitude 0.25 --channels 1 "$root/assets/standard/audio/sfx/positive_sound.ogg"
