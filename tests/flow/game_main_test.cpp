@@ -10,14 +10,17 @@
 #include "flow/game_defaults.h"
 #include "flow/game_main.h"
 #include "flow/message_handler.h"
+#include "menus/custom_text_edit.h"
+#include "menus/hiscore_window.h"
 #include "menus/main_menu_window.h"
+#include "menus/options_window.h"
 #include "menus/profiles_window.h"
+#include "menus/score_window.h"
 #include "model/global_information_system.h"
 #include "persistence/prefs_db.h"
 #include "platform/settings.h"
 #include "scenes/chapter_screen_window.h"
 #include "scenes/scene.h"
-#include "windows/text_edit.h"
 
 namespace {
 
@@ -37,7 +40,7 @@ TEST_F(GameMainTest, DefaultsAndWindowTypes) {
   EXPECT_EQ(GetConfig("jxgamehandle"), GetGameModeTableName(-1));
 
   // Every one of the 27 names makes a window; the menus and screens built so far are their
-  // own, the text field is the engine's until the game has its own.
+  // own, and the text field is the game's own in place of the engine's.
   const char* names[] = {"SceneWindow", "CutsceneWindow", "HiddenObjectGame", "ChapterScreenWindow",
                          "AdventureScreenWindow", "JigsawPuzzleWindow", "UnlockingDoors", "MirroredImageWindow",
                          "SharkShooterWindow", "NineMensMorrisWindow", "PlacingPicturesWindow", "MixPotion",
@@ -54,7 +57,10 @@ TEST_F(GameMainTest, DefaultsAndWindowTypes) {
   EXPECT_EQ(Script().FindWindowType("ProfilesWindow"), &TProfilesWindow::Create);
   EXPECT_EQ(Script().FindWindowType("SceneWindow"), &TScene::Create);
   EXPECT_EQ(Script().FindWindowType("ChapterScreenWindow"), &TChapterScreenWindow::Create);
-  EXPECT_EQ(Script().FindWindowType("TextEdit"), &TTextEdit::Create);
+  EXPECT_EQ(Script().FindWindowType("TextEdit"), &TCustomTextEdit::Create);
+  EXPECT_EQ(Script().FindWindowType("OptionsWindow"), &TOptionsWindow::Create);
+  EXPECT_EQ(Script().FindWindowType("HiscoreWindow"), &THiscoreWindow::Create);
+  EXPECT_EQ(Script().FindWindowType("ScoreWindow"), &TScoreWindow::Create);
 }
 
 TEST_F(GameMainTest, TheGameReactsToCloseFullScreenAndActivation) {

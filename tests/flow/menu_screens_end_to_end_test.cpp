@@ -26,8 +26,9 @@ class MenuScreensEndToEnd : public TDemoRun {
   static constexpr const char* MenuHiscores = "603 658";
   static constexpr const char* PauseOptions = "412 389";
   static constexpr const char* PauseHiscores = "612 389";
-  // The options dialog: the sound switch, the effects slider's knob at the default volume
+  // The options dialog: the display and the sound switches, the effects slider's knob at the default volume
   // (800) and a point further left on its rail, and the two buttons.
+  static constexpr const char* FullScreenBox = "340 282";
   static constexpr const char* MuteBox = "340 338";
   static constexpr const char* EffectsKnob = "659 406";
   static constexpr const char* EffectsLower = "560 406";
@@ -70,12 +71,15 @@ TEST_F(MenuScreensEndToEnd, OptionsAndHighscoresFromTheMenus) {
                         // The highscores, then closed again.
                         Click(MenuHiscores) + "advance 500\nmove 900 700\n" + Settle("hiscores") +
                         Click(HiscoreClose) + "advance 500\n" +
-                        // In the game, the pause dialog opens both: sound on again there, then
-                        // left without taking it over does not store the volumes.
+                        // In the game, the pause dialog opens both: sound on again and the
+                        // window mode there, both kept though the dialog is left without
+                        // taking the volumes over.
                         Click(MenuPlay) + "advance 1500\n" + Click(SceneNext) + "advance 600\nmove 700 330\n" +
                         "advance 9000\n" + Click(SidebarMenu) + "advance 300\n" + Click(PauseHiscores) +
                         "advance 500\n" + Click(HiscoreClose) + "advance 300\n" +
-                        Click(PauseOptions) + "advance 500\n" + Click(MuteBox) + "advance 100\n" +
+                        Click(PauseOptions) + "advance 500\n" + Click(MuteBox) + "advance 100\nmove 900 700\n" +
+                        Settle("pause_options") + Click(FullScreenBox) + "advance 300\nmove 900 700\n" +
+                        Settle("pause_switched") +
                         Click(OptionsCancel) + "advance 300\nquit\n";
   EXPECT_EQ(Play(session), 0) << Report();
   EXPECT_EQ(Transcript().find("capture unsettled"), std::string::npos) << Transcript();
@@ -92,8 +96,17 @@ TEST_F(MenuScreensEndToEnd, OptionsAndHighscoresFromTheMenus) {
   EXPECT_GT(level, 0);
   EXPECT_LT(level, 800);
   EXPECT_EQ((*prefs).GetInt("musiclevel", -1, 0), 800);
-  // Switched on again in the pause, which the cancel does not undo.
+  // Switched again in the pause, which the cancel does not undo: the sound on; the display
+  // from full screen (as the options showed it) to a window, which is kept for the next
+  // start, or, where the screen has no room for the window, left as it is, and so is the
+  // box that shows it.
   EXPECT_EQ((*prefs).GetInt("soundoff", -1, 0), 0);
+  int fullScreen = (*prefs).GetInt("fullscreen", -1);
+  if (fullScreen == -1) {
+    EXPECT_EQ(CompareFrames("pause_switched", "pause_options"), "");
+  } else {
+    EXPECT_EQ(fullScreen, 0);
+  }
 }
 
 // Leaving the first chapter shows the score over the next one: the texts unfold one after

@@ -74,3 +74,14 @@ TEST_F(ScoreTest, TheTextsUnfoldInTheirOrderAndTiming) {
   RunFramesUntil([] { return false; }, 2);
   EXPECT_FALSE(system->IsPaused());
 }
+
+// A text that the script takes away while the window lives is never touched again; its
+// step passes all the same.
+TEST_F(ScoreTest, ATextTakenAwayIsLeftAlone) {
+  Settings();
+  TScoreWindow* score = Build();
+  ASSERT_NE(score, nullptr);
+  EXPECT_EQ(Lua("DestroyWindow('bonuspointscore')"), "");
+  EXPECT_TRUE(RunFramesUntil([score] { return score->GetStep() > 2; }, 200));
+  EXPECT_EQ(Scale("previouslevelbonus"), 1.0f);
+}
