@@ -1,12 +1,16 @@
 #include "flow/game_windows.h"
 
 #include "flow/placeholder_windows.h"
+#include "menus/credits_window.h"
 #include "menus/custom_text_edit.h"
+#include "menus/diary_window.h"
 #include "menus/hiscore_window.h"
 #include "menus/main_menu_window.h"
 #include "menus/options_window.h"
 #include "menus/profiles_window.h"
+#include "menus/rollover_window.h"
 #include "menus/score_window.h"
+#include "menus/ticker_window.h"
 #include "minigames/jigsaw_window.h"
 #include "minigames/memory_window.h"
 #include "minigames/mix_potion_window.h"
@@ -40,14 +44,14 @@ const TGameWindowType GameWindowTypes[] = {
     {"NineMensMorrisWindow", &TPlaceholderWindow::Create},
     {"PlacingPicturesWindow", &TPlaceholderWindow::Create},
     {"MixPotion", &TMixPotionWindow::Create},
-    {"TickerWindow", &TPlaceholderWindow::Create},
+    {"TickerWindow", &TTickerWindow::Create},
     {"MainMenuWindow", &TMainMenuWindow::Create},
     {"OptionsWindow", &TOptionsWindow::Create},
     {"HiscoreWindow", &THiscoreWindow::Create},
-    {"DiaryWindow", &TPlaceholderWindow::Create},
+    {"DiaryWindow", &TDiaryWindow::Create},
     {"ProfilesWindow", &TProfilesWindow::Create},
-    {"CreditsWindow", &TPlaceholderWindow::Create},
-    {"RolloverWindow", &TPlaceholderWindow::Create},
+    {"CreditsWindow", &TCreditsWindow::Create},
+    {"RolloverWindow", &TRolloverWindow::Create},
     {"TextEdit", &TCustomTextEdit::Create},
     {"PlotpointWindow", &TPlotpointWindow::Create},
     {"ScoreWindow", &TScoreWindow::Create},
