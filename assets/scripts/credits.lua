@@ -1,11 +1,15 @@
--- The credits after the end of the story.
+-- The credits, after the end of the story and from the main menu: the names of the credits
+-- file scroll up over the valley at dusk, roles on the left and names on the right, and the
+-- dialog closes by itself before the names come round again (its button or Escape close it
+-- earlier).
 
 ReadFile("scripts/widgets.lua")
 
-MakeDialog(SmallDialog{
-  Text{ name = "heading", x = 0, y = 24, w = 460, h = 44, flags = kHAlignCenter, label = "CREDITS_TITLE",
-    font = { "fonts/default_bold.mvec", 30, Color(242, 211, 139) } },
-  Text{ name = "names", x = 30, y = 74, w = 400, h = 70, flags = kHAlignCenter, label = "CREDITS_TEXT",
-    font = { "fonts/default.mvec", 20, Color(232, 226, 246) } },
-  SmallButton("close", 145, 160, "CLOSE", { close = true, default = true, cancel = true }),
-})
+SetWindowName("creditswindow")
+MakeDialog{
+  Bitmap{ name = "valley", image = "images/menu/background.png" },
+  CreditsWindow{ name = "credits", x = 0, y = 0, w = 1024, h = 768, file = "texts/credits.txt",
+    font = "fonts/default.mvec", fontsize = 26, fontcolor = Color(232, 226, 246), headercolor = Color(242, 211, 139),
+    columngap = 40, columnwidth = 452, time = 24000, intropause = 1500 },
+  SmallButton("close", 834, 714, "CLOSE", { close = true, cancel = true }),
+}

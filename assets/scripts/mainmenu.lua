@@ -42,9 +42,11 @@ MakeDialog{
       MenuButton("changeplayer", 50, 166, "BUTTON_CHANGE_PLAYER", { command = ChangePlayer }),
       MenuButton("quit", 50, 236, "BUTTON_QUIT", { command = Quit }),
     },
-    -- The options and the highscores, below the panel.
-    SmallButton("options", 336, 636, "BUTTON_OPTIONS", { command = function() DoModal("scripts/options.lua") end }),
-    SmallButton("hiscores", 518, 636, "BUTTON_HISCORES", { command = function() DoModal("scripts/hiscore.lua") end }),
+    -- Below the panel: the options, the highscores, the current player's diary and the credits.
+    SmallButton("options", 154, 636, "BUTTON_OPTIONS", { command = function() DoModal("scripts/options.lua") end }),
+    SmallButton("hiscores", 336, 636, "BUTTON_HISCORES", { command = function() DoModal("scripts/hiscore.lua") end }),
+    SmallButton("diary", 518, 636, "BUTTON_DIARY", { command = function() DoModal("scripts/diary.lua") end }),
+    SmallButton("credits", 700, 636, "BUTTON_CREDITS", { command = function() DoModal("scripts/credits.lua") end }),
   },
 }
 RegisterHotkey("ctrl-q", "quit")

@@ -86,6 +86,7 @@ MakeGame{
       seqId = 190101,
       bg = "images/scenes/schuppen.png",
       nextScene = 120001,
+      initScript = "scripts/scenes/schuppen.lua",
       showLightButton = "true",
       itemListCount = 6,
       hitClickSound = "sounds/hit.ogg",

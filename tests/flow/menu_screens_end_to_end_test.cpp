@@ -22,8 +22,8 @@ namespace {
 class MenuScreensEndToEnd : public TDemoRun {
  protected:
   // Below the main menu's panel; in the pause dialog above its two buttons.
-  static constexpr const char* MenuOptions = "421 658";
-  static constexpr const char* MenuHiscores = "603 658";
+  static constexpr const char* MenuOptions = "239 658";
+  static constexpr const char* MenuHiscores = "421 658";
   static constexpr const char* PauseOptions = "412 389";
   static constexpr const char* PauseHiscores = "612 389";
   // The options dialog: the display and the sound switches, the effects slider's knob at the default volume

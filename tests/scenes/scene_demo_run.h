@@ -15,6 +15,19 @@ class TSceneDemoRun : public TDemoRun {
   static constexpr const char* Rest = "700 330";
   // Grandpa's letter on the clearing.
   static constexpr const char* Letter = "512 455";
+  // The clearing's exit to the shed.
+  static constexpr const char* ExitShed = "940 460";
+
+  // A new player, the chapter screen skipped, the letter clicked away: the clearing at rest,
+  // the pointer in the sky.
+  std::string ToTheClearing() const {
+    return NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + "advance 800\n" + Click(Rest) + "advance 3000\n" +
+           Click(Letter) + "advance 9000\nmove " + Rest + "\n";
+  }
+  // Saved and back in the main menu through the sidebar's pause dialog.
+  static std::string SaveAndLeave() {
+    return Click(SidebarMenu) + "advance 300\n" + Click(PauseMenu) + "advance 1500\n";
+  }
 
   void ExpectGolden(const std::string& name) { EXPECT_EQ(MatchGoldenFrame(name, "scenes/" + name + ".png"), ""); }
   void ExpectCleanRun(const std::string& session) {

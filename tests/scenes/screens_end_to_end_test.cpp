@@ -20,7 +20,6 @@ namespace {
 const char* const Lantern = "736 576";
 const char* const Well = "375 500";
 const char* const Sky = "600 300";
-const char* const ExitShed = "940 460";
 const char* const ExitHouse = "250 260";
 const char* const Slot0 = "222 718";
 const char* const PickupOk = "512 517";
@@ -28,16 +27,6 @@ const char* const HintOrb = "80 102";
 
 class ScreensEndToEnd : public TSceneDemoRun {
  protected:
-  // A new player, the chapter screen skipped, the letter clicked away: the clearing at rest,
-  // the pointer in the sky.
-  std::string ToTheClearing() const {
-    return NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + "advance 800\n" + Click(Rest) + "advance 3000\n" +
-           Click(Letter) + "advance 9000\nmove " + Rest + "\n";
-  }
-  // Saved and back in the main menu through the sidebar's pause dialog.
-  static std::string SaveAndLeave() {
-    return Click(SidebarMenu) + "advance 300\n" + Click(PauseMenu) + "advance 1500\n";
-  }
   int SavedInt(const char* name) {
     TSavedPrefs prefs(UserFolder(), mRoot / "game");
     return (*prefs).GetInt(TString("HighscoreCurrentUser_") + name, -1, 0);

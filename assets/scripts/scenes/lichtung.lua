@@ -11,3 +11,11 @@ ShowInGameObjectPartOne("standard/sprites/no_sprite", 0, 0, "", true, "ShowBonus
 ShowInGameObjectPartTwo(2000, 0, false, false, false)
 SetAlphaOfBlack(45)
 SetCandleWindowVisible(true)
+-- Mara's diary: the first arrival writes the clearing's page, a heading and what grandpa's
+-- letter says (two labels, one text).
+if not GetGlobalBool("tagebuchLichtung") then
+  SetGlobalBool("tagebuchLichtung", true)
+  AddDiaryText("DIARY_LICHTUNG_TITEL", 30, "fonts/default_bold.mvec", 0, 0)
+  AddDiaryText("DIARY_LICHTUNG_1+DIARY_LICHTUNG_2", 24, "fonts/default.mvec", 0, 12)
+  AddDiarySiteEnd()
+end
