@@ -44,13 +44,15 @@ TEST_F(MenusEndToEnd, TheDiaryShowsThePagesTheScenesWroteAndTurnsThem) {
                         Click(CloseDiary) + "advance 300\nmove " + Rest + "\n" +
                         // Then over the main menu.
                         Click(SidebarMenu) + "advance 300\nmove " + Rest + "\n" + Settle("pause") +
-                        Click(PauseMenu) + "advance 1500\n" + Click(MenuDiary) + "advance 300\nmove " + Aside +
-                        "\n" + Settle("menu_diary") + "quit\n";
+                        Click(PauseMenu) + "advance 1500\nmove 900 700\n" + Settle("menu") + Click(MenuDiary) +
+                        "advance 300\nmove " + Aside + "\n" + Settle("menu_diary") + Click(CloseDiary) +
+                        "advance 300\nmove 900 700\n" + Settle("menu_again") + "quit\n";
   ExpectCleanRun(session);
   ExpectGolden("diary");
   ExpectGolden("diary_turned");
   ExpectSame("diary_back", "diary");
-  ExpectDifferent("menu_diary", "pause");
+  ExpectDifferent("menu_diary", "menu");
+  ExpectSame("menu_again", "menu");
 
   TSavedPrefs prefs(UserFolder(), mRoot / "game");
   // Two headings, two texts, the sketch and two page ends; the last page turn is kept.
