@@ -70,6 +70,30 @@ int UnbindBody(lua_State* L) {
   return 0;
 }
 
+struct ClearArgs {
+  const char* name;
+  const void* key;
+};
+
+int ClearBody(lua_State* L) {
+  const auto* args = static_cast<const ClearArgs*>(lua_touserdata(L, 1));
+  lua_pushstring(L, args->name);
+  lua_gettable(L, LUA_GLOBALSINDEX);
+  if (!lua_iscfunction(L, -1) || !lua_getupvalue(L, -1, 1)) return 0;
+  // Only a record of the binding table is a member record; any other userdata is not ours.
+  PushMemberRecords(L);
+  lua_pushvalue(L, -2);
+  lua_rawget(L, -2);
+  bool member = lua_toboolean(L, -1) != 0;
+  lua_pop(L, 2);
+  auto* bound = member ? static_cast<const luabind::BoundObject*>(lua_touserdata(L, -1)) : nullptr;
+  if (!bound || bound->key != args->key) return 0;
+  lua_pushstring(L, args->name);
+  lua_pushnil(L);
+  lua_settable(L, LUA_GLOBALSINDEX);
+  return 0;
+}
+
 // Registration happens in constructors, outside any protected call: a failure (a globals
 // table whose __newindex raises, say) is logged instead of ending the program.
 void RunProtected(lua_State* L, lua_CFunction body, void* args, const char* what, const char* name) {
@@ -114,6 +138,12 @@ void UnbindLuaObject(lua_State* L, const void* object, TStaleCall stale) {
   if (!L || !object) return;
   UnbindArgs args{object, stale};
   RunProtected(LuaMainThread(L), UnbindBody, &args, "unbinding", "object");
+}
+
+void ClearLuaGlobalOf(lua_State* L, const char* name, const void* object) {
+  if (!L || !name || !object) return;
+  ClearArgs args{name, object};
+  RunProtected(LuaMainThread(L), ClearBody, &args, "clearing", name);
 }
 
 namespace luabind {

@@ -130,6 +130,9 @@ enum class TStaleCall : uint8_t {
 
 // Makes the object's bound closures harmless: from now on each does what `stale' says.
 void UnbindLuaObject(lua_State* L, const void* object, TStaleCall stale = TStaleCall::Raise);
+// Sets the global to nil while it is still a closure bound to the object; a name that a later
+// object has bound to itself (or that a script has set to something else) stays as it is.
+void ClearLuaGlobalOf(lua_State* L, const char* name, const void* object);
 
 namespace luabind {
 

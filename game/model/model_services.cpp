@@ -33,6 +33,10 @@ bool WithPlayerPrefs(const char* owner, const char* consequence,
   return true;
 }
 
+void CModelBinding::Clear(const char* name) {
+  if (mState && mState == GetModelLuaState()) ClearLuaGlobalOf(mState, name, mObject);
+}
+
 CModelBinding::~CModelBinding() {
   if (mState && mState == GetModelLuaState()) UnbindLuaObject(mState, mObject, mStale);
 }

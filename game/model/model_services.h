@@ -51,6 +51,9 @@ class CModelBinding {
   void Bind(const char* name, Obj* object, Member member) {
     if (mState) BindLuaMember(mState, name, object, member);
   }
+  // Removes the global while it still refers to this object (a later object's binding of the
+  // name stays); nothing once the model script has gone or changed.
+  void Clear(const char* name);
 
  private:
   lua_State* mState;
