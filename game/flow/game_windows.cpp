@@ -18,6 +18,7 @@
 #include "minigames/rotation_tiles_window.h"
 #include "scenes/adventure_screen_window.h"
 #include "scenes/chapter_screen_window.h"
+#include "scenes/cutscene_window.h"
 #include "scenes/hidden_object_game_window.h"
 #include "scenes/scene.h"
 #include "windows/window_manager.h"
@@ -33,7 +34,7 @@ struct TGameWindowType {
 // engine's text field with the game's own.
 const TGameWindowType GameWindowTypes[] = {
     {"SceneWindow", &TScene::Create},
-    {"CutsceneWindow", &TPlaceholderWindow::Create},
+    {"CutsceneWindow", &TCutsceneWindow::Create},
     {"HiddenObjectGame", &THiddenObjectGameWindow::Create},
     {"ChapterScreenWindow", &TChapterScreenWindow::Create},
     {"AdventureScreenWindow", &TAdventureScreenWindow::Create},

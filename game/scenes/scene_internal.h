@@ -11,6 +11,8 @@
 #include "platform/point.h"
 #include "windows/window.h"
 
+class TImage;
+
 namespace scene {
 
 TString Config(const char* key);
@@ -29,6 +31,10 @@ bool GlobalBool(const char* key);
 int32_t Truncate(double value);
 // a + b without overflow (saturated).
 int32_t AddSaturated(int32_t a, int32_t b);
+
+// An image layer at (x, y) showing the texture, sized by it (0 x 0 without one); null when
+// the parent refused it.
+TImage* AddImage(TWindow& parent, const char* name, const TString& texture, int32_t x, int32_t y, float alpha);
 
 // Attaches the child with activation; answers it, or null when it refused (then it is gone).
 template <typename T>

@@ -20,7 +20,19 @@
 #include "scenes/transition_window.h"
 #include "windows/image_window.h"
 
+TImage* scene::AddImage(TWindow& parent, const char* name, const TString& texture, int32_t x, int32_t y,
+                       float alpha) {
+  auto image = std::make_unique<TImage>(true);
+  image->SetName(name);
+  image->SetPosition(x, y);
+  if (!texture.IsEmpty()) image->SetTexture(TTexture::Get(texture, 0), 1.0f);
+  image->SetAlpha(alpha);
+  return scene::AttachChild(parent, std::move(image));
+}
+
 namespace {
+
+using scene::AddImage;
 
 const char* const NoSprite = "standard/sprites/no_sprite";
 const char* const TransitionTexture = "standard/backgrounds/transition";
@@ -29,16 +41,6 @@ const char* const PlaceholderText = "Test test";
 
 int32_t ScreenWidth() { return scene::ConfigInt("screenwidth"); }
 int32_t ScreenHeight() { return scene::ConfigInt("screenheight"); }
-
-// An image layer at (x, y) showing the texture, sized by it (0 x 0 without one).
-TImage* AddImage(TWindow& parent, const char* name, const TString& texture, int32_t x, int32_t y, float alpha) {
-  auto image = std::make_unique<TImage>(true);
-  image->SetName(name);
-  image->SetPosition(x, y);
-  if (!texture.IsEmpty()) image->SetTexture(TTexture::Get(texture, 0), 1.0f);
-  image->SetAlpha(alpha);
-  return scene::AttachChild(parent, std::move(image));
-}
 
 TImage* AddFullScreenImage(TWindow& parent, const char* name, const TString& texture, float alpha) {
   TImage* image = AddImage(parent, name, texture, 0, 0, alpha);
