@@ -30,8 +30,8 @@ class TSceneDemoRun : public TDemoRun {
   }
 
   void ExpectGolden(const std::string& name) { EXPECT_EQ(MatchGoldenFrame(name, "scenes/" + name + ".png"), ""); }
-  void ExpectCleanRun(const std::string& session) {
-    EXPECT_EQ(Play(session), 0) << Report();
+  void ExpectCleanRun(const std::string& session, const std::string& arguments = "") {
+    EXPECT_EQ(Play(session, arguments), 0) << Report();
     EXPECT_EQ(Transcript().find("error"), std::string::npos) << Transcript();
     EXPECT_EQ(Log().find("Lua error"), std::string::npos) << Log();
   }

@@ -5,11 +5,12 @@
 set -eu
 build=${1:-build}
 root=$(cd "$(dirname "$0")/../.." && pwd)
-ninja -C "$build" demo_art screen_art menu_options_art diary_art tone
+ninja -C "$build" demo_art screen_art menu_options_art diary_art cutscene_art tone
 "$build/bin/demo_art" "$root/assets"
 "$build/bin/screen_art" "$root/assets"
 "$build/bin/menu_options_art" "$root/assets"
 "$build/bin/diary_art" "$root/assets"
+"$build/bin/cutscene_art" "$root/assets"
 mkdir -p "$root/assets/sounds"
 # A short click for presses and a softer, higher tick for the roll-over.
 "$build/bin/tone" --freq 1046 --seconds 0.05 --amplitude 0.35 --channels 1 "$root/assets/sounds/click.ogg"
@@ -34,3 +35,5 @@ for n in 1 2 3 4; do
 done
 mkdir -p "$root/assets/standard/audio/sfx"
 "$build/bin/tone" --freq 1175 --seconds 0.3 --amplitude 0.25 --channels 1 "$root/assets/standard/audio/sfx/positive_sound.ogg"
+# The first cutscene: the door slams behind grandpa (a low, short thud).
+"$build/bin/tone" --freq 65 --seconds 0.3 --amplitude 0.5 --channels 1 "$root/assets/sounds/tuer_knall.ogg"
