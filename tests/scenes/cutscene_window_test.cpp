@@ -22,6 +22,7 @@
 #include "scenes/cutscene_character_window.h"
 #include "scenes/cutscene_window.h"
 #include "scenes/textbox.h"
+#include "sound/sound.h"
 #include "windows/image_window.h"
 
 namespace {
@@ -218,18 +219,24 @@ TEST_F(CutsceneWindowTest, NarrationAndSpeakersShowTheirBoxesAndTints) {
 }
 
 // Speaker steps without text pass one after another in a single click, each still putting
-// its mood's picture up and highlighting its speaker; an empty last step finishes the scene
-// at once. A narration without text waits for its click.
+// its mood's picture up, highlighting its speaker and playing its sound (in place of the
+// last one); an empty last step finishes the scene at once. A narration without text waits
+// for its click.
 TEST_F(CutsceneWindowTest, SilentStepsPassInOneCallAndASilentLastStepFinishes) {
+  const std::string tone = ToneSound();
   TCutsceneWindow* window = Play({{"mara", "normal", "M1", nullptr},
-                                  {"opa", "happy", "", nullptr},
-                                  {"mara", "happy", "", nullptr},
+                                  {"opa", "happy", "", tone.c_str()},
+                                  {"mara", "happy", "", tone.c_str()},
                                   {"erzaehler", "normal", "", nullptr},
                                   {"opa", "normal", "", nullptr}});
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(Step(*window), 1);
+  std::shared_ptr<TSound> sound = TSound::Get(tone, 1, 1000);
+  ASSERT_NE(sound, nullptr);
+  EXPECT_EQ(sound->GetInstanceCount(), 0u);
   Next();
   EXPECT_EQ(Step(*window), 4);
+  EXPECT_EQ(sound->GetInstanceCount(), 1u);
   EXPECT_TRUE(Shows(1, "pics/mara_happy.png"));
   EXPECT_TRUE(Shows(2, "pics/opa_happy.png"));
   EXPECT_EQ(Tint(1), Full);
@@ -239,6 +246,26 @@ TEST_F(CutsceneWindowTest, SilentStepsPassInOneCallAndASilentLastStepFinishes) {
   Next();
   EXPECT_EQ(Step(*window), 5);
   EXPECT_EQ(mFlow.calls, (std::vector<std::string>{"music:", "next:1"}));
+}
+
+// Steps the cutscene cannot show do not stop it: a speaker not in the cast shows nothing
+// (one log line) and waits for its click; a cutscene without a script finishes on a click.
+TEST_F(CutsceneWindowTest, StepsItCannotShowDoNotStopTheCutscene) {
+  TCutsceneWindow* window = Play({{"fremder", "normal", "N1", nullptr}, {"mara", "normal", "M1", nullptr}});
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(CountInLog("names \"fremder\", who is not in the cast"), 1);
+  EXPECT_EQ(Text("envText"), "");
+  Next();
+  EXPECT_EQ(Text("textTextLeft"), "M1");
+  Manager().PopModal();
+  Send(EventIdle);
+
+  std::unique_ptr<CCutscene> empty = MakeCutscene({});
+  empty->SetScript(nullptr);
+  Use(std::move(empty));
+  ASSERT_NE(OpenAndFadeIn(), nullptr);
+  Next();
+  EXPECT_EQ(mFlow.calls, (std::vector<std::string>{"music:", "music:", "next:1"}));
 }
 
 // A letter step clears every speech box and the name and centres the letter; its text box
