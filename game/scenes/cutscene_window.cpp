@@ -64,14 +64,14 @@ TTextbox* AddTextbox(TWindow& parent, const char* name, const TString& text, con
 
 TRect RectOf(const TImage* image) { return image ? image->GetRect() : TRect(); }
 
-// The rectangle moved by (dx, dy) at its top-left and shrunk by twice (bx, by).
+// The rectangle's size less twice (bx, by), with its top-left corner at (x, y).
 TRect Inset(const TRect& rect, int32_t x, int32_t y, int32_t bx, int32_t by) {
   int32_t width = Clamp32(int64_t(rect.Width()) - 2 * int64_t(bx));
   int32_t height = Clamp32(int64_t(rect.Height()) - 2 * int64_t(by));
   return TRect(x, y, Clamp32(int64_t(x) + width), Clamp32(int64_t(y) + height));
 }
 
-// A picture sprite (layer 0) with the file's texture, or none for an empty name.
+// A picture sprite (layer 0) with the file's texture; without a file it has none.
 std::shared_ptr<TSprite> MakePicture(const TString* file) {
   std::shared_ptr<TSprite> sprite = TSprite::Create(0);
   if (file && !file->IsEmpty()) sprite->SetTexture(TTexture::Get(*file, 0));
@@ -104,14 +104,21 @@ TCutsceneWindow::~TCutsceneWindow() {
 std::unique_ptr<TWindow> TCutsceneWindow::Create() { return std::make_unique<TCutsceneWindow>(); }
 
 void TCutsceneWindow::PostCreate(TWindowStyle& style) {
-  const int32_t width = ScreenWidth(), height = ScreenHeight();
-  if (TImage* stage = scene::AddImage(*this, "stageBg", mCutscene->GetStageBg(), 0, 0, 1.0f)) stage->SetSize(width, height);
+  if (TImage* stage = scene::AddImage(*this, "stageBg", mCutscene->GetStageBg(), 0, 0, 1.0f))
+    stage->SetSize(ScreenWidth(), ScreenHeight());
+  AddSpeechBoxes();
+  AddCharacterLayer();
+  AddBandsAndTexts();
+  TScene::PostCreate(style);
+}
 
-  const TImage* nameBg = scene::AddImage(*this, "nameBg", scene::Config("csWNameTextBackground"),
-                                    scene::ConfigInt("csWNameTextXcoord"), scene::ConfigInt("csWNameTextYcoord"), 0.0f);
-  AddTextbox(*this, "nameText", TString(), RectOf(nameBg), 5,
-             LookFromSettings("csWNameTextFont", "csWNameTextFontHeight", "csWNameTextFontColor",
-                              "csWNameTextMaxLines"));
+void TCutsceneWindow::AddSpeechBoxes() {
+  const TImage* nameBg =
+      scene::AddImage(*this, "nameBg", scene::Config("csWNameTextBackground"), scene::ConfigInt("csWNameTextXcoord"),
+                      scene::ConfigInt("csWNameTextYcoord"), 0.0f);
+  AddTextbox(
+      *this, "nameText", TString(), RectOf(nameBg), 5,
+      LookFromSettings("csWNameTextFont", "csWNameTextFontHeight", "csWNameTextFontColor", "csWNameTextMaxLines"));
 
   struct TSpeechSide {
     const char *background, *text, *picture, *x, *y, *borderX, *borderY, *font, *fontHeight, *colour, *maxLines;
@@ -124,29 +131,34 @@ void TCutsceneWindow::PostCreate(TWindowStyle& style) {
   };
   for (const TSpeechSide& side : sides) {
     TRect rect = RectOf(scene::AddImage(*this, side.background, scene::Config(side.picture), scene::ConfigInt(side.x),
-                                   scene::ConfigInt(side.y), 0.0f));
+                                        scene::ConfigInt(side.y), 0.0f));
     int32_t bx = scene::ConfigInt(side.borderX), by = scene::ConfigInt(side.borderY);
     AddTextbox(*this, side.text, TString(),
                Inset(rect, scene::AddSaturated(rect.left, bx), scene::AddSaturated(rect.top, by), bx, by), 4,
                LookFromSettings(side.font, side.fontHeight, side.colour, side.maxLines));
   }
+}
 
+void TCutsceneWindow::AddCharacterLayer() {
   auto characters = std::make_unique<TCutsceneCharacterWindow>();
   characters->SetName("charWindow");
   characters->SetPosition(0, 0);
-  characters->SetSize(width, height);
-  if (TCutsceneCharacterWindow* stage = scene::AttachChild(*this, std::move(characters))) {
-    TBoxLook letter{mCutscene->GetLetterFont(), mCutscene->GetLetterFontSize(),
-                    scene::Colour(scene::Config("csWLetterFontColor")), scene::ConfigInt("csWLetterMaxLines")};
-    AddTextbox(*stage, "letterText", " ", TRect(0, 0, 1024, 768), 0, letter);
-  }
+  characters->SetSize(ScreenWidth(), ScreenHeight());
+  TCutsceneCharacterWindow* stage = scene::AttachChild(*this, std::move(characters));
+  if (!stage) return;
+  TBoxLook letter{mCutscene->GetLetterFont(), mCutscene->GetLetterFontSize(),
+                  scene::Colour(scene::Config("csWLetterFontColor")), scene::ConfigInt("csWLetterMaxLines")};
+  AddTextbox(*stage, "letterText", " ", TRect(0, 0, 1024, 768), 0, letter);
+}
 
+void TCutsceneWindow::AddBandsAndTexts() {
+  const int32_t width = ScreenWidth();
   TImage* top = scene::AddImage(*this, "borderTop", scene::Config("csBorderTop"), 0, 0, 1.0f);
   if (top) top->SetSize(width, RectOf(top).Height());
   TImage* bottom = scene::AddImage(*this, "borderBottom", scene::Config("csBorderBottom"), 0, 0, 1.0f);
   if (bottom) {
     int32_t band = RectOf(bottom).Height();
-    bottom->SetPosition(0, Clamp32(int64_t(height) - band));
+    bottom->SetPosition(0, Clamp32(int64_t(ScreenHeight()) - band));
     bottom->SetSize(width, band);
   }
 
@@ -155,8 +167,7 @@ void TCutsceneWindow::PostCreate(TWindowStyle& style) {
               scene::AddSaturated(y, scene::ConfigInt("csWClickToContinueTextBoxHeight")));
   if (TTextbox* box = AddTextbox(*this, "clickToContinue", scene::Text("clickToContinue"), click, 8,
                                  LookFromSettings("csWClickToContinueTextFont", "csWClickToContinueTextFontHeight",
-                                                  "csWClickToContinueTextFontColor",
-                                                  "csWClickToContinueTextMaxLines")))
+                                                  "csWClickToContinueTextFontColor", "csWClickToContinueTextMaxLines")))
     box->SetAlpha(1.0f);
 
   // The narration stands above its band (top less the border), unlike the speech boxes.
@@ -166,8 +177,6 @@ void TCutsceneWindow::PostCreate(TWindowStyle& style) {
              Inset(band, scene::AddSaturated(band.left, bx), Clamp32(int64_t(band.top) - by), bx, by), 5,
              LookFromSettings("csWOffsetTextFont", "csWOffsetTextFontHeight", "csWOffsetTextFontColor",
                               "csWOffsetTextMaxLines"));
-
-  TScene::PostCreate(style);
 }
 
 // ---- Steps ----

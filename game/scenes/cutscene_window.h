@@ -74,6 +74,11 @@ class TCutsceneWindow : public TScene {
   CCutscene& GetCutscene() const { return *mCutscene; }
 
  private:
+  // The stage windows of PostCreate, back to front: the name and speech boxes; "charWindow"
+  // with "letterText"; the border bands, the click-to-continue text and the narration.
+  void AddSpeechBoxes();
+  void AddCharacterLayer();
+  void AddBandsAndTexts();
   // Shows the current step; a speaker step without text passes on to the next one (or
   // finishes the scene after the last).
   void ShowCurrentStep();

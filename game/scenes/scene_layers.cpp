@@ -20,8 +20,7 @@
 #include "scenes/transition_window.h"
 #include "windows/image_window.h"
 
-TImage* scene::AddImage(TWindow& parent, const char* name, const TString& texture, int32_t x, int32_t y,
-                       float alpha) {
+TImage* scene::AddImage(TWindow& parent, const char* name, const TString& texture, int32_t x, int32_t y, float alpha) {
   auto image = std::make_unique<TImage>(true);
   image->SetName(name);
   image->SetPosition(x, y);

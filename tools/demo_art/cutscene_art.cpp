@@ -51,8 +51,9 @@ TPart Part(std::function<float(float, float)> shape, uint32_t colour, float alph
 
 // Lit from the upper left: the colour darkens towards the lower right.
 TPart Lit(std::function<float(float, float)> shape, uint32_t light, uint32_t dark, float width, float height) {
-  return {std::move(shape),
-          [=](float x, float y) { return Mix(Rgb(light), Rgb(dark), std::clamp((x / width + y / height) / 2, 0.0f, 1.0f)); }};
+  return {std::move(shape), [=](float x, float y) {
+            return Mix(Rgb(light), Rgb(dark), std::clamp((x / width + y / height) / 2, 0.0f, 1.0f));
+          }};
 }
 
 TImageBuffer Draw(int width, int height, const std::vector<TPart>& parts) {
@@ -75,8 +76,10 @@ void AddFace(std::vector<TPart>& parts, TMood mood, float eyeY, uint32_t brow) {
   if (mood == TMood::Happy) {
     // Laughing eyes: small arcs open downwards.
     for (float cx : {left, right})
-      parts.push_back(Part([=](float x, float y) { return std::max(std::fabs(std::hypot(x - cx, y - eyeY - 4) - 8) - 2.2f, y - eyeY - 1); },
-                           0x2a1a10));
+      parts.push_back(
+          Part([=](float x,
+                   float y) { return std::max(std::fabs(std::hypot(x - cx, y - eyeY - 4) - 8) - 2.2f, y - eyeY - 1); },
+               0x2a1a10));
     for (float cx : {left - 12, right + 12})
       parts.push_back(Part([=](float x, float y) { return Ellipse(x, y, cx, eyeY + 24, 13, 8); }, 0xe8707a, 0.35f));
     parts.push_back(Part([=](float x, float y) { return Smile(x, y, 150, eyeY + 20, 22, 3, eyeY + 30); }, 0x7a2a22));
@@ -85,11 +88,16 @@ void AddFace(std::vector<TPart>& parts, TMood mood, float eyeY, uint32_t brow) {
       parts.push_back(Part([=](float x, float y) { return Ellipse(x, y, cx, eyeY, 7, 8); }, 0xffffff));
       parts.push_back(Part([=](float x, float y) { return Ellipse(x, y, cx + 1, eyeY + 1, 4.5f, 5); }, 0x2a1a10));
     }
-    parts.push_back(Part([=](float x, float y) { return Stroke(x, y, 140, eyeY + 38, 160, eyeY + 37, 2.6f); }, 0x7a2a22));
+    parts.push_back(
+        Part([=](float x, float y) { return Stroke(x, y, 140, eyeY + 38, 160, eyeY + 37, 2.6f); }, 0x7a2a22));
   }
   float lift = mood == TMood::Happy ? -4.0f : 0.0f;
-  parts.push_back(Part([=](float x, float y) { return Stroke(x, y, left - 12, eyeY - 16 + lift, left + 10, eyeY - 19 + lift, 2.8f); }, brow));
-  parts.push_back(Part([=](float x, float y) { return Stroke(x, y, right - 10, eyeY - 19 + lift, right + 12, eyeY - 16 + lift, 2.8f); }, brow));
+  parts.push_back(Part(
+      [=](float x, float y) { return Stroke(x, y, left - 12, eyeY - 16 + lift, left + 10, eyeY - 19 + lift, 2.8f); },
+      brow));
+  parts.push_back(Part(
+      [=](float x, float y) { return Stroke(x, y, right - 10, eyeY - 19 + lift, right + 12, eyeY - 16 + lift, 2.8f); },
+      brow));
 }
 
 // The neck, the jacket (lit from the upper left) and the shirt in its V-shaped opening.
@@ -107,8 +115,9 @@ struct TTorso {
 
 void AddTorso(std::vector<TPart>& parts, const TTorso& t) {
   parts.push_back(Part([=](float x, float y) { return Stroke(x, y, 150, 190, 150, 250, t.neckRadius); }, t.neck));
-  parts.push_back(Lit([=](float x, float y) { return RoundedBox(x, y, 150 - t.halfWidth, 238, 150 + t.halfWidth, 520, t.shoulder); },
-                      t.light, t.dark, W, H));
+  parts.push_back(Lit(
+      [=](float x, float y) { return RoundedBox(x, y, 150 - t.halfWidth, 238, 150 + t.halfWidth, 520, t.shoulder); },
+      t.light, t.dark, W, H));
   parts.push_back(Part(
       [=](float x, float y) {
         float strip = RoundedBox(x, y, 150 - t.shirtHalfWidth, 236, 150 + t.shirtHalfWidth, 520, 20);
@@ -125,12 +134,16 @@ TImageBuffer Mara(TMood mood) {
       Part([](float x, float y) { return Ellipse(x, y, 150, 128, 80, 88); }, hair),
   };
   AddTorso(parts, {0xe2b894, 22, 108, 70, 0x3f9c94, 0x1f5f5a, 38, 340, 1.6f, 0xf7f3ea});
-  parts.insert(parts.end(), {
-      Part([](float x, float y) { return Stroke(x, y, 150, 250, 150, 470, 2); }, 0x1f5f5a),
-      Part([=](float x, float y) { return Ellipse(x, y, 150, 140, 62, 70); }, skin),
-      Part([](float x, float y) { return std::max(Ellipse(x, y, 150, 92, 70, 42), y - 104 - std::sin(x * 0.09f) * 6); }, hair),
-      Part([](float x, float y) { return Ellipse(x, y, 150, 168, 6, 4); }, 0xd9a27f),
-  });
+  parts.insert(
+      parts.end(),
+      {
+          Part([](float x, float y) { return Stroke(x, y, 150, 250, 150, 470, 2); }, 0x1f5f5a),
+          Part([=](float x, float y) { return Ellipse(x, y, 150, 140, 62, 70); }, skin),
+          Part([](float x,
+                  float y) { return std::max(Ellipse(x, y, 150, 92, 70, 42), y - 104 - std::sin(x * 0.09f) * 6); },
+               hair),
+          Part([](float x, float y) { return Ellipse(x, y, 150, 168, 6, 4); }, 0xd9a27f),
+      });
   AddFace(parts, mood, 140, 0x3a2012);
   return Draw(FigureWidth, FigureHeight, parts);
 }
@@ -140,13 +153,14 @@ TImageBuffer Opa(TMood mood) {
   const uint32_t grey = 0xd8d4cc, skin = 0xe6b892;
   std::vector<TPart> parts;
   AddTorso(parts, {0xd3a37e, 24, 120, 60, 0x8a6440, 0x4e3420, 32, 330, 1.4f, 0xa9c4dc});
-  parts.insert(parts.end(), {
-      Part([](float x, float y) { return Stroke(x, y, 135, 300, 165, 300, 3); }, 0x4e3420),
-      Part([=](float x, float y) { return Ellipse(x, y, 150, 142, 64, 74); }, skin),
-      Part([=](float x, float y) { return Ellipse(x, y, 88, 128, 18, 36); }, grey),
-      Part([=](float x, float y) { return Ellipse(x, y, 212, 128, 18, 36); }, grey),
-      Part([=](float x, float y) { return std::max(Ellipse(x, y, 150, 190, 60, 52), 165 - y); }, 0xf2efe9),
-  });
+  parts.insert(parts.end(),
+               {
+                   Part([](float x, float y) { return Stroke(x, y, 135, 300, 165, 300, 3); }, 0x4e3420),
+                   Part([=](float x, float y) { return Ellipse(x, y, 150, 142, 64, 74); }, skin),
+                   Part([=](float x, float y) { return Ellipse(x, y, 88, 128, 18, 36); }, grey),
+                   Part([=](float x, float y) { return Ellipse(x, y, 212, 128, 18, 36); }, grey),
+                   Part([=](float x, float y) { return std::max(Ellipse(x, y, 150, 190, 60, 52), 165 - y); }, 0xf2efe9),
+               });
   AddFace(parts, mood, 136, 0x9a9690);
   // The moustache over the mouth's corners, then the glasses over the eyes.
   parts.push_back(Part([](float x, float y) { return Ellipse(x, y, 137, 168, 16, 7); }, 0xf2efe9));
@@ -190,7 +204,8 @@ TImageBuffer Kitchen() {
   // The table with a candle.
   image.Paint([](float x, float y) {
     TRgba out{};
-    out = Over(out, WithAlpha(Mix(Rgb(0x8a5a30), Rgb(0x5a3418), (y - 520) / 30), Coverage(RoundedBox(x, y, 330, 520, 700, 550, 4))));
+    out = Over(out, WithAlpha(Mix(Rgb(0x8a5a30), Rgb(0x5a3418), (y - 520) / 30),
+                              Coverage(RoundedBox(x, y, 330, 520, 700, 550, 4))));
     for (float leg : {350.0f, 670.0f})
       out = Over(out, WithAlpha(Rgb(0x4a2a14), Coverage(RoundedBox(x, y, leg, 548, leg + 16, 650, 3))));
     out = Over(out, WithAlpha(Rgb(0xf4ecd8), Coverage(RoundedBox(x, y, 505, 470, 519, 520, 3))));
