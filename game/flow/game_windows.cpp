@@ -12,10 +12,12 @@
 #include "menus/score_window.h"
 #include "menus/ticker_window.h"
 #include "minigames/jigsaw_window.h"
+#include "minigames/mastermind_window.h"
 #include "minigames/memory_window.h"
 #include "minigames/mix_potion_window.h"
 #include "minigames/plotpoint_window.h"
 #include "minigames/rotation_tiles_window.h"
+#include "minigames/unlocking_doors_window.h"
 #include "scenes/adventure_screen_window.h"
 #include "scenes/chapter_screen_window.h"
 #include "scenes/cutscene_window.h"
@@ -39,7 +41,7 @@ const TGameWindowType GameWindowTypes[] = {
     {"ChapterScreenWindow", &TChapterScreenWindow::Create},
     {"AdventureScreenWindow", &TAdventureScreenWindow::Create},
     {"JigsawPuzzleWindow", &TJigsawPuzzleWindow::Create},
-    {"UnlockingDoors", &TPlaceholderWindow::Create},
+    {"UnlockingDoors", &TUnlockingDoorsWindow::Create},
     {"MirroredImageWindow", &TPlaceholderWindow::Create},
     {"SharkShooterWindow", &TPlaceholderWindow::Create},
     {"NineMensMorrisWindow", &TPlaceholderWindow::Create},
@@ -56,7 +58,7 @@ const TGameWindowType GameWindowTypes[] = {
     {"TextEdit", &TCustomTextEdit::Create},
     {"PlotpointWindow", &TPlotpointWindow::Create},
     {"ScoreWindow", &TScoreWindow::Create},
-    {"MastermindWindow", &TPlaceholderWindow::Create},
+    {"MastermindWindow", &TMastermindWindow::Create},
     {"MemoryGameWindow", &TMemoryWindow::Create},
     {"RotationTilesWindow", &TRotationTilesWindow::Create},
     {"LabyrinthWindow", &TPlaceholderWindow::Create},
