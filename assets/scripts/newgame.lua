@@ -266,6 +266,53 @@ MakeGame{
     },
 
     -- The safe's code and the villa's door lock.
+    -- The villa's door: four bolts must stand up. The first takes the second along, the third
+    -- locks and unlocks the fourth, and the fourth, locked at first, takes the first along.
+    MakeUnlockingDoorsMiniGame{
+      seqId = 230301,
+      bg = "images/minigames/tuerschloss.png",
+      nextScene = 290101,
+      moveBoltSoundFile = "sounds/riegel.ogg",
+      missSoundFile = "sounds/verriegelt.ogg",
+      wonSoundFile = "sounds/tuer_auf.ogg",
+      overlayImage = "images/minigames/schloss_rahmen", overlayImagePosX = 272, overlayImagePosY = 100,
+      stdMovesOthers = "true", stdLocked = "false", stdUp = "false",
+      stdGraphic = "images/minigames/riegel",
+      stdBoltUpperLockGraphic = "images/minigames/sperre",
+      stdBoltLowerLockGraphic = "images/minigames/sperre",
+      MakeUnlockingDoorsBolt{ downX = 332, downY = 330, upX = 332, upY = 230,
+        upperBoltLockPositionX = 328, upperBoltLockPositionY = 150, upperBoltLockCloseRotAngle = 90,
+        lowerBoltLockPositionX = 328, lowerBoltLockPositionY = 530, lowerBoltLockCloseRotAngle = 90, { 1 } },
+      MakeUnlockingDoorsBolt{ downX = 442, downY = 330, upX = 442, upY = 230,
+        upperBoltLockPositionX = 438, upperBoltLockPositionY = 150, upperBoltLockCloseRotAngle = 90,
+        lowerBoltLockPositionX = 438, lowerBoltLockPositionY = 530, lowerBoltLockCloseRotAngle = 90, {} },
+      MakeUnlockingDoorsBolt{ movesOthers = "false", downX = 552, downY = 330, upX = 552, upY = 230,
+        upperBoltLockPositionX = 548, upperBoltLockPositionY = 150, upperBoltLockCloseRotAngle = 90,
+        lowerBoltLockPositionX = 548, lowerBoltLockPositionY = 530, lowerBoltLockCloseRotAngle = 90, { 3 } },
+      MakeUnlockingDoorsBolt{ locked = "true", downX = 662, downY = 330, upX = 662, upY = 230,
+        upperBoltLockPositionX = 658, upperBoltLockPositionY = 150, upperBoltLockCloseRotAngle = 90,
+        lowerBoltLockPositionX = 658, lowerBoltLockPositionY = 530, lowerBoltLockCloseRotAngle = 90, { 0 } },
+    },
+    -- The safe's colour code: four different colours of six, four rows on the door; a check
+    -- on the last row moves the rows up.
+    MakeMastermindGame{
+      seqId = 290101,
+      bg = "images/minigames/tresor.png",
+      nextScene = -1,
+      checkSoundFile = "sounds/pruefen.ogg",
+      wonSoundFile = "sounds/tresor_auf.ogg",
+      resetSoundFile = "sounds/zuruecksetzen.ogg",
+      gameColorsCount = 4,
+      rows = 4,
+      peg = "images/minigames/stift",
+      answerpeg = "images/minigames/antwort",
+      startPositionPegsX = 260, startPositionPegsY = 90, distancePegs = 40,
+      startPositionSlotX = 330, startPositionSlotY = 200, distanceSlots = 24, distanceRows = 40,
+      startPositionAnswerpegsX = 630, startPositionAnswerpegsY = 214, distanceAnswerpegs = 8,
+      checkbutton = "images/minigames/pruefen", checkbuttonX = 330, checkbuttonY = 580,
+      resetbutton = "images/minigames/zuruecksetzen", resetbuttonX = 554, resetbuttonY = 580,
+      MakeMastermindAllColors{ "green", "red", "blue", "yellow", "black", "white" },
+    },
 
     -- The portraits, the gallery and the game against Adelheid.
 

@@ -1,14 +1,16 @@
 #!/bin/sh
 # Regenerates the pictures and sounds of the demo's garden labyrinth, the safe's colour code,
-# the dives into the pond, the workbench's potion, the torn letter, the well lid's mosaic and
-# grandpa's picture cards in assets/ with the tools of a build folder (built first):
+# the dives into the pond, the workbench's potion, the torn letter, the well lid's mosaic,
+# grandpa's picture cards and the villa's door lock in assets/ with the tools of a build
+# folder (built first):
 #   tools/demo_art/make_minigame_assets.sh build
 set -eu
 build=${1:-build}
 root=$(cd "$(dirname "$0")/../.." && pwd)
-ninja -C "$build" minigame_art puzzle_art tone
+ninja -C "$build" minigame_art puzzle_art door_lock_art tone
 "$build/bin/minigame_art" "$root/assets"
 "$build/bin/puzzle_art" "$root/assets"
+"$build/bin/door_lock_art" "$root/assets"
 sounds="$root/assets/sounds"
 sfx="$root/assets/standard/audio/sfx"
 mkdir -p "$sounds" "$sfx"
@@ -30,3 +32,7 @@ $tone --freq 660 --seconds 0.08 --amplitude 0.2 "$sounds/drehen.ogg"
 $tone --freq 587 --seconds 0.1 --amplitude 0.2 "$sounds/karte.ogg"
 $tone --freq 784 --seconds 0.25 --amplitude 0.22 "$sounds/paar.ogg"
 $tone --freq 262 --seconds 0.25 --amplitude 0.22 "$sounds/kein_paar.ogg"
+# The door lock: a bolt slides, a locked bolt knocks, the door opens.
+$tone --freq 523 --seconds 0.15 --amplitude 0.2 "$sounds/riegel.ogg"
+$tone --freq 147 --seconds 0.2 --amplitude 0.25 "$sounds/verriegelt.ogg"
+$tone --freq 659 --seconds 0.6 --amplitude 0.25 "$sounds/tuer_auf.ogg"
