@@ -1,5 +1,7 @@
 #include "minigames/mastermind_window.h"
 
+#include <vector>
+
 #include "graphics/sprites/sprite.h"
 #include "graphics/texture.h"
 #include "model/highscore_system.h"
@@ -215,8 +217,8 @@ GeneralSprite* TMastermindWindow::HeldPeg() {
   return nullptr;
 }
 
-TString TMastermindWindow::GetHeldPeg() const {
-  GeneralSprite* held = const_cast<TMastermindWindow*>(this)->HeldPeg();
+TString TMastermindWindow::GetHeldPeg() {
+  GeneralSprite* held = HeldPeg();
   return held ? held->GetName() : TString();
 }
 

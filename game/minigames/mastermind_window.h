@@ -55,7 +55,7 @@ class TMastermindWindow : public TMiniGameWindow {
   TPoint GetPegSize() const { return TPoint(mPegWidth, mPegHeight); }
   TPoint GetAnswerpegSize() const { return TPoint(mAnswerpegWidth, mAnswerpegHeight); }
   // "peg" + the letter of the peg in the hand; "" when the hand is empty.
-  TString GetHeldPeg() const;
+  TString GetHeldPeg();
 
   // prefix + row + column in decimal.
   static TString MakeCellName(const char* prefix, int32_t row, int32_t column);
