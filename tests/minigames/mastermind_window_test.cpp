@@ -59,13 +59,7 @@ class MastermindWindow : public TMiniGameTest {
     mGame = game.get();
     return MakeCurrent(std::move(game), 290101);
   }
-  TMastermindWindow* Open() {
-    auto* window = WindowCast<TMastermindWindow>(OpenScene("MastermindWindow"));
-    EXPECT_NE(window, nullptr);
-    Frames(2);
-    mWindow = window;
-    return window;
-  }
+  TMastermindWindow* Open() { return mWindow = OpenGame<TMastermindWindow>("MastermindWindow"); }
   TSpriteWindow& Sprites() { return *mWindow->GetSpriteWindow(); }
   // The palette peg of the colour's place in the model's colours.
   void ClickPalette(const TString& color) {

@@ -25,6 +25,15 @@ class TMiniGameTest : public TSceneWindowTest {
     AddCurrentScene(std::move(model), seqId);
     return raw;
   }
+  // Opens the mini-game window of that registered type and runs two frames; fails the test
+  // when the window is not of the class.
+  template <class Window>
+  Window* OpenGame(const char* type) {
+    auto* window = WindowCast<Window>(OpenScene(type));
+    EXPECT_NE(window, nullptr);
+    Frames(2);
+    return window;
+  }
   // The skip button (60 x 20 at 250, 210) and the menu button (60 x 20 at 10, 210) of the
   // game's model, with their pictures.
   void GiveButtons();

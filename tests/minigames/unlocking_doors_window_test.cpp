@@ -55,13 +55,7 @@ class UnlockingDoorsWindow : public TMiniGameTest {
     mLock = lock.get();
     return MakeCurrent(std::move(lock), 230301);
   }
-  TUnlockingDoorsWindow* Open() {
-    auto* window = WindowCast<TUnlockingDoorsWindow>(OpenScene("UnlockingDoors"));
-    EXPECT_NE(window, nullptr);
-    Frames(2);
-    mWindow = window;
-    return window;
-  }
+  TUnlockingDoorsWindow* Open() { return mWindow = OpenGame<TUnlockingDoorsWindow>("UnlockingDoors"); }
   TSpriteWindow& Sprites() { return *mWindow->GetAnimationWindow(); }
   // The bolt's sprite: "U" at its up place, "D" at its down place; "?" elsewhere.
   std::string Places() {
