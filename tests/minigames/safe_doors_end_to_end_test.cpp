@@ -5,7 +5,7 @@
 // refuses, a bolt that unlocks another, bolts that take others along, the door opened. Each
 // game can also be skipped while it waits for the player. The frames match the golden images
 // of tests/golden/minigames (regenerate them with
-//   TARVELON_UPDATE_GOLDEN=1 build-*/bin/minigames_end_to_end_tests
+//   TARVELON_UPDATE_GOLDEN=1 build-*/bin/minigames_end_to_end_tests --gtest_filter='SafeDoorsEndToEnd.*'
 // and look at every one before committing).
 
 #include <gtest/gtest.h>
