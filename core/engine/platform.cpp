@@ -179,7 +179,10 @@ void TPlatform::QuitForFailedDisplay() {
 void TPlatform::NotifyDisplayChanged() { mImpl->mDisplayChangedPending = true; }
 
 void TPlatform::SetMousePosition(TPoint point) {
-  if (mImpl->mMainWindow) mImpl->mMainWindow->WarpPointer(point.x, point.y);
+  // The point is the engine's; a scaled display shows it at the scaled place of the window.
+  float scale = mImpl->mViewportScale;
+  if (mImpl->mMainWindow)
+    mImpl->mMainWindow->WarpPointer(int32_t(float(point.x) * scale), int32_t(float(point.y) * scale));
 }
 
 void TPlatform::SetCursorVisible(bool visible) {

@@ -84,7 +84,8 @@ class TPlatform {
   // The display mode was set anew: the next step reports EventDisplayChanged.
   void NotifyDisplayChanged();
 
-  // Moves the pointer to a point of the window.
+  // Moves the pointer to a point of the engine's screen (scaled to the window, so that
+  // the next move reports the same point).
   void SetMousePosition(TPoint point);
   // Shows or hides the hardware cursor; nothing when the state is unchanged.
   void SetCursorVisible(bool visible);

@@ -271,6 +271,25 @@ TEST_F(TShellTest, RelativeMouseModeReportsDeltasAndAStepWithoutEventIsIdle) {
   });
 }
 
+// A window that takes the pointer over (a drag, a diver) hides it and puts it back on an
+// engine point: on a display shown at half its size the pointer lands on the window's half
+// of the point, so that the next move reports the very point again (the fake display
+// doubles window points).
+TEST_F(TShellTest, PointerHidesAndWarpsToTheEnginePoint) {
+  Run([&](TPlatform* platform) {
+    Settle(platform);
+    platform->SetCursorVisible(false);
+    EXPECT_FALSE(platform->IsCursorVisible());
+    SetConfig("viewportscale", "0.5");
+    platform->SetMousePosition(TPoint(300, 140));
+    TEvents moves = DrainInput(platform);
+    ASSERT_FALSE(moves.empty());
+    EXPECT_EQ(moves.back(), Ev(EventMouseMove, 0, 300, 140));
+    platform->SetCursorVisible(true);
+    EXPECT_TRUE(platform->IsCursorVisible());
+  });
+}
+
 TEST_F(TShellTest, IdleStepsRunTheFrameTasksOnceEachAndWaitBriefly) {
   struct TCounter : TTask {
     explicit TCounter(int& runs) : mRuns(runs) {}
