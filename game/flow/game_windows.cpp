@@ -13,11 +13,13 @@
 #include "menus/ticker_window.h"
 #include "minigames/jigsaw_window.h"
 #include "minigames/mastermind_window.h"
+#include "minigames/labyrinth_window.h"
 #include "minigames/memory_window.h"
 #include "minigames/mix_potion_window.h"
 #include "minigames/plotpoint_window.h"
 #include "minigames/rotation_tiles_window.h"
 #include "minigames/unlocking_doors_window.h"
+#include "minigames/shark_shooter_window.h"
 #include "scenes/adventure_screen_window.h"
 #include "scenes/chapter_screen_window.h"
 #include "scenes/cutscene_window.h"
@@ -43,7 +45,7 @@ const TGameWindowType GameWindowTypes[] = {
     {"JigsawPuzzleWindow", &TJigsawPuzzleWindow::Create},
     {"UnlockingDoors", &TUnlockingDoorsWindow::Create},
     {"MirroredImageWindow", &TPlaceholderWindow::Create},
-    {"SharkShooterWindow", &TPlaceholderWindow::Create},
+    {"SharkShooterWindow", &TSharkShooterWindow::Create},
     {"NineMensMorrisWindow", &TPlaceholderWindow::Create},
     {"PlacingPicturesWindow", &TPlaceholderWindow::Create},
     {"MixPotion", &TMixPotionWindow::Create},
@@ -61,7 +63,7 @@ const TGameWindowType GameWindowTypes[] = {
     {"MastermindWindow", &TMastermindWindow::Create},
     {"MemoryGameWindow", &TMemoryWindow::Create},
     {"RotationTilesWindow", &TRotationTilesWindow::Create},
-    {"LabyrinthWindow", &TPlaceholderWindow::Create},
+    {"LabyrinthWindow", &TLabyrinthWindow::Create},
 };
 
 }  // namespace
