@@ -135,7 +135,8 @@ TImageBuffer Pond() {
     TRgba water = Mix(Rgb(0x3f8fb8), Rgb(0x0b2a4a), y / 768.0f);
     float ray = 0.08f * std::max(0.0f, std::sin(x * 0.012f + y * 0.004f)) * (1.0f - y / 768.0f);
     water = Mix(water, Rgb(0xd8f2ff), ray);
-    float weed = Coverage(y - (700 + 30 * std::sin(x * 0.05f)));
+    // The weed grows from the bottom up to its wavy edge.
+    float weed = Coverage(700 + 30 * std::sin(x * 0.05f) - y);
     return Over(water, WithAlpha(Rgb(0x1d4a2c), weed));
   });
   return image;
