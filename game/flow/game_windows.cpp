@@ -16,6 +16,9 @@
 #include "minigames/labyrinth_window.h"
 #include "minigames/memory_window.h"
 #include "minigames/mix_potion_window.h"
+#include "minigames/mirrored_image_window.h"
+#include "minigames/nine_mens_morris_window.h"
+#include "minigames/placing_pictures_window.h"
 #include "minigames/plotpoint_window.h"
 #include "minigames/rotation_tiles_window.h"
 #include "minigames/unlocking_doors_window.h"
@@ -44,10 +47,10 @@ const TGameWindowType GameWindowTypes[] = {
     {"AdventureScreenWindow", &TAdventureScreenWindow::Create},
     {"JigsawPuzzleWindow", &TJigsawPuzzleWindow::Create},
     {"UnlockingDoors", &TUnlockingDoorsWindow::Create},
-    {"MirroredImageWindow", &TPlaceholderWindow::Create},
+    {"MirroredImageWindow", &TMirroredImageWindow::Create},
     {"SharkShooterWindow", &TSharkShooterWindow::Create},
-    {"NineMensMorrisWindow", &TPlaceholderWindow::Create},
-    {"PlacingPicturesWindow", &TPlaceholderWindow::Create},
+    {"NineMensMorrisWindow", &TNineMensMorrisWindow::Create},
+    {"PlacingPicturesWindow", &TPlacingPicturesWindow::Create},
     {"MixPotion", &TMixPotionWindow::Create},
     {"TickerWindow", &TTickerWindow::Create},
     {"MainMenuWindow", &TMainMenuWindow::Create},

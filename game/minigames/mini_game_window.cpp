@@ -1,5 +1,8 @@
 #include "minigames/mini_game_window.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "graphics/math/rect.h"
 #include "graphics/sprites/sprite.h"
 #include "graphics/texture.h"
@@ -32,7 +35,7 @@ TColor LabelColour(const CGame::TButtonLayout& layout) {
 
 }  // namespace
 
-TMiniGameWindow::TMiniGameWindow() {
+TMiniGameWindow::TMiniGameWindow() : mGameAtStart(CGame::GetInstance()) {
   mMiniGameBinding.Bind("IsWon", this, &TMiniGameWindow::CallIsWon);
   mAnimationWindow = scene::AttachChild(*this, MakeSpriteWindow("animationWindow"));
 }
@@ -113,6 +116,19 @@ void TMiniGameWindow::AddMenuButton() {
   label->SetPosition(scene::ConfigInt("sbwMenuButtonX"), scene::ConfigInt("sbwMenuButtonY"));
   label->SetAlpha(1.0f);
   scene::AttachChild(*mAnimationWindow, std::move(label));
+}
+
+void TMiniGameWindow::LoadWinAndLoseSounds() {
+  LoadSoundAs("lose", "standard/audio/sfx/negative_sound.ogg");
+  LoadSoundAs("win", "standard/audio/sfx/positive_sound.ogg");
+}
+
+void TMiniGameWindow::ShowCompletionBonus(TPoint point) {
+  ShowBonusAsText(point, int32_t(std::min<uint32_t>(HighscoreSystem::Call(&CHighscoreSystem::MiniGameTaskComplete), INT32_MAX)));
+}
+
+bool TMiniGameWindow::IsGameModelAlive() const {
+  return mGameAtStart && !GameIsQuitting() && CGame::GetInstance() == mGameAtStart;
 }
 
 bool TMiniGameWindow::IsBriefingShown() { return scene::GlobalBool("showBriefingWindow"); }

@@ -37,6 +37,7 @@
 #include "scenes/scene.h"
 #include "scenes/window_binding.h"
 
+class CGame;
 class GeneralSprite;
 class TSprite;
 class TSpriteWindow;
@@ -89,6 +90,14 @@ class TMiniGameWindow : public TScene {
   // A sound of the scene's sound map by name, stopped first, not looped; silent when the
   // model named no file for it.
   void PlayGameSound(const char* name) { PlaySoundByName(name, 0, true, true); }
+  // The shared sounds of a refused or lost move ("lose") and of a win ("win"), of the
+  // games whose models name no sounds of their own.
+  void LoadWinAndLoseSounds();
+  // Counts the mini-game as completed and shows its bonus at the point.
+  void ShowCompletionBonus(TPoint point);
+  // The game model the window was made in is still there: false while the game quits or
+  // after the player's model was made anew, when a destructor must leave the model alone.
+  bool IsGameModelAlive() const;
   // The pointer of the platform: hidden or shown, and moved to a point of the screen.
   static void HidePointer();
   static void ShowPointer();
@@ -112,5 +121,6 @@ class TMiniGameWindow : public TScene {
   void FollowHover(const char* buttonName, bool hitValid, int32_t hitIndex);
 
   TSpriteWindow* mAnimationWindow = nullptr;  // a child of this window
+  const CGame* mGameAtStart = nullptr;        // the game model at construction, only compared
   TWindowBinding mMiniGameBinding{this};
 };

@@ -1,7 +1,6 @@
 #include "scenes/adventure_screen_window.h"
 
 #include <algorithm>
-#include <array>
 
 #include "graphics/sprites/sprite.h"
 #include "model/adventure_screen.h"
@@ -15,7 +14,7 @@
 #include "scenes/scene_internal.h"
 #include "scenes/sidebar_window.h"
 #include "scenes/sprite_window.h"
-#include "scenes/textbox.h"
+#include "scenes/textbox_layout_windows.h"
 
 namespace {
 
@@ -84,22 +83,7 @@ void TAdventureScreenWindow::AddSidebar(TWindowStyle& style) {
 }
 
 void TAdventureScreenWindow::AddTextboxes() {
-  const CAdventureScreen& room = *mAdventureScreen;
-  int32_t width = room.GetTextboxWidth(), height = room.GetTextboxHeight();
-  std::array<float, 4> rgba = room.GetTextColor();
-  TColor colour{rgba[0], rgba[1], rgba[2], rgba[3]};
-  std::vector<std::unique_ptr<TWindow>> boxes;
-  for (int32_t i = 0; i < room.GetTextboxCount(); ++i) {
-    auto box = std::make_unique<TTextbox>(false);
-    box->Setup(scene::Text(room.GetTextboxText(i)), width, height, TextboxAlignment, room.GetTextFont(),
-               room.GetLineHeight(), colour, TextboxMaxLines);
-    CAdventureScreen::TPosition position = room.GetTextboxPosition(i);
-    box->SetPosition(position.x, position.y);
-    box->SetRotation(room.GetTextboxRotation(i), width / 2, height / 2);
-    mAdventureScreen->AddTextboxWindow(box.get());
-    boxes.push_back(std::move(box));
-  }
-  for (std::unique_ptr<TWindow>& box : boxes) AddChild(box, true);
+  AddLayoutTextboxes(*this, *mAdventureScreen, TextboxAlignment, TextboxMaxLines);
 }
 
 bool TAdventureScreenWindow::Animate() {

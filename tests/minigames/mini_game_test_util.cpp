@@ -1,11 +1,15 @@
 #include "mini_game_test_util.h"
 
+#include <filesystem>
+
+#include "graphics/texture.h"
 #include "minigames/mini_game_window.h"
 #include "model/game.h"
 #include "model/level.h"
 #include "platform/settings.h"
 #include "platform/test_util.h"
 #include "scenes/sprite_window.h"
+#include "sound/sound.h"
 
 void TMiniGameTest::SetUp() {
   TSceneWindowTest::SetUp();
@@ -54,4 +58,23 @@ int TMiniGameTest::WentOn() const {
   int count = 0;
   for (const std::string& call : mFlow.calls) count += call.rfind("next:", 0) == 0;
   return count;
+}
+
+void TMiniGameTest::GiveWinAndLoseSounds() {
+  std::filesystem::path folder = std::filesystem::path(mRoot.Path().c_str()) / "assets/standard/audio/sfx";
+  std::filesystem::create_directories(folder);
+  std::filesystem::path tone = std::string(TARVELON_FIXTURES) + "/sound/tone_b.ogg";
+  for (const char* name : {"negative_sound.ogg", "positive_sound.ogg"})
+    std::filesystem::copy_file(tone, folder / name, std::filesystem::copy_options::overwrite_existing);
+  WriteAsset("standard/audio/sfx/readme.txt", "the fixture tone");
+}
+
+size_t TMiniGameTest::Playing(TScene& scene, const char* name) {
+  std::shared_ptr<TSound> sound = scene.GetSound(name);
+  return sound ? sound->GetInstanceCount() : 0;
+}
+
+bool TMiniGameTest::Shows(const GeneralSprite& sprite, const char* image) {
+  std::shared_ptr<TTexture> texture = TTexture::Get(image, 0);
+  return texture && sprite.GetTexture() == texture;
 }

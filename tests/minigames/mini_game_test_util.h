@@ -37,6 +37,13 @@ class TMiniGameTest : public TSceneWindowTest {
   // The skip button (60 x 20 at 250, 210) and the menu button (60 x 20 at 10, 210) of the
   // game's model, with their pictures.
   void GiveButtons();
+  // The shared "lose" and "win" sounds of the games whose models name none (the fixture
+  // tone under both names).
+  void GiveWinAndLoseSounds();
+  // How many instances of the scene's sound of that name play.
+  static size_t Playing(TScene& scene, const char* name);
+  // Whether the record shows the image of that name.
+  static bool Shows(const GeneralSprite& sprite, const char* image);
   // The record of that name in the window; fails the test when there is none.
   static GeneralSprite& Sprite(TSpriteWindow& window, const char* name);
   static bool HasSprite(TSpriteWindow& window, const char* name);
