@@ -267,6 +267,64 @@ MakeGame{
       MakeMemoryPair{ id = "blume", name = "Blume", image = "images/minigames/karte_blume.png" },
       MakeMemoryPair{ id = "schluessel", name = "Schlüssel", image = "images/minigames/karte_schluessel.png" },
     },
+    -- The walk to the villa, four pages through the fog: along the path, up the slope, past
+    -- the pond and down to the villa's gate; a click goes on at once.
+    -- Along the path: the strip moves left.
+    MakePlotpoint{
+      seqId = 190501,
+      nextScene = 190502,
+      movingTextureDirectory = "images/minigames/nebel/",
+      movingTextureName = "weg",
+      numberOfTextures = 3,
+      direction = "left",
+      beginX = 0, beginY = 0, endX = 1024, endY = 0,
+      borderTexture = "images/minigames/nebel/rahmen.png",
+      textUpperLeftX = 140, textUpperLeftY = 630, textLowerRightX = 884, textLowerRightY = 720,
+      textColorRed = 236, textColorGreen = 232, textColorBlue = 220, textHeight = 30,
+      MakePlotpointTexts{ { "NEBEL_WEG_1", 3 }, { "NEBEL_WEG_2", 3 } },
+    },
+    -- Up the slope: the strip moves up.
+    MakePlotpoint{
+      seqId = 190502,
+      nextScene = 190503,
+      movingTextureDirectory = "images/minigames/nebel/",
+      movingTextureName = "hang",
+      numberOfTextures = 2,
+      direction = "up",
+      beginX = 0, beginY = 0, endX = 0, endY = 768,
+      borderTexture = "images/minigames/nebel/rahmen.png",
+      textUpperLeftX = 140, textUpperLeftY = 630, textLowerRightX = 884, textLowerRightY = 720,
+      textColorRed = 236, textColorGreen = 232, textColorBlue = 220, textHeight = 30,
+      MakePlotpointTexts{ { "NEBEL_HANG_1", 3 }, { "NEBEL_HANG_2", 3 } },
+    },
+    -- Past the pond: the strip moves right.
+    MakePlotpoint{
+      seqId = 190503,
+      nextScene = 190504,
+      movingTextureDirectory = "images/minigames/nebel/",
+      movingTextureName = "wegzurueck",
+      numberOfTextures = 3,
+      direction = "right",
+      beginX = 1024, beginY = 0, endX = 0, endY = 0,
+      borderTexture = "images/minigames/nebel/rahmen.png",
+      textUpperLeftX = 140, textUpperLeftY = 630, textLowerRightX = 884, textLowerRightY = 720,
+      textColorRed = 236, textColorGreen = 232, textColorBlue = 220, textHeight = 30,
+      MakePlotpointTexts{ { "NEBEL_TEICH_1", 3 }, { "NEBEL_TEICH_2", 3 } },
+    },
+    -- Down to the gate: the strip moves down.
+    MakePlotpoint{
+      seqId = 190504,
+      nextScene = -1,
+      movingTextureDirectory = "images/minigames/nebel/",
+      movingTextureName = "hangab",
+      numberOfTextures = 2,
+      direction = "down",
+      beginX = 0, beginY = 768, endX = 0, endY = 0,
+      borderTexture = "images/minigames/nebel/rahmen.png",
+      textUpperLeftX = 140, textUpperLeftY = 630, textLowerRightX = 884, textLowerRightY = 720,
+      textColorRed = 236, textColorGreen = 232, textColorBlue = 220, textHeight = 30,
+      MakePlotpointTexts{ { "NEBEL_TOR_1", 3 }, { "NEBEL_TOR_2", 3 } },
+    },
 
   },
   -- Chapter 2, "Das Geheimnis der Villa": its scenes are added as the game grows.
@@ -397,6 +455,113 @@ MakeGame{
     },
 
     -- The portraits, the gallery and the game against Adelheid.
+    -- The hall of mirrors: which of the four portraits is the lady's mirror image? One click
+    -- decides.
+    MakeMirroredImageGame{
+      seqId = 290201,
+      bg = "images/minigames/villa/spiegelsaal.png",
+      nextScene = 290301,
+      initScript = "scripts/scenes/spiegelsaal.lua",
+      amountSelectedFalseImages = 3,
+      amountAllFalseImages = 5,
+      filepath = "images/minigames/villa/",
+      nameFalseImage = "falsch",
+      nameCorrectImage = "spiegelbild",
+      { { xPos = 112, yPos = 380 }, { xPos = 352, yPos = 380 }, { xPos = 592, yPos = 380 }, { xPos = 832, yPos = 380 } },
+    },
+    -- The ancestral gallery: the four ancestors hang in the wrong frames; swapping two
+    -- pictures exchanges them, and the check button tells whether each hangs over its name.
+    MakePlacingPicturesGame{
+      seqId = 290301,
+      bg = "images/minigames/villa/galerie.png",
+      nextScene = 290302,
+      initScript = "scripts/scenes/galerie.lua",
+      swopMode = "true",
+      filepath = "images/minigames/villa/ahne",
+      checkbutton = "images/minigames/villa/pruefen.png",
+      checkbuttonX = 432,
+      checkbuttonY = 470,
+      textFont = "fonts/default.mvec",
+      textboxWidth = 160,
+      textboxHeight = 34,
+      lineHeight = 22,
+      textColor = { red = 0, green = 0, blue = 0, alpha = 1 },
+      textboxes = {
+        { text = "GALERIE_NAME_1", x = 112, y = 396, rotation = 0 },
+        { text = "GALERIE_NAME_2", x = 352, y = 396, rotation = 0 },
+        { text = "GALERIE_NAME_3", x = 592, y = 396, rotation = 0 },
+        { text = "GALERIE_NAME_4", x = 832, y = 396, rotation = 0 },
+        { text = "PRUEFEN", x = 432, y = 475, rotation = 0 },
+      },
+      hotspots = {
+        { id = "0", imageStart = "2", imageEnd = "1", xPos1 = 116, xPos2 = 268, xPos3 = 268, xPos4 = 116, yPos1 = 164, yPos2 = 164, yPos3 = 356, yPos4 = 356 },
+        { id = "1", imageStart = "1", imageEnd = "2", xPos1 = 356, xPos2 = 508, xPos3 = 508, xPos4 = 356, yPos1 = 164, yPos2 = 164, yPos3 = 356, yPos4 = 356 },
+        { id = "2", imageStart = "4", imageEnd = "3", xPos1 = 596, xPos2 = 748, xPos3 = 748, xPos4 = 596, yPos1 = 164, yPos2 = 164, yPos3 = 356, yPos4 = 356 },
+        { id = "3", imageStart = "3", imageEnd = "4", xPos1 = 836, xPos2 = 988, xPos3 = 988, xPos4 = 836, yPos1 = 164, yPos2 = 164, yPos3 = 356, yPos4 = 356 },
+      },
+    },
+    -- Grandmother's sideboard: two of the pictures stand in the wrong places and one place is
+    -- free; a picture can only be put on the free place.
+    MakePlacingPicturesGame{
+      seqId = 290302,
+      bg = "images/minigames/villa/kommode.png",
+      nextScene = 290401,
+      initScript = "scripts/scenes/kommode.lua",
+      filepath = "images/minigames/villa/ahne",
+      checkbutton = "images/minigames/villa/pruefen.png",
+      checkbuttonX = 432,
+      checkbuttonY = 560,
+      textFont = "fonts/default.mvec",
+      textboxWidth = 160,
+      textboxHeight = 34,
+      lineHeight = 22,
+      textColor = { red = 0, green = 0, blue = 0, alpha = 1 },
+      textboxes = { { text = "PRUEFEN", x = 432, y = 565, rotation = 0 } },
+      hotspots = {
+        { id = "0", imageStart = "2", imageEnd = "1", xPos1 = 222, xPos2 = 382, xPos3 = 382, xPos4 = 222, yPos1 = 250, yPos2 = 250, yPos3 = 450, yPos4 = 450 },
+        { id = "1", imageStart = "", imageEnd = "2", xPos1 = 432, xPos2 = 592, xPos3 = 592, xPos4 = 432, yPos1 = 250, yPos2 = 250, yPos3 = 450, yPos4 = 450 },
+        { id = "2", imageStart = "1", imageEnd = "", xPos1 = 642, xPos2 = 802, xPos3 = 802, xPos4 = 642, yPos1 = 250, yPos2 = 250, yPos3 = 450, yPos4 = 450 },
+      },
+    },
+    -- The game against Adelheid: seven stones and one free point on the ring; a click on a
+    -- stone next to the free point moves it there. Her three dark stones must stand in a row
+    -- on the left.
+    MakeNineMensMorrisGame{
+      seqId = 290401,
+      bg = "images/minigames/villa/muehle.png",
+      nextScene = 290402,
+      initScript = "scripts/scenes/muehle.lua",
+      filepath = "images/minigames/villa/stein",
+      {
+        { xPos = 310, yPos = 182, statusStart = 2, statusEnd = 2, { 7, 1 } },
+        { xPos = 480, yPos = 182, statusStart = 1, statusEnd = 1, { 0, 2 } },
+        { xPos = 650, yPos = 182, statusStart = 1, statusEnd = 1, { 1, 3 } },
+        { xPos = 650, yPos = 352, statusStart = 1, statusEnd = 1, { 2, 4 } },
+        { xPos = 650, yPos = 522, statusStart = 1, statusEnd = 1, { 3, 5 } },
+        { xPos = 480, yPos = 522, statusStart = 2, statusEnd = 0, { 4, 6 } },
+        { xPos = 310, yPos = 522, statusStart = 2, statusEnd = 2, { 5, 7 } },
+        { xPos = 310, yPos = 352, statusStart = 0, statusEnd = 2, { 6, 0 } },
+      },
+    },
+    -- Adelheid's second game: a click takes a stone, a second click the point it goes to. Her
+    -- three dark stones must stand in a row at the top.
+    MakeNineMensMorrisGame{
+      seqId = 290402,
+      bg = "images/minigames/villa/muehle.png",
+      nextScene = -1,
+      initScript = "scripts/scenes/muehle_oben.lua",
+      filepath = "images/minigames/villa/stein",
+      {
+        { xPos = 310, yPos = 182, statusStart = 0, statusEnd = 2, { 7, 1 } },
+        { xPos = 480, yPos = 182, statusStart = 2, statusEnd = 2, { 0, 2 } },
+        { xPos = 650, yPos = 182, statusStart = 0, statusEnd = 2, { 1, 3 } },
+        { xPos = 650, yPos = 352, statusStart = 2, statusEnd = 0, { 2, 4 } },
+        { xPos = 650, yPos = 522, statusStart = 0, statusEnd = 0, { 3, 5 } },
+        { xPos = 480, yPos = 522, statusStart = 0, statusEnd = 0, { 4, 6 } },
+        { xPos = 310, yPos = 522, statusStart = 0, statusEnd = 0, { 5, 7 } },
+        { xPos = 310, yPos = 352, statusStart = 2, statusEnd = 0, { 6, 0 } },
+      },
+    },
 
   },
   -- The things Mara carries: the strip's picture, the pick-up window's picture and text, and

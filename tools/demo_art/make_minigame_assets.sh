@@ -1,16 +1,17 @@
 #!/bin/sh
 # Regenerates the pictures and sounds of the demo's garden labyrinth, the safe's colour code,
 # the dives into the pond, the workbench's potion, the torn letter, the well lid's mosaic,
-# grandpa's picture cards and the villa's door lock in assets/ with the tools of a build
-# folder (built first):
+# grandpa's picture cards, the villa's door lock, the villa's games and the walk through the fog
+# in assets/ with the tools of a build folder (built first):
 #   tools/demo_art/make_minigame_assets.sh build
 set -eu
 build=${1:-build}
 root=$(cd "$(dirname "$0")/../.." && pwd)
-ninja -C "$build" minigame_art puzzle_art door_lock_art tone
+ninja -C "$build" minigame_art puzzle_art door_lock_art villa_art tone
 "$build/bin/minigame_art" "$root/assets"
 "$build/bin/puzzle_art" "$root/assets"
 "$build/bin/door_lock_art" "$root/assets"
+"$build/bin/villa_art" "$root/assets"
 sounds="$root/assets/sounds"
 sfx="$root/assets/standard/audio/sfx"
 mkdir -p "$sounds" "$sfx"
@@ -20,7 +21,8 @@ $tone --freq 784 --seconds 0.4 --amplitude 0.25 "$sounds/tor.ogg"
 $tone --freq 440 --seconds 0.12 --amplitude 0.2 "$sounds/pruefen.ogg"
 $tone --freq 880 --seconds 0.5 --amplitude 0.25 "$sounds/tresor_auf.ogg"
 $tone --freq 330 --seconds 0.15 --amplitude 0.2 "$sounds/zuruecksetzen.ogg"
-# The shark shooter's own sounds of a lost and a won dive.
+# The sounds of a lost and a won game: the dive, the portraits, the gallery and the morris
+# board.
 $tone --freq 220 --seconds 0.4 --amplitude 0.25 "$sfx/negative_sound.ogg"
 $tone --freq 1046 --seconds 0.4 --amplitude 0.25 "$sfx/positive_sound.ogg"
 # The potion mixed, wrong and right; a mosaic tile turned and the lid solved; a

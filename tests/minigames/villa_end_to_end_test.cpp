@@ -1,0 +1,132 @@
+// End to end: the villa's games and the walk through the fog in the real executable, each
+// new game begun at its scene, with the game's timer (and so its random deal) held and
+// stepped by the session. The hall of mirrors decided by one click, right or wrong; the
+// gallery's swaps, kept with their mode through a save and a load, and its check button; the
+// sideboard's moves onto the free place and the check button's feedback; Adelheid's two
+// morris games (one click a move into the gap, then a stone and its target); the four pages
+// of the walk, their strips moving left, up, right and down under fading texts, each ended
+// by a click. The frames match the golden images of tests/golden/minigames (regenerate them
+// with
+//   TARVELON_UPDATE_GOLDEN=1 build-*/bin/villa_end_to_end_tests
+// and look at every one before committing).
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "flow/demo_run.h"
+
+namespace {
+
+// Where the pointer rests: on the wainscot or the table, on no piece.
+const char* const Rest = "512 740";
+
+class VillaEndToEnd : public TDemoRun {
+ protected:
+  // A new player, and the new game begun at the scene: the scene has faded in and its
+  // briefing shows.
+  std::string ToScene() const { return NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + "advance 1000\nmove " + Rest + "\n"; }
+  int PlayAt(const std::string& session, const char* scene) {
+    return Play(session, std::string("options=demoStartScene=") + scene);
+  }
+  void ExpectCleanRun(const std::string& session, const char* scene) {
+    EXPECT_EQ(PlayAt(session, scene), 0) << Report();
+    EXPECT_EQ(Transcript().find("error"), std::string::npos) << Transcript();
+    EXPECT_EQ(Log().find("Lua error"), std::string::npos) << Log();
+  }
+  void ExpectGolden(const std::string& name) { EXPECT_EQ(MatchGoldenFrame(name, "minigames/" + name + ".png"), ""); }
+  std::string SavedGame() {
+    TSavedPrefs prefs(UserFolder(), mRoot / "game");
+    return (*prefs).GetString("gamedata", "", 0).ToStd();
+  }
+  // Saved and back in the main menu through the pause dialog, then on with the game.
+  static std::string SaveAndComeBack() {
+    return "key Escape\nadvance 300\n" + Click(PauseMenu) + "advance 1500\n" + Click(MenuPlay) + "advance 1000\nmove " +
+           Rest + "\n";
+  }
+};
+
+// The deal of the held seed puts the mirror image on the first place. A click on it shows
+// the right sign and the bonus while the scene fades out on its way to the gallery.
+TEST_F(VillaEndToEnd, TheMirrorImageIsFoundWithOneClick) {
+  ExpectCleanRun(ToScene() + Settle("mirror_deal") + Click("192 450") + "advance 75\nmove " + Rest + "\n" +
+                     Settle("mirror_right") + "advance 6000\n" + Settle("mirror_next") + "quit\n",
+                 "290201");
+  ExpectGolden("mirror_deal");
+  ExpectGolden("mirror_right");
+  EXPECT_EQ(CompareWithGoldenFrame("mirror_next", "minigames/gallery.png"), "");
+}
+
+// A false portrait shows the wrong sign; the scene goes on all the same.
+TEST_F(VillaEndToEnd, AFalsePortraitLoses) {
+  ExpectCleanRun(ToScene() + Click("432 450") + "advance 75\nmove " + Rest + "\n" + Settle("mirror_wrong") +
+                     "advance 6000\n" + Settle("mirror_next") + "quit\n",
+                 "290201");
+  ExpectGolden("mirror_wrong");
+  EXPECT_EQ(CompareWithGoldenFrame("mirror_next", "minigames/gallery.png"), "");
+}
+
+// The gallery: a picture carried over another hangs at the pointer; dropped, the two change
+// places. Saved and loaded, the board and its swap mode are as they were; the second swap
+// solves it, and the check button wins.
+TEST_F(VillaEndToEnd, TheGallerySwapsItsPicturesAcrossASave) {
+  ExpectCleanRun(ToScene() + "advance 5000\n" + Settle("gallery") + Click("192 260") + "move 432 300\nadvance 100\n" +
+                     Settle("gallery_carried") + Click("432 260") + "move " + Rest + "\nadvance 100\n" + Settle("gallery_swapped") +
+                     SaveAndComeBack() + "advance 5000\n" + Settle("gallery_loaded") + Click("672 260") +
+                     Click("912 260") + Click("512 492") + "advance 75\nmove " + Rest + "\n" +
+                     Settle("gallery_won") + "quit\n",
+                 "290301");
+  ExpectGolden("gallery");
+  ExpectGolden("gallery_carried");
+  ExpectGolden("gallery_swapped");
+  EXPECT_EQ(CompareFrames("gallery_loaded", "gallery_swapped"), "");
+  ExpectGolden("gallery_won");
+  std::string game = SavedGame();
+  EXPECT_NE(game.find("swopMode = \"true\""), std::string::npos) << game;
+}
+
+// The sideboard: the check button first tells that the order is not right yet; then a
+// picture goes onto the free place, the other into the place it left, and the check button
+// wins.
+TEST_F(VillaEndToEnd, TheSideboardTakesPicturesOnItsFreePlace) {
+  ExpectCleanRun(ToScene() + "advance 5000\n" + Settle("sideboard") + Click("512 582") + "advance 600\nmove " + Rest +
+                     "\n" + Settle("sideboard_feedback") + "advance 5000\n" + Click("302 350") + Click("722 350") +
+                     Click("512 350") + "move " + Rest + "\nadvance 100\n" + Settle("sideboard_moved") + Click("722 350") +
+                     Click("302 350") + Click("512 582") + "advance 75\nmove " + Rest + "\n" +
+                     Settle("sideboard_won") + "quit\n",
+                 "290302");
+  ExpectGolden("sideboard");
+  ExpectGolden("sideboard_feedback");
+  ExpectGolden("sideboard_moved");
+  ExpectGolden("sideboard_won");
+}
+
+// Adelheid's games: a stone not next to the gap stays; the two next to it slide in turn and
+// make her mill, which goes on to the second game. There a click takes a stone (it glows), a
+// second moves it; two moves make the mill at the top.
+TEST_F(VillaEndToEnd, AdelheidsMorrisGamesAreWon) {
+  ExpectCleanRun(ToScene() + "advance 5000\n" + Settle("morris") + Click("682 214") + Click("342 554") + "move " +
+                     Rest + "\nadvance 100\n" + Settle("morris_slid") + Click("512 554") + "advance 1500\nmove " + Rest + "\n" +
+                     "advance 5000\n" + Settle("morris_select") + Click("682 384") + "move " + Rest + "\nadvance 100\n" +
+                     Settle("morris_selected") + Click("682 214") + Click("342 384") + Click("342 214") +
+                     "advance 75\nmove " + Rest + "\n" + Settle("morris_won") + "quit\n",
+                 "290401");
+  ExpectGolden("morris");
+  ExpectGolden("morris_slid");
+  ExpectGolden("morris_select");
+  ExpectGolden("morris_selected");
+  ExpectGolden("morris_won");
+}
+
+// The walk: each page's strip has moved on by the time of its frame, the text of the moment
+// fading; a click ends each page, and the last one ends by itself.
+TEST_F(VillaEndToEnd, TheWalkScrollsEachWayAndEndsOnAClick) {
+  std::string session = ToScene() + "advance 1500\n" + Settle("walk_left");
+  for (const char* page : {"walk_up", "walk_right", "walk_down"})
+    session += Click(Rest) + "advance 1000\n" + "advance 1500\n" + Settle(page);
+  session += "advance 7000\n" + Settle("walk_end") + "quit\n";
+  ExpectCleanRun(session, "190501");
+  for (const char* page : {"walk_left", "walk_up", "walk_right", "walk_down"}) ExpectGolden(page);
+}
+
+}  // namespace
