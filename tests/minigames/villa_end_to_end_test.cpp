@@ -39,11 +39,8 @@ class VillaEndToEnd : public TDemoRun {
     TSavedPrefs prefs(UserFolder(), mRoot / "game");
     return (*prefs).GetString("gamedata", "", 0).ToStd();
   }
-  // Saved and back in the main menu through the pause dialog, then on with the game.
-  static std::string SaveAndComeBack() {
-    return "key Escape\nadvance 300\n" + Click(PauseMenu) + "advance 1500\n" + Click(MenuPlay) + "advance 1000\nmove " +
-           Rest + "\n";
-  }
+  // Saved and back in the main menu through the pause dialog, and the game quit.
+  static std::string SaveAndQuit() { return "key Escape\nadvance 300\n" + Click(PauseMenu) + "advance 1500\nquit\n"; }
 };
 
 // The deal of the held seed puts the mirror image on the first place. A click on it shows
@@ -67,32 +64,35 @@ TEST_F(VillaEndToEnd, AFalsePortraitLoses) {
 }
 
 // The gallery: a picture carried over another hangs at the pointer; dropped, the two change
-// places. Saved and loaded, the board and its swap mode are as they were; the second swap
-// solves it, and the check button wins.
+// places. Saved, the game quits; started again, it goes on with the board and its swap mode
+// as they were: the second swap solves it, and the check button wins.
 TEST_F(VillaEndToEnd, TheGallerySwapsItsPicturesAcrossASave) {
   ExpectCleanRun(ToScene() + "advance 5000\n" + Settle("gallery") + Click("192 260") + "move 432 300\nadvance 100\n" +
-                     Settle("gallery_carried") + Click("432 260") + "move " + Rest + "\nadvance 100\n" + Settle("gallery_swapped") +
-                     SaveAndComeBack() + "advance 5000\n" + Settle("gallery_loaded") + Click("672 260") +
-                     Click("912 260") + Click("512 492") + "advance 75\nmove " + Rest + "\n" +
-                     Settle("gallery_won") + "quit\n",
+                     Settle("gallery_carried") + Click("432 260") + "move " + Rest + "\nadvance 100\n" +
+                     Settle("gallery_swapped") + SaveAndQuit(),
+                 "290301");
+  std::string game = SavedGame();
+  EXPECT_NE(game.find("swopMode = \"true\""), std::string::npos) << game;
+  EXPECT_NE(game.find("currentScene = 290301"), std::string::npos) << game;
+  ExpectCleanRun(Settle("menu_second") + "hold\n" + Click(MenuPlay) + "advance 6000\nmove " + Rest + "\nadvance 100\n" +
+                     Settle("gallery_loaded") + Click("672 260") + Click("912 260") + Click("512 492") +
+                     "advance 75\nmove " + Rest + "\n" + Settle("gallery_won") + "quit\n",
                  "290301");
   ExpectGolden("gallery");
   ExpectGolden("gallery_carried");
   ExpectGolden("gallery_swapped");
   EXPECT_EQ(CompareFrames("gallery_loaded", "gallery_swapped"), "");
   ExpectGolden("gallery_won");
-  std::string game = SavedGame();
-  EXPECT_NE(game.find("swopMode = \"true\""), std::string::npos) << game;
 }
 
 // The sideboard: the check button first tells that the order is not right yet; then a
 // picture goes onto the free place, the other into the place it left, and the check button
 // wins.
 TEST_F(VillaEndToEnd, TheSideboardTakesPicturesOnItsFreePlace) {
-  ExpectCleanRun(ToScene() + "advance 5000\n" + Settle("sideboard") + Click("512 582") + "advance 600\nmove " + Rest +
-                     "\n" + Settle("sideboard_feedback") + "advance 5000\n" + Click("302 350") + Click("722 350") +
+  ExpectCleanRun(ToScene() + "advance 5000\n" + Settle("sideboard") + Click("512 202") + "advance 600\nmove " + Rest +
+                     "\n" + Settle("sideboard_feedback") + "advance 6000\n" + Click("302 350") + Click("722 350") +
                      Click("512 350") + "move " + Rest + "\nadvance 100\n" + Settle("sideboard_moved") + Click("722 350") +
-                     Click("302 350") + Click("512 582") + "advance 75\nmove " + Rest + "\n" +
+                     Click("302 350") + Click("512 202") + "advance 75\nmove " + Rest + "\n" +
                      Settle("sideboard_won") + "quit\n",
                  "290302");
   ExpectGolden("sideboard");
