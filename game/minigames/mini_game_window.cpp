@@ -124,7 +124,8 @@ void TMiniGameWindow::LoadWinAndLoseSounds() {
 }
 
 void TMiniGameWindow::ShowCompletionBonus(TPoint point) {
-  ShowBonusAsText(point, int32_t(std::min<uint32_t>(HighscoreSystem::Call(&CHighscoreSystem::MiniGameTaskComplete), INT32_MAX)));
+  uint32_t bonus = HighscoreSystem::Call(&CHighscoreSystem::MiniGameTaskComplete);
+  ShowBonusAsText(point, int32_t(std::min<uint32_t>(bonus, INT32_MAX)));
 }
 
 bool TMiniGameWindow::IsGameModelAlive() const {

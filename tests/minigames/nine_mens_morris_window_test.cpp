@@ -51,7 +51,8 @@ class MorrisWindow : public TMiniGameTest {
   void ClickPoint(int32_t i) { Click(25 + 50 * i, 25); }
   std::vector<int32_t> Statuses() const {
     std::vector<int32_t> statuses;
-    for (int32_t i = 0; i < mWindow->GetGame()->GetFieldCount(); i++) statuses.push_back(mWindow->GetGame()->GetFieldStatus(i));
+    const CNineMensMorrisGame& game = *mWindow->GetGame();
+    for (int32_t i = 0; i < game.GetFieldCount(); i++) statuses.push_back(game.GetFieldStatus(i));
     return statuses;
   }
   bool PointShows(int32_t i, const char* image) {

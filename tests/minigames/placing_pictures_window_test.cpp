@@ -65,7 +65,8 @@ class PlacingPicturesWindow : public TMiniGameTest {
   static TPoint OnHotspot(int32_t i) { return TPoint(HotspotX(i) + 8, 18); }
   static std::vector<std::string> Board(const CPlacingPicturesGame& game) {
     std::vector<std::string> names;
-    for (int32_t i = 0; i < game.GetHotspotObjectCount(); i++) names.push_back(game.GetHotspotObject(i)->GetName().ToStd());
+    for (int32_t i = 0; i < game.GetHotspotObjectCount(); i++)
+      names.push_back(game.GetHotspotObject(i)->GetName().ToStd());
     return names;
   }
 };

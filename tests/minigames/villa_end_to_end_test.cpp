@@ -25,7 +25,9 @@ class VillaEndToEnd : public TDemoRun {
  protected:
   // A new player, and the new game begun at the scene: the scene has faded in and its
   // briefing shows.
-  std::string ToScene() const { return NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + "advance 1000\nmove " + Rest + "\n"; }
+  std::string ToScene() const {
+    return NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + "advance 1000\nmove " + Rest + "\n";
+  }
   int PlayAt(const std::string& session, const char* scene) {
     return Play(session, std::string("options=demoStartScene=") + scene);
   }
@@ -89,12 +91,16 @@ TEST_F(VillaEndToEnd, TheGallerySwapsItsPicturesAcrossASave) {
 // picture goes onto the free place, the other into the place it left, and the check button
 // wins.
 TEST_F(VillaEndToEnd, TheSideboardTakesPicturesOnItsFreePlace) {
-  ExpectCleanRun(ToScene() + "advance 5000\n" + Settle("sideboard") + Click("512 202") + "advance 600\nmove " + Rest +
-                     "\n" + Settle("sideboard_feedback") + "advance 6000\n" + Click("302 350") + Click("722 350") +
-                     Click("512 350") + "move " + Rest + "\nadvance 100\n" + Settle("sideboard_moved") + Click("722 350") +
-                     Click("302 350") + Click("512 202") + "advance 75\nmove " + Rest + "\n" +
-                     Settle("sideboard_won") + "quit\n",
-                 "290302");
+  const char* const check = "512 202";
+  const char* const places[] = {"302 350", "512 350", "722 350"};
+  std::string session = ToScene() + "advance 5000\n" + Settle("sideboard");
+  session += Click(check) + "advance 600\nmove " + Rest + "\n" + Settle("sideboard_feedback") + "advance 6000\n";
+  // A press on a place that holds a picture does nothing while one is carried.
+  session += Click(places[0]) + Click(places[2]) + Click(places[1]) + "move " + Rest + "\nadvance 100\n" +
+             Settle("sideboard_moved");
+  session += Click(places[2]) + Click(places[0]) + Click(check) + "advance 75\nmove " + Rest + "\n" +
+             Settle("sideboard_won") + "quit\n";
+  ExpectCleanRun(session, "290302");
   ExpectGolden("sideboard");
   ExpectGolden("sideboard_feedback");
   ExpectGolden("sideboard_moved");
@@ -105,12 +111,14 @@ TEST_F(VillaEndToEnd, TheSideboardTakesPicturesOnItsFreePlace) {
 // make her mill, which goes on to the second game. There a click takes a stone (it glows), a
 // second moves it; two moves make the mill at the top.
 TEST_F(VillaEndToEnd, AdelheidsMorrisGamesAreWon) {
-  ExpectCleanRun(ToScene() + "advance 5000\n" + Settle("morris") + Click("682 214") + Click("342 554") + "move " +
-                     Rest + "\nadvance 100\n" + Settle("morris_slid") + Click("512 554") + "advance 1500\nmove " + Rest + "\n" +
-                     "advance 5000\n" + Settle("morris_select") + Click("682 384") + "move " + Rest + "\nadvance 100\n" +
-                     Settle("morris_selected") + Click("682 214") + Click("342 384") + Click("342 214") +
-                     "advance 75\nmove " + Rest + "\n" + Settle("morris_won") + "quit\n",
-                 "290401");
+  const char* const ring[] = {"342 214", "512 214", "682 214", "682 384", "682 554", "512 554", "342 554", "342 384"};
+  const std::string rest = std::string("move ") + Rest + "\nadvance 100\n";
+  std::string session = ToScene() + "advance 5000\n" + Settle("morris") + Click(ring[2]) + Click(ring[6]) + rest +
+                        Settle("morris_slid") + Click(ring[5]) + "advance 1500\n" + rest + "advance 5000\n" +
+                        Settle("morris_select");
+  session += Click(ring[3]) + rest + Settle("morris_selected") + Click(ring[2]) + Click(ring[7]) + Click(ring[0]) +
+             "advance 75\nmove " + Rest + "\n" + Settle("morris_won") + "quit\n";
+  ExpectCleanRun(session, "290401");
   ExpectGolden("morris");
   ExpectGolden("morris_slid");
   ExpectGolden("morris_select");

@@ -302,7 +302,8 @@ int main(int argc, char** argv) {
   ok &= Save(Gallery(), villa, "galerie.png");
   ok &= Save(Sideboard(), villa, "kommode.png");
   TPortrait ancestors[4];
-  ancestors[0].beard = true, ancestors[0].hasBrooch = false, ancestors[0].hair = 0x8a8a8a, ancestors[0].dress = 0x1a1a2a;
+  ancestors[0].beard = true, ancestors[0].hasBrooch = false;
+  ancestors[0].hair = 0x8a8a8a, ancestors[0].dress = 0x1a1a2a;
   ancestors[1].background = 0x5a3a2a, ancestors[1].hair = 0x2a1a10, ancestors[1].dress = 0x6a2a3a;
   ancestors[2].beard = true, ancestors[2].hasBrooch = false, ancestors[2].background = 0x2a3a5a;
   ancestors[3].background = 0x4a4a2a, ancestors[3].hair = 0xb8862a, ancestors[3].dress = 0x2a5a4a;
