@@ -1,11 +1,12 @@
 // The placing-pictures window: pictures on their hotspots, carried with the pointer and
 // dropped on an empty hotspot (normal mode) or exchanged with the picture there (swap
-// mode), the check button's feedback and win, and the board as it was left when the screen
-// opens again.
+// mode), the check button's feedback and win, the board as it was left when the screen
+// opens again, and the text boxes laid over it.
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mini_game_test_util.h"
@@ -15,6 +16,7 @@
 #include "model/scene_hotspot.h"
 #include "platform/settings.h"
 #include "scenes/sprite_window.h"
+#include "scenes/textbox.h"
 
 namespace {
 
@@ -158,6 +160,29 @@ TEST_F(PlacingPicturesWindow, TheBoardComesBackAsItWasLeft) {
   EXPECT_EQ(Board(game), (std::vector<std::string>{"1", "2"}));
   EXPECT_EQ(At(*window, "1"), OnHotspot(1));
   EXPECT_TRUE(game.GetSwopMode());
+}
+
+// The model's text boxes are laid over the board at their places, listed in the model while
+// the screen is up and forgotten when it goes.
+TEST_F(PlacingPicturesWindow, TheTextBoxesLieOverTheBoardWhileItIsUp) {
+  CPlacingPicturesGame& game = MakeGame(false, {"1"}, {"1"});
+  mStrings.Set("NAME_A", "Konrad");
+  mStrings.Set("NAME_B", "Luise");
+  game.SetTextboxWidth(80);
+  game.SetTextboxHeight(20);
+  game.SetLineHeight(12);
+  for (const auto& [label, x] : {std::pair{"NAME_A", 10}, std::pair{"NAME_B", 90}}) {
+    game.AddTextboxText(label);
+    game.AddTextboxPosition(x, 80);
+    game.AddTextboxRotation(0);
+  }
+  Open();
+  ASSERT_NE(game.GetTextboxWindow(1), nullptr);
+  EXPECT_EQ(game.GetTextboxWindow(0)->GetText(), "Konrad");
+  EXPECT_EQ(game.GetTextboxWindow(1)->GetRect(), TRect(90, 80, 170, 100));
+  Manager().PopModal();
+  Frames(2);
+  EXPECT_EQ(game.GetTextboxWindow(0), nullptr);
 }
 
 }  // namespace
