@@ -1,6 +1,5 @@
 #include "flow/game_windows.h"
 
-#include "flow/placeholder_windows.h"
 #include "menus/credits_window.h"
 #include "menus/custom_text_edit.h"
 #include "menus/diary_window.h"
@@ -37,8 +36,8 @@ struct TGameWindowType {
   TWindowCreator creator;
 };
 
-// A type whose window is not built yet names a placeholder; "TextEdit" replaces the
-// engine's text field with the game's own.
+// Every window type the game's scripts name; "TextEdit" replaces the engine's text field
+// with the game's own.
 const TGameWindowType GameWindowTypes[] = {
     {"SceneWindow", &TScene::Create},
     {"CutsceneWindow", &TCutsceneWindow::Create},
