@@ -314,7 +314,9 @@ MakeGame{
     -- Down to the gate: the strip moves down.
     MakePlotpoint{
       seqId = 190504,
-      nextScene = -1,
+      -- The walk ends the first chapter at the villa's door: the chapter's score shows first.
+      nextScene = 230301,
+      exitScript = "scripts/exits/kapitelende.lua",
       movingTextureDirectory = "images/minigames/nebel/",
       movingTextureName = "hangab",
       numberOfTextures = 2,

@@ -127,14 +127,15 @@ TEST_F(VillaEndToEnd, AdelheidsMorrisGamesAreWon) {
 }
 
 // The walk: each page's strip has moved on by the time of its frame, the text of the moment
-// fading; a click ends each page, and the last one ends by itself.
+// fading; a click ends each page, and the last one ends by itself. It ends the first chapter:
+// the chapter's score unfolds before the villa's door, the next chapter's first scene.
 TEST_F(VillaEndToEnd, TheWalkScrollsEachWayAndEndsOnAClick) {
   std::string session = ToScene() + "advance 1500\n" + Settle("walk_left");
   for (const char* page : {"walk_up", "walk_right", "walk_down"})
     session += Click(Rest) + "advance 1000\n" + "advance 1500\n" + Settle(page);
-  session += "advance 7000\n" + Settle("walk_end") + "quit\n";
+  session += "advance 7000\n" + Settle("walk_end") + "advance 10000\n" + Settle("chapter_score") + "quit\n";
   ExpectCleanRun(session, "190501");
-  for (const char* page : {"walk_left", "walk_up", "walk_right", "walk_down"}) ExpectGolden(page);
+  for (const char* page : {"walk_left", "walk_up", "walk_right", "walk_down", "chapter_score"}) ExpectGolden(page);
 }
 
 }  // namespace
