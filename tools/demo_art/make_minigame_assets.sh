@@ -21,10 +21,9 @@ $tone --freq 784 --seconds 0.4 --amplitude 0.25 "$sounds/tor.ogg"
 $tone --freq 440 --seconds 0.12 --amplitude 0.2 "$sounds/pruefen.ogg"
 $tone --freq 880 --seconds 0.5 --amplitude 0.25 "$sounds/tresor_auf.ogg"
 $tone --freq 330 --seconds 0.15 --amplitude 0.2 "$sounds/zuruecksetzen.ogg"
-# The sounds of a lost and a won game: the dive, the portraits, the gallery and the morris
-# board.
+# The sound of a lost game: the dive, the portraits, the gallery and the morris board. The won
+# game's "positive_sound.ogg" is the options' test chime, made by make_demo_assets.sh.
 $tone --freq 220 --seconds 0.4 --amplitude 0.25 "$sfx/negative_sound.ogg"
-$tone --freq 1046 --seconds 0.4 --amplitude 0.25 "$sfx/positive_sound.ogg"
 # The potion mixed, wrong and right; a mosaic tile turned and the lid solved; a
 # card turned, a pair found or not, the last pair.
 $tone --freq 392 --seconds 0.5 --amplitude 0.22 "$sounds/mischen.ogg"
