@@ -7,7 +7,7 @@
 // of the walk, their strips moving left, up, right and down under fading texts, each ended
 // by a click. The frames match the golden images of tests/golden/minigames (regenerate them
 // with
-//   TARVELON_UPDATE_GOLDEN=1 build-*/bin/villa_end_to_end_tests
+//   TARVELON_UPDATE_GOLDEN=1 build-*/bin/minigames_end_to_end_tests
 // and look at every one before committing).
 
 #include <gtest/gtest.h>
