@@ -1,0 +1,3 @@
+#include "walkthrough_run.h"
+
+TWalk TWalkthroughRun::ChapterTwo() const { return {}; }
