@@ -1,6 +1,11 @@
 -- Tarvelon's main script: the main menu. A scene takes the menu's place while the game is
 -- played; when the game comes back (the scene's modal goes), the menu is built again. At the
 -- first start, before there is a player, the profiles dialog opens by itself.
+-- The sidebar's "Hilfe" button calls this on every play screen.
+function ShowHelp()
+  DoModal("scripts/help.lua")
+end
+
 return function()
   while true do
     PushModal("mainmenu")

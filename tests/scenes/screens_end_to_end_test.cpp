@@ -105,4 +105,15 @@ TEST_F(ScreensEndToEnd, TheLivingRoomFinishesWhenItsThingsArePlaced) {
   EXPECT_NE(SavedGame().find("currentScene = 120001"), std::string::npos);
 }
 
+// The sidebar's "Hilfe" opens the help over the clearing; its button closes it again.
+TEST_F(ScreensEndToEnd, TheHelpOpensFromTheSidebarAndCloses) {
+  const char* const helpButton = "80 322";
+  const char* const helpClose = "512 558";
+  ExpectCleanRun(ToTheClearing() + Click(helpButton) + "advance 300\nmove " + Rest + "\n" +
+                 Settle("help") + Click(helpClose) + "advance 300\nmove " + Rest + "\n" + Settle("help_closed") +
+                 "quit\n");
+  ExpectGolden("help");
+  ExpectGolden("help_closed");
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -49,6 +50,11 @@ void THarnessRun::SetUp() {
 }
 
 void THarnessRun::TearDown() {
+  // A failed run's frames, transcript and user folder are what one looks at first.
+  if (HasFailure() && std::getenv("TARVELON_KEEP_FAILED_RUNS")) {
+    std::printf("the run's folder is kept: %s\n", mRoot.c_str());
+    return;
+  }
   std::error_code ignored;
   fs::remove_all(mRoot, ignored);
 }
