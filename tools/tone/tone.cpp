@@ -11,6 +11,15 @@
 //     --quality Q         Vorbis quality, -0.1..1 (default 0.2)
 //     --serial N          Ogg stream serial number (default 1: output is reproducible)
 //     --small-pages 1     one Ogg page per audio packet (so a cut file keeps whole pages)
+//     --notes VOICE       a tune instead of the single tone; repeat the option for more
+//                         voices, which are mixed (see below)
+//     --tempo BPM         beats per minute of the notes (default 120)
+//     --noise A           adds a soft, deep rustle of amplitude A (water, wind)
+//
+// A voice is "[timbre:]note/beats note/beats ...": notes like C4, F#3, Bb2 or R (a rest),
+// beats as a decimal. Timbres: "soft" (default; a plucked, fading tone), "bell" (bright,
+// long ring), "croak" (a low, pulsing call). Without --seconds or --frames a tune lasts as
+// long as its longest voice; its notes fade out, so the sound loops cleanly.
 //
 // The fixtures of the sound tests are made with this tool; tests/fixtures/sound/README.md
 // lists the commands.
@@ -40,17 +49,36 @@ struct TToneOptions {
   float quality = 0.2f;
   int serial = 1;
   bool smallPages = false;
+  std::vector<std::string> voices;
+  double tempo = 120.0;
+  double noise = 0.0;
+};
+
+enum class TTimbre { Soft, Bell, Croak };
+
+struct TNote {
+  double freq = 0.0;  // 0: a rest
+  long start = 0;     // in frames
+  long length = 0;
+};
+
+struct TVoice {
+  TTimbre timbre = TTimbre::Soft;
+  std::vector<TNote> notes;
+  long end = 0;
 };
 
 int Usage() {
   fprintf(stderr,
           "usage: tone [--format wav|ogg] [--freq HZ] [--seconds S | --frames N] [--rate HZ]\n"
           "            [--channels N] [--amplitude A] [--quality Q] [--serial N]\n"
-          "            [--small-pages 1] OUTPUT\n");
+          "            [--small-pages 1] [--notes VOICE ...] [--tempo BPM] [--noise A]\n"
+          "            OUTPUT\n");
   return 2;
 }
 
-bool ParseOptions(int argc, char** argv, TToneOptions& o) {
+bool ParseOptions(int argc, char** argv, TToneOptions& o, bool& lengthGiven) {
+  lengthGiven = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg.rfind("--", 0) != 0) {
@@ -60,6 +88,7 @@ bool ParseOptions(int argc, char** argv, TToneOptions& o) {
     }
     if (i + 1 >= argc) return false;
     const char* value = argv[++i];
+    if (arg == "--seconds" || arg == "--frames") lengthGiven = true;
     if (arg == "--format") o.format = value;
     else if (arg == "--freq") o.freq = atof(value);
     else if (arg == "--seconds") o.seconds = atof(value);
@@ -70,6 +99,9 @@ bool ParseOptions(int argc, char** argv, TToneOptions& o) {
     else if (arg == "--quality") o.quality = float(atof(value));
     else if (arg == "--serial") o.serial = atoi(value);
     else if (arg == "--small-pages") o.smallPages = atoi(value) != 0;
+    else if (arg == "--notes") o.voices.push_back(value);
+    else if (arg == "--tempo") o.tempo = atof(value);
+    else if (arg == "--noise") o.noise = atof(value);
     else return false;
   }
   if (o.output.empty() || o.rate < 1000 || o.rate > 192000) return false;
@@ -83,16 +115,124 @@ bool ParseOptions(int argc, char** argv, TToneOptions& o) {
   return o.format == "wav" || o.format == "ogg";
 }
 
-// Sample value of frame i, in -1..1 (every channel carries the same tone).
-double ToneSample(const TToneOptions& o, long i) {
-  return o.amplitude * sin(2.0 * M_PI * o.freq * double(i) / double(o.rate));
+// Frequency of a note name such as "A4", "F#3" or "Bb2"; 0 for "R" (a rest), -1 if unknown.
+double NoteFrequency(const std::string& name) {
+  if (name == "R") return 0.0;
+  static const int kSemitones[] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
+  if (name.size() < 2 || name[0] < 'A' || name[0] > 'G') return -1.0;
+  int semitone = kSemitones[name[0] - 'A'];
+  size_t pos = 1;
+  if (name[pos] == '#' || name[pos] == 'b') semitone += name[pos++] == '#' ? 1 : -1;
+  if (pos >= name.size() || name.size() - pos > 1 || name[pos] < '0' || name[pos] > '8') return -1.0;
+  int midi = 12 * (name[pos] - '0' + 1) + semitone;
+  return 440.0 * pow(2.0, (midi - 69) / 12.0);
+}
+
+// Reads "[timbre:]note/beats ..."; false (with a message) on a word it does not know.
+bool ParseVoice(const std::string& text, const TToneOptions& o, TVoice& voice) {
+  std::string notes = text;
+  size_t colon = text.find(':');
+  if (colon != std::string::npos) {
+    std::string timbre = text.substr(0, colon);
+    if (timbre == "soft") voice.timbre = TTimbre::Soft;
+    else if (timbre == "bell") voice.timbre = TTimbre::Bell;
+    else if (timbre == "croak") voice.timbre = TTimbre::Croak;
+    else {
+      fprintf(stderr, "tone: unknown timbre \"%s\"\n", timbre.c_str());
+      return false;
+    }
+    notes = text.substr(colon + 1);
+  }
+  const double framesPerBeat = 60.0 / o.tempo * o.rate;
+  double beat = 0.0;
+  size_t pos = 0;
+  while (pos < notes.size()) {
+    if (notes[pos] == ' ') { ++pos; continue; }
+    size_t end = notes.find(' ', pos);
+    if (end == std::string::npos) end = notes.size();
+    std::string word = notes.substr(pos, end - pos);
+    pos = end;
+    size_t slash = word.find('/');
+    char* rest = nullptr;
+    double beats = slash == std::string::npos ? -1.0 : strtod(word.c_str() + slash + 1, &rest);
+    double freq = slash == std::string::npos ? -1.0 : NoteFrequency(word.substr(0, slash));
+    if (freq < 0.0 || !(beats > 0.0 && beats < 1000.0) || (rest && *rest != '\0')) {
+      fprintf(stderr, "tone: cannot read the note \"%s\"\n", word.c_str());
+      return false;
+    }
+    TNote note;
+    note.freq = freq;
+    note.start = lround(beat * framesPerBeat);
+    beat += beats;
+    note.length = lround(beat * framesPerBeat) - note.start;
+    if (freq > 0.0) voice.notes.push_back(note);
+  }
+  voice.end = lround(beat * framesPerBeat);
+  return true;
+}
+
+// One note's value at t seconds into it (length seconds long), before the volume.
+double NoteSample(TTimbre timbre, double freq, double t, double length) {
+  const double x = 2.0 * M_PI * freq * t;
+  // Every note rises and falls to silence within its own length, so notes never click.
+  const double edges = std::min({1.0, t / 0.008, (length - t) / 0.03});
+  switch (timbre) {
+    case TTimbre::Soft:
+      return edges * exp(-2.5 * t / length) * (sin(x) + 0.3 * sin(2 * x) + 0.1 * sin(3 * x)) / 1.4;
+    case TTimbre::Bell:
+      return edges * exp(-1.5 * t / length) *
+             (sin(x) + 0.4 * exp(-4.0 * t) * sin(2.76 * x) + 0.2 * exp(-8.0 * t) * sin(5.4 * x)) / 1.6;
+    case TTimbre::Croak: {
+      double pulse = 0.5 + 0.5 * sin(2.0 * M_PI * 26.0 * t);
+      return edges * pulse * pulse * (sin(x) + 0.5 * sin(2 * x) + 0.3 * sin(3 * x)) / 1.8;
+    }
+  }
+  return 0.0;
+}
+
+// The whole sound, frame by frame, in -1..1 (every channel carries the same sound).
+std::vector<double> Render(const TToneOptions& o, const std::vector<TVoice>& voices) {
+  std::vector<double> mix(size_t(o.frames), 0.0);
+  if (voices.empty()) {
+    for (long i = 0; i < o.frames; ++i)
+      mix[size_t(i)] = o.amplitude * sin(2.0 * M_PI * o.freq * double(i) / double(o.rate));
+  }
+  for (const TVoice& voice : voices) {
+    for (const TNote& note : voice.notes) {
+      const double length = double(note.length) / o.rate;
+      for (long k = 0; k < note.length && note.start + k < o.frames; ++k)
+        mix[size_t(note.start + k)] += o.amplitude * NoteSample(voice.timbre, note.freq, double(k) / o.rate, length);
+    }
+  }
+  if (o.noise > 0.0 && o.frames > 0) {
+    // Deep noise (white noise through two gentle low-passes) that swells a whole number of
+    // times over the sound, so its loop has no seam in loudness.
+    uint32_t seed = 12345;
+    double low = 0.0, lower = 0.0;
+    const double swells = std::max(1.0, std::round(double(o.frames) / o.rate / 3.0));
+    for (long i = 0; i < o.frames; ++i) {
+      seed = seed * 1664525u + 1013904223u;
+      double white = double(seed >> 8) / double(1u << 24) * 2.0 - 1.0;
+      low += 0.05 * (white - low);
+      lower += 0.1 * (low - lower);
+      double swell = 0.65 - 0.35 * cos(2.0 * M_PI * swells * double(i) / double(o.frames));
+      mix[size_t(i)] += o.noise * 6.0 * lower * swell;
+    }
+  }
+  if (!voices.empty() || o.noise > 0.0) {
+    double peak = 0.0;
+    for (double v : mix) peak = std::max(peak, std::fabs(v));
+    if (peak > 0.99)  // voices that add up never clip
+      for (double& v : mix) v *= 0.99 / peak;
+  }
+  return mix;
 }
 
 void PutLE(std::vector<unsigned char>& out, uint32_t value, int bytes) {
   for (int b = 0; b < bytes; ++b) out.push_back(static_cast<unsigned char>(value >> (8 * b)));
 }
 
-bool WriteWav(const TToneOptions& o, FILE* file) {
+bool WriteWav(const TToneOptions& o, const std::vector<double>& samples, FILE* file) {
   uint32_t dataBytes = uint32_t(o.frames) * uint32_t(o.channels) * 2;
   std::vector<unsigned char> out;
   out.insert(out.end(), {'R', 'I', 'F', 'F'});
@@ -108,7 +248,7 @@ bool WriteWav(const TToneOptions& o, FILE* file) {
   out.insert(out.end(), {'d', 'a', 't', 'a'});
   PutLE(out, dataBytes, 4);
   for (long i = 0; i < o.frames; ++i) {
-    int16_t s = static_cast<int16_t>(lrint(ToneSample(o, i) * 32767.0));
+    int16_t s = static_cast<int16_t>(lrint(samples[size_t(i)] * 32767.0));
     for (int c = 0; c < o.channels; ++c) PutLE(out, uint16_t(s), 2);
   }
   return fwrite(out.data(), 1, out.size(), file) == out.size();
@@ -119,7 +259,7 @@ bool WritePage(const ogg_page& page, FILE* file) {
          fwrite(page.body, 1, size_t(page.body_len), file) == size_t(page.body_len);
 }
 
-bool WriteOgg(const TToneOptions& o, FILE* file) {
+bool WriteOgg(const TToneOptions& o, const std::vector<double>& samples, FILE* file) {
   vorbis_info info;
   vorbis_info_init(&info);
   if (vorbis_encode_init_vbr(&info, o.channels, o.rate, o.quality) != 0) {
@@ -155,7 +295,7 @@ bool WriteOgg(const TToneOptions& o, FILE* file) {
     if (count > 0) {
       float** buffer = vorbis_analysis_buffer(&dsp, int(count));
       for (long i = 0; i < count; ++i) {
-        float s = float(ToneSample(o, written + i));
+        float s = float(samples[size_t(written + i)]);
         for (int c = 0; c < o.channels; ++c) buffer[c][i] = s;
       }
       vorbis_analysis_wrote(&dsp, int(count));
@@ -190,13 +330,23 @@ bool WriteOgg(const TToneOptions& o, FILE* file) {
 
 int main(int argc, char** argv) {
   TToneOptions options;
-  if (!ParseOptions(argc, argv, options)) return Usage();
+  bool lengthGiven = false;
+  if (!ParseOptions(argc, argv, options, lengthGiven)) return Usage();
+  std::vector<TVoice> voices(options.voices.size());
+  if (!voices.empty() && !(options.tempo > 0.0 && options.tempo <= 1000.0)) return Usage();
+  long tuneEnd = 0;
+  for (size_t v = 0; v < voices.size(); ++v) {
+    if (!ParseVoice(options.voices[v], options, voices[v])) return Usage();
+    tuneEnd = std::max(tuneEnd, voices[v].end);
+  }
+  if (!voices.empty() && !lengthGiven) options.frames = tuneEnd;
+  const std::vector<double> samples = Render(options, voices);
   FILE* file = fopen(options.output.c_str(), "wb");
   if (!file) {
     fprintf(stderr, "tone: cannot write %s\n", options.output.c_str());
     return 1;
   }
-  bool ok = options.format == "wav" ? WriteWav(options, file) : WriteOgg(options, file);
+  bool ok = options.format == "wav" ? WriteWav(options, samples, file) : WriteOgg(options, samples, file);
   ok = (fclose(file) == 0) && ok;
   if (!ok) {
     fprintf(stderr, "tone: writing %s failed\n", options.output.c_str());
