@@ -21,8 +21,10 @@ return function()
       end
       ChangePlayer()
     end
+    -- The wait gives up now and then: a dialog that the game opened by itself over the
+    -- empty screen (the credits at the game's end) goes without a message to this loop.
     while GetWindowDepth() >= depth do
-      WaitForMessage()
+      WaitForMessage(250)
     end
   end
 end

@@ -334,6 +334,54 @@ MakeGame{
     seqId = 2,
     name = "Das Geheimnis der Villa",
     -- The cutscenes (chapter 1 has its own beside its chapter screen).
+    -- The end in the villa's tower room at dawn: Adelheid's ghost, the crystal woken by the
+    -- potion, grandpa found again, and the farewell. Leaving it shows the game's score over
+    -- the epilogue (scripts/exits/spielende.lua); the score's button ends the game.
+    MakeCutscene{
+      seqId = 200101,
+      bg = "images/scenes/villa_turm.png",
+      nextScene = 200102,
+      exitScript = "scripts/exits/spielende.lua",
+      theme = "audio/music/kapitel2.ogg",
+      letterFont = "fonts/default.mvec",
+      letterFontSize = 26,
+      MakeCutsceneCharacter{ id = "erzaehler", name = "", position = 0, offsetX = 0 },
+      MakeCutsceneCharacter{ id = "mara", name = "CS_NAME_MARA", position = 1, offsetX = 40,
+        images = { normal = "images/cutscene/mara_normal.png", happy = "images/cutscene/mara_happy.png" } },
+      MakeCutsceneCharacter{ id = "adelheid", name = "CS_NAME_ADELHEID", position = 2, offsetX = -40,
+        images = { normal = "images/cutscene/adelheid_normal.png", happy = "images/cutscene/adelheid_happy.png",
+          sad = "images/cutscene/adelheid_sad.png" } },
+      MakeCutsceneCharacter{ id = "opa", name = "CS_NAME_OPA", position = 2, offsetX = -40,
+        images = { normal = "images/cutscene/opa_normal.png", happy = "images/cutscene/opa_happy.png" } },
+      -- The crystal stands on the left of its picture; the text takes the right part.
+      MakeCutsceneCharacter{ id = "kristall", name = "", position = 3, offsetX = 190,
+        images = { normal = "images/cutscene/kristall.png" } },
+      MakeCutsceneScript{
+        { "erzaehler", "normal", "CS2_ERZAEHLER_1", "" },
+        { "adelheid", "normal", "CS2_ADELHEID_1", "" },
+        { "mara", "normal", "CS2_MARA_1", "" },
+        { "adelheid", "sad", "CS2_ADELHEID_2", "" },
+        { "kristall", "normal", "CS2_KRISTALL", "" },
+        { "opa", "happy", "CS2_OPA_1", "" },
+        { "mara", "happy", "CS2_MARA_2", "" },
+        { "adelheid", "happy", "CS2_ADELHEID_3", "" },
+        { "opa", "normal", "CS2_OPA_2", "" },
+        { "erzaehler", "normal", "CS2_ERZAEHLER_2", "" },
+        { "mara", "happy", "CS2_MARA_3", "" },
+      },
+    },
+    -- The epilogue: the valley clear in the morning sun, one last line; a click leaves the
+    -- ended game for the credits and the main menu.
+    MakeCutscene{
+      seqId = 200102,
+      bg = "images/scenes/nebeltal_morgen.png",
+      nextScene = -1,
+      theme = "audio/music/kapitel2.ogg",
+      MakeCutsceneCharacter{ id = "erzaehler", name = "", position = 0, offsetX = 0 },
+      MakeCutsceneScript{
+        { "erzaehler", "normal", "CS2_EPILOG", "" },
+      },
+    },
 
     -- The workbench's potion and the torn letter.
     -- The workbench: green and purple poured into the left funnels mix to the orange that

@@ -1,6 +1,6 @@
 -- The score at the end of a chapter: what the chapters before brought, the chapter's
 -- bonuses and the score, revealed one after another by the window. "Weiter" takes the
--- chapter's points into the total.
+-- chapter's points into the total; after the closing cutscene it also ends the game.
 
 ReadFile("scripts/widgets.lua")
 
@@ -16,6 +16,22 @@ end
 -- The score with the chapter's own bonuses, as it stands once the chapter is taken in.
 local total = Points(GetHighscoreAsInt) + Points(GetLevelCompleteBonus) + Points(GetUsedHintsBonus) +
   Points(GetTimeBonus)
+
+-- After the closing cutscene ("spielende"): the score goes into the highscores, whose table
+-- shows the player's row, and the game is ended: the epilogue under the score is the last
+-- screen, and leaving it runs the credits and returns to the main menu, where the finished
+-- player starts afresh under the same name. The score closes itself only after the table,
+-- which opens over it.
+local final = GetGlobalBool and GetGlobalBool("spielende")
+SetWindowName("scorewindow")
+
+local function EndTheGame()
+  LogHighScore(GetHighscoreAsInt(), false, false)
+  DoModal("scripts/hiscore.lua")
+  SetGlobalBool("endGame", true)
+  EndGame()
+  PopModal("scorewindow")
+end
 
 local function Line(name, y, label, value, size)
   return {
@@ -36,6 +52,9 @@ MakeDialog(PlateDialog("images/menu/score.png",
     Line("usedhintsbonusscore", 216, "SCORE_HINTS", Points(GetUsedHintsBonus), 22),
     Line("timebonusscore", 260, "SCORE_TIME", Points(GetTimeBonus), 22),
     Line("scoreedit", 310, "SCORE_TOTAL", total, 28),
-    SmallButton("next", 175, 370, "SCORE_NEXT", { close = true, default = true, cancel = true,
-      command = function() if EndLevel then EndLevel() end end }),
+    SmallButton("next", 175, 370, "SCORE_NEXT", { close = not final, default = true, cancel = true,
+      command = function()
+        if EndLevel then EndLevel() end
+        if final then EndTheGame() end
+      end }),
   }))
