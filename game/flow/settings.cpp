@@ -191,11 +191,28 @@ void TSettings::DeleteUser(int32_t index) {
     return;
   }
   mHiscores->RemovePlayer(GetUserName(index));
+  RemoveUserRow(index);
+}
+
+void TSettings::RemoveUserRow(int32_t index) {
   mPrefs->RemoveUser(index);
   mPrefs->Commit();
   int32_t next = index - 1;
   if (next < 0) next = GetNumUsers() - 1;
   SetCurrentUser(next);
+}
+
+// A finished story leaves its score in the highscores: deleting the player there would take
+// the row that the end of the game has just added.
+void TSettings::RenewCurrentUser() {
+  int32_t index = GetCurrentUser();
+  if (!IsPlayerIndex(index)) {
+    LogPrintf("Settings: there is no current player to start afresh");
+    return;
+  }
+  TString name = GetUserName(index);
+  RemoveUserRow(index);
+  CreateNewUser(name);
 }
 
 void TSettings::ResetUserGame(int32_t index) {

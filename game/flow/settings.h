@@ -56,6 +56,9 @@ class TSettings : public IGameFlow {
   void SetCurrentUser(int32_t index);
   // Removes a player's scores, medals and row, then selects the player before it.
   void DeleteUser(int32_t index) override;
+  // Replaces the current player's row by a new one of the same name (made as CreateNewUser
+  // makes it); its scores and medals stay in the store.
+  void RenewCurrentUser() override;
   // Empties a player's saved game.
   void ResetUserGame(int32_t index);
   // Renames the current player, with its scores and medals.
@@ -127,6 +130,8 @@ class TSettings : public IGameFlow {
   void LuaSetMusic(const TString& name, bool flag) { SetMusic(name, flag); }
 
   bool IsPlayerIndex(int32_t index);
+  // Removes a player's row and selects the player before it.
+  void RemoveUserRow(int32_t index);
   // Builds the selected player's model from its saved texts, or from the new-game script.
   void LoadPlayerModel(int32_t index);
   void StartAtDemoScene();

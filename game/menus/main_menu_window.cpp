@@ -48,11 +48,8 @@ void TMainMenuWindow::RenewFinishedProfile() {
   IGameFlow* flow = GetGameFlow();
   if (!globals || !flow || !globals->GetGlobalBool("endGame")) return;
   globals->SetGlobalBool("endGame", false);
-  int32_t user = flow->GetCurrentUser();
-  TString name = flow->GetCurrentUserName();
-  // Deleting the player makes a new global state: the cleared flag goes with the old one.
-  flow->DeleteUser(user);
-  flow->CreateNewUser(name);
+  // The renewal makes a new global state: the cleared flag goes with the old one.
+  flow->RenewCurrentUser();
 }
 
 bool TMainMenuWindow::Animate() {

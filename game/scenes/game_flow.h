@@ -29,6 +29,9 @@ class IGameFlow {
   virtual TString GetCurrentUserName() = 0;
   virtual void CreateNewUser(const TString& name) = 0;
   virtual void DeleteUser(int32_t index) = 0;
+  // The current player starts afresh under the same name (a new profile, no saved game);
+  // the scores and medals it earned stay in the highscores.
+  virtual void RenewCurrentUser() = 0;
   virtual int32_t GetCurrentGameMode() const = 0;
   virtual bool IsFullScreen() = 0;
 

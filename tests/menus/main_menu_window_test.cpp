@@ -7,6 +7,7 @@
 #include "flow/flow_test_util.h"
 #include "model/game.h"
 #include "model/global_information_system.h"
+#include "persistence/jx_hiscores.h"
 #include "persistence/prefs_db.h"
 #include "platform/settings.h"
 #include "platform/string_table.h"
@@ -64,10 +65,12 @@ TEST_F(MainMenuTest, TheGreetingFollowsThePlayers) {
 }
 
 // The menu opens black and fades in; a player who finished the story gets a fresh profile
-// under the same name on the sixth step (the fifth sees exactly 0.5), once.
+// under the same name on the sixth step (the fifth sees exactly 0.5), once. The score that
+// the end of the game put into the highscores stays there.
 TEST_F(MainMenuTest, AFinishedStoryRenewsTheProfileDuringTheFadeIn) {
   Settings().CreateNewUser("Ann");
   Settings().CreateNewUser("Bob");
+  Settings().GetHiscores().AddScore(4200, true, "");
   Settings().GetPrefs().SetString("gamedata", "BuildTestGame()", 1);
   CGlobalInformationSystem::GetInstance()->SetGlobalBool("endGame", true);
   TMainMenuWindow* menu = Build();
@@ -77,6 +80,11 @@ TEST_F(MainMenuTest, AFinishedStoryRenewsTheProfileDuringTheFadeIn) {
   EXPECT_EQ(Settings().GetPrefs().GetString("gamedata", "", 1).ToStd(), "");
   EXPECT_EQ(Settings().GetUserName(1).ToStd(), "Bob");
   EXPECT_EQ(Settings().GetNumUsers(), 2);
+  char name[16] = {};
+  int score = 0;
+  ASSERT_EQ(Settings().GetHiscores().GetScoreCount(true), 1);
+  Settings().GetHiscores().GetScore(true, 0, nullptr, name, int(sizeof name), nullptr, &score, nullptr, 0);
+  EXPECT_EQ(std::string(name) + ":" + std::to_string(score), "Bob:4200");
   std::string games = Eval("newGames");
   for (int step = 0; step < 20; step++) menu->Animate();
   EXPECT_EQ(Eval("newGames"), games);

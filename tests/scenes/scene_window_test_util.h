@@ -46,6 +46,7 @@ class TRecordingFlow : public IGameFlow {
   TString GetCurrentUserName() override { return "Ann"; }
   void CreateNewUser(const TString&) override {}
   void DeleteUser(int32_t) override {}
+  void RenewCurrentUser() override {}
   int32_t GetCurrentGameMode() const override { return gameMode; }
   bool IsFullScreen() override { return false; }
   TColor GetColor(const TString& name) override;
