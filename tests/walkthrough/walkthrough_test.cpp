@@ -3,8 +3,51 @@
 
 #include "walkthrough_run.h"
 
+#include <string>
+
+#include "persistence/jx_hiscores.h"
+
 namespace {
 
-class Walkthrough : public TWalkthroughRun {};
+class Walkthrough : public TWalkthroughRun {
+ protected:
+  // The rows of the scored game's highscore table as "name:score", read as the game reads them.
+  std::string ScoredTable() {
+    SetGameDefaults();
+    SetDataFolders(UserFolder().string(), (UserFolder() / "common").string(), "");
+    std::string rows;
+    {
+      TJxHiscores scores(false);
+      scores.SetInfoString(2, GetGameModeTableName(0));
+      for (int i = 0; i < scores.GetScoreCount(true); i++) {
+        char name[64] = {};
+        int score = 0;
+        scores.GetScore(true, i, nullptr, name, int(sizeof name), nullptr, &score, nullptr, 0);
+        rows += std::string(name) + ":" + std::to_string(score) + ";";
+      }
+    }
+    SetDataFolders("", "", "");
+    ClearConfig();
+    return rows;
+  }
+};
+
+// The end from the closing cutscene on: the player's score is in the highscore table, the
+// credits ran, and the main menu is back as it greeted the player, who starts afresh there
+// (no saved game) and keeps the row in the table.
+TEST_F(Walkthrough, TheEndingLeadsThroughScoreHighscoresAndCreditsToTheMainMenu) {
+  TWalk walk = Ending();
+  ExpectCleanRun(NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + walk.session + "quit\n",
+                 "options=demoStartScene=200101");
+  EXPECT_NE(CompareFrames("200102_abspann", "main_menu"), "") << "the credits";
+  EXPECT_EQ(CompareFrames("200102_hauptmenue", "main_menu"), "");
+  std::string table = ScoredTable();
+  EXPECT_EQ(table.rfind("Mara:", 0), 0u) << table;
+  EXPECT_EQ(table.find(';'), table.size() - 1) << table;
+  TSavedPrefs prefs(UserFolder(), mRoot / "game");
+  EXPECT_EQ((*prefs).GetString("name", "", 0).ToStd(), "Mara");
+  EXPECT_EQ((*prefs).GetString("gamedata", "", 0).ToStd(), "");
+  EXPECT_EQ((*prefs).GetString("name", "", 1).ToStd(), "");
+}
 
 }  // namespace
