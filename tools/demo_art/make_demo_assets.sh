@@ -5,12 +5,13 @@
 set -eu
 build=${1:-build}
 root=$(cd "$(dirname "$0")/../.." && pwd)
-ninja -C "$build" demo_art screen_art menu_options_art diary_art cutscene_art tone
+ninja -C "$build" demo_art screen_art menu_options_art diary_art cutscene_art chapter_two_art tone
 "$build/bin/demo_art" "$root/assets"
 "$build/bin/screen_art" "$root/assets"
 "$build/bin/menu_options_art" "$root/assets"
 "$build/bin/diary_art" "$root/assets"
 "$build/bin/cutscene_art" "$root/assets"
+"$build/bin/chapter_two_art" "$root/assets"
 mkdir -p "$root/assets/sounds"
 # A short click for presses and a softer, higher tick for the roll-over.
 "$build/bin/tone" --freq 1046 --seconds 0.05 --amplitude 0.35 --channels 1 "$root/assets/sounds/click.ogg"
