@@ -329,10 +329,97 @@ MakeGame{
     },
 
   },
-  -- Chapter 2, "Das Geheimnis der Villa": its scenes are added as the game grows.
+  -- Chapter 2, "Das Geheimnis der Villa": back at grandpa's house by night, the cogwheel and
+  -- the letter in the sideboard, the potion and the torn letter; then the villa opens.
   MakeLevel{
     seqId = 2,
     name = "Das Geheimnis der Villa",
+    MakeChapterScreen{
+      seqId = 200001,
+      bg = "images/scenes/lichtung_nacht.png",
+      nextScene = 220001,
+      theme = "audio/music/kapitel2.ogg",
+      title = "CHAPTER_2_TITLE",
+      subtitle = "CHAPTER_2_SUBTITLE",
+      locationImage = "images/scenes/villa_bild.png",
+      locationX = 332,
+      locationY = 310,
+      locationText = "CHAPTER_2_PLACE",
+    },
+    -- The clearing by night: the way to grandpa's house; the way to the villa opens once the
+    -- potion is mixed and the letter put together (its script says why until then).
+    MakeAdventureScreen{
+      seqId = 220001,
+      bg = "images/scenes/lichtung_nacht.png",
+      nextScene = -1,
+      theme = "audio/music/kapitel2.ogg",
+      initScript = "scripts/scenes/lichtung_nacht.lua",
+      MakeSceneExit{ id = "2_200_adv_exit_haus", nextScene = 210001, text = "EXIT_HAUS", isActive = "true",
+        cursorstyleid = 5, image = "images/objects/wegweiser.png", imagePositionX = 190, imagePositionY = 200,
+        positionX1 = 190, positionY1 = 200, positionX2 = 310, positionY2 = 200,
+        positionX3 = 310, positionY3 = 320, positionX4 = 190, positionY4 = 320 },
+      MakeSceneExit{ id = "2_200_adv_exit_villa", nextScene = 230001, text = "EXIT_VILLA_ZU", isActive = "false",
+        cursorstyleid = 5, image = "images/objects/wegweiser.png", imagePositionX = 880, imagePositionY = 400,
+        positionX1 = 880, positionY1 = 400, positionX2 = 1000, positionY2 = 400,
+        positionX3 = 1000, positionY3 = 520, positionX4 = 880, positionY4 = 520 },
+    },
+    -- Grandpa's hall: the left door to the living room's sideboard, the right one to the
+    -- workbench (stuck until the cogwheel is found), the way back to the clearing.
+    MakeAdventureScreen{
+      seqId = 210001,
+      bg = "images/scenes/opas_haus.png",
+      nextScene = -1,
+      theme = "audio/music/kapitel2.ogg",
+      initScript = "scripts/scenes/opas_haus.lua",
+      MakeSceneExit{ id = "2_100_adv_exit_wohnraum", nextScene = 211003, text = "EXIT_SIDEBOARD", isActive = "true",
+        cursorstyleid = 5,
+        positionX1 = 190, positionY1 = 250, positionX2 = 370, positionY2 = 250,
+        positionX3 = 370, positionY3 = 560, positionX4 = 190, positionY4 = 560 },
+      MakeSceneExit{ id = "2_100_adv_exit_schuppen", nextScene = 211201, text = "EXIT_WERKBANK_KLEMMT", isActive = "false",
+        cursorstyleid = 5,
+        positionX1 = 740, positionY1 = 250, positionX2 = 920, positionY2 = 250,
+        positionX3 = 920, positionY3 = 560, positionX4 = 740, positionY4 = 560 },
+      MakeSceneExit{ id = "2_100_adv_exit_lichtung", nextScene = 220001, text = "EXIT_LICHTUNG", isActive = "true",
+        cursorstyleid = 5, image = "images/objects/wegweiser.png", imagePositionX = 452, imagePositionY = 540,
+        positionX1 = 452, positionY1 = 540, positionX2 = 572, positionY2 = 540,
+        positionX3 = 572, positionY3 = 660, positionX4 = 452, positionY4 = 660 },
+    },
+    -- Grandpa's sideboard: six things in its compartments, the cogwheel and the old letter
+    -- among them; back to the hall when all are found.
+    MakeHiddenObjectGame{
+      seqId = 211003,
+      bg = "images/scenes/sideboard.png",
+      nextScene = 210001,
+      theme = "audio/music/kapitel2.ogg",
+      initScript = "scripts/scenes/sideboard.lua",
+      exitScript = "scripts/exits/sideboard.lua",
+      itemListCount = 6,
+      hitClickSound = "sounds/hit.ogg",
+      missClickSound = "sounds/miss.ogg",
+      MakeFixItems{ "zahnrad", "brief_alt", "buch", "tasse", "uhr", "kerze_rot" },
+      MakeHiddenObject{ id = "zahnrad", name = "HOG_ZAHNRAD", image = "images/objects/zahnrad.png", positionX = 650, positionY = 400 },
+      MakeHiddenObject{ id = "brief_alt", name = "HOG_BRIEF", image = "images/objects/brief_alt.png", positionX = 860, positionY = 200 },
+      MakeHiddenObject{ id = "buch", name = "HOG_BUCH", image = "images/objects/buch.png", positionX = 250, positionY = 210 },
+      MakeHiddenObject{ id = "tasse", name = "HOG_TASSE", image = "images/objects/tasse.png", positionX = 460, positionY = 410 },
+      MakeHiddenObject{ id = "uhr", name = "HOG_UHR", image = "images/objects/uhr.png", positionX = 660, positionY = 190 },
+      MakeHiddenObject{ id = "kerze_rot", name = "HOG_KERZE", image = "images/objects/kerze_rot.png", positionX = 440, positionY = 200 },
+    },
+    -- The villa's entrance by night: the bell at the door, the way back to the clearing.
+    MakeAdventureScreen{
+      seqId = 230001,
+      bg = "images/scenes/villa_eingang.png",
+      nextScene = -1,
+      theme = "audio/music/kapitel2.ogg",
+      initScript = "scripts/scenes/villa_eingang.lua",
+      MakeSceneExit{ id = "2_300_adv_exit_klingel", nextScene = 230301, text = "EXIT_KLINGEL", isActive = "true",
+        cursorstyleid = 5, image = "images/objects/klingel.png", imagePositionX = 580, imagePositionY = 500,
+        positionX1 = 580, positionY1 = 500, positionX2 = 650, positionY2 = 500,
+        positionX3 = 650, positionY3 = 630, positionX4 = 580, positionY4 = 630 },
+      MakeSceneExit{ id = "2_300_adv_exit_lichtung", nextScene = 220001, text = "EXIT_LICHTUNG", isActive = "true",
+        cursorstyleid = 5, image = "images/objects/wegweiser.png", imagePositionX = 190, imagePositionY = 540,
+        positionX1 = 190, positionY1 = 540, positionX2 = 310, positionY2 = 540,
+        positionX3 = 310, positionY3 = 660, positionX4 = 190, positionY4 = 660 },
+    },
     -- The cutscenes (chapter 1 has its own beside its chapter screen).
     -- The end in the villa's tower room at dawn: Adelheid's ghost, the crystal woken by the
     -- potion, grandpa found again, and the farewell. Leaving it shows the game's score over
@@ -390,6 +477,8 @@ MakeGame{
       seqId = 211201,
       bg = "images/minigames/werkbank.png",
       nextScene = 290501,
+      theme = "audio/music/kapitel2.ogg",
+      exitScript = "scripts/exits/trank.lua",
       colorSystem = 1,
       x = 352,
       y = 150,
@@ -435,7 +524,9 @@ MakeGame{
     MakeJigsawPuzzle{
       seqId = 290501,
       bg = "images/minigames/schreibtisch.png",
-      nextScene = -1,
+      nextScene = 210001,
+      theme = "audio/music/kapitel2.ogg",
+      exitScript = "scripts/exits/brief.lua",
       offsetX = 302,
       offsetY = 120,
       delta = 12,
@@ -462,6 +553,7 @@ MakeGame{
       seqId = 230301,
       bg = "images/minigames/tuerschloss.png",
       nextScene = 290101,
+      theme = "audio/music/kapitel2.ogg",
       moveBoltSoundFile = "sounds/riegel.ogg",
       missSoundFile = "sounds/verriegelt.ogg",
       wonSoundFile = "sounds/tuer_auf.ogg",
@@ -488,7 +580,8 @@ MakeGame{
     MakeMastermindGame{
       seqId = 290101,
       bg = "images/minigames/tresor.png",
-      nextScene = -1,
+      nextScene = 290201,
+      theme = "audio/music/kapitel2.ogg",
       checkSoundFile = "sounds/pruefen.ogg",
       wonSoundFile = "sounds/tresor_auf.ogg",
       resetSoundFile = "sounds/zuruecksetzen.ogg",
@@ -511,6 +604,7 @@ MakeGame{
       seqId = 290201,
       bg = "images/minigames/villa/spiegelsaal.png",
       nextScene = 290301,
+      theme = "audio/music/kapitel2.ogg",
       initScript = "scripts/scenes/spiegelsaal.lua",
       amountSelectedFalseImages = 3,
       amountAllFalseImages = 5,
@@ -525,6 +619,7 @@ MakeGame{
       seqId = 290301,
       bg = "images/minigames/villa/galerie.png",
       nextScene = 290302,
+      theme = "audio/music/kapitel2.ogg",
       initScript = "scripts/scenes/galerie.lua",
       swopMode = "true",
       filepath = "images/minigames/villa/ahne",
@@ -556,6 +651,7 @@ MakeGame{
       seqId = 290302,
       bg = "images/minigames/villa/kommode.png",
       nextScene = 290401,
+      theme = "audio/music/kapitel2.ogg",
       initScript = "scripts/scenes/kommode.lua",
       filepath = "images/minigames/villa/ahne",
       checkbutton = "images/minigames/villa/pruefen.png",
@@ -580,6 +676,7 @@ MakeGame{
       seqId = 290401,
       bg = "images/minigames/villa/muehle.png",
       nextScene = 290402,
+      theme = "audio/music/kapitel2.ogg",
       initScript = "scripts/scenes/muehle.lua",
       filepath = "images/minigames/villa/stein",
       {
@@ -598,7 +695,8 @@ MakeGame{
     MakeNineMensMorrisGame{
       seqId = 290402,
       bg = "images/minigames/villa/muehle.png",
-      nextScene = -1,
+      nextScene = 200101,
+      theme = "audio/music/kapitel2.ogg",
       initScript = "scripts/scenes/muehle_oben.lua",
       filepath = "images/minigames/villa/stein",
       {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "../scenes/scene_demo_run.h"
+#include "chapter_two_steps.h"
 #include "model/memory_game.h"
 #include "model/rotation_tiles_game.h"
 #include "platform/random.h"
@@ -29,7 +29,7 @@ const char* const Aside = "1010 10";
 const char* const GameMenu = "80 382";
 const char* const SkipButton = "930 732";
 
-class MiniGamesEndToEnd : public TSceneDemoRun {
+class MiniGamesEndToEnd : public TChapterTwoSteps {
  protected:
   void ExpectGolden(const std::string& name) { EXPECT_EQ(MatchGoldenFrame(name, "minigames/" + name + ".png"), ""); }
   // The new game begun (at the scene of the run's options), its screen faded in, the
@@ -47,15 +47,6 @@ class MiniGamesEndToEnd : public TSceneDemoRun {
     return Click(GameMenu) + "advance 300\n" + Click(PauseMenu) + "advance 1500\n" + Click(MenuPlay) +
            "advance 1500\nmove " + Aside + "\n";
   }
-  static std::string At(int32_t x, int32_t y) { return std::to_string(x) + " " + std::to_string(y); }
-  // Takes up what lies at `from' and puts it down at `to'.
-  static std::string Carry(const std::string& from, const std::string& to) {
-    return Click(from.c_str()) + "move " + to + "\n" + Click(to.c_str()) + "advance 100\n";
-  }
-  std::string SavedGame() {
-    TSavedPrefs prefs(UserFolder(), mRoot / "game");
-    return (*prefs).GetString("gamedata", "", 0).ToStd();
-  }
   int SavedInt(const char* name) {
     TSavedPrefs prefs(UserFolder(), mRoot / "game");
     return (*prefs).GetInt(TString("HighscoreCurrentUser_") + name, -1, 0);
@@ -66,16 +57,13 @@ class MiniGamesEndToEnd : public TSceneDemoRun {
 // black mix to a wrong colour (shown in the pipes and flasks, the funnels emptied); green,
 // purple and black mix right, which counts the mini-game and goes on to the torn letter.
 TEST_F(MiniGamesEndToEnd, ThePotionIsMixedWrongAndThenRight) {
-  const std::string green = "376 374", purple = "184 374", black = "248 374";
-  const std::string funnels[] = {"512 128", "576 128", "704 128"};
-  const char* const mix = "630 492";
   std::string session = Started() + Settle("potion_board");
   // The black flask is shown in hand over its funnel before it is poured.
-  session += Carry(green, funnels[0]) + Carry(green, funnels[1]) + Click(black.c_str()) + "move " + funnels[2] +
-             "\nadvance 25\n" + Settle("potion_carried") + Click(funnels[2].c_str()) + "advance 100\nmove " + Aside +
-             "\n" + Settle("potion_poured") + Click(mix) + "advance 300\nmove " + Aside + "\n" + Settle("potion_wrong");
-  session += Carry(green, funnels[0]) + Carry(purple, funnels[1]) + Carry(black, funnels[2]) + Click(mix) +
-             "advance 25\n" + Settle("potion_right") + "advance 3000\nmove " + Aside + "\n" + Settle("letter_board") + Click(GameMenu) +
+  session += Carry(PotionGreen, Funnel(0)) + Carry(PotionGreen, Funnel(1)) + Click(PotionBlack) + "move " +
+             Funnel(2) + "\nadvance 25\n" + Settle("potion_carried") + Click(Funnel(2)) + "advance 100\nmove " +
+             Aside + "\n" + Settle("potion_poured") + Click(PotionMix) + "advance 300\nmove " + Aside + "\n" +
+             Settle("potion_wrong");
+  session += MixThePotion() + "advance 25\n" + Settle("potion_right") + "advance 3000\nmove " + Aside + "\n" + Settle("letter_board") + Click(GameMenu) +
              "advance 300\n" + Click(PauseMenu) + "advance 1500\nquit\n";
   ExpectCleanRunAt("211201", session);
   for (const char* frame :
@@ -100,7 +88,7 @@ TEST_F(MiniGamesEndToEnd, TheMosaicIsTurnedUprightAcrossASave) {
     std::string clicks;
     for (size_t n = from; n < to; n++)
       for (int32_t turn = tiles[n]->GetStatus(); turn % 4 != 0; turn++)
-        clicks += Click(At(int32_t(392 + 120 * (n % 3)), int32_t(264 + 120 * (n / 3))).c_str()) + "advance 100\n";
+        clicks += Click(Point(int(392 + 120 * (n % 3)), int(264 + 120 * (n / 3))).c_str()) + "advance 100\n";
     return clicks;
   };
   ExpectCleanRunAt("190301", Started() + Settle("mosaic_board") + turns(0, 3) + SaveAndComeBack() +
@@ -135,7 +123,7 @@ TEST_F(MiniGamesEndToEnd, ThePictureCardsArePairedWithAWrongPairCovered) {
   ASSERT_EQ(grid.size(), 8u);
   auto cell = [&](const std::string& id) {
     for (size_t k = 0; k < grid.size(); k++)
-      if (grid[k]->GetId().ToStd() == id) return At(int32_t(392 + 120 * (k % 3)), int32_t(215 + 150 * (k / 3)));
+      if (grid[k]->GetId().ToStd() == id) return Point(int(392 + 120 * (k % 3)), int(215 + 150 * (k / 3)));
     ADD_FAILURE() << id;
     return std::string();
   };
@@ -160,12 +148,13 @@ TEST_F(MiniGamesEndToEnd, ThePictureCardsArePairedWithAWrongPairCovered) {
 // places). Piece 3 is put down on the skip button, which skips nothing, and taken up from
 // there to its place; the last piece finishes the scene with the bonus.
 TEST_F(MiniGamesEndToEnd, TheLetterIsPutTogetherAcrossASave) {
-  std::string session = Started() + Settle("letter_board") + Carry("690 615", "300 575") + "move " + Aside +
-                        "\n" + Settle("letter_hooked") + Carry("160 575", "372 175") + SaveAndComeBack() +
-                        Settle("letter_reloaded") + Carry("330 455", SkipButton) + "move " + Aside + "\n" +
-                        Settle("letter_on_skip") + Carry(SkipButton, "652 175") + Carry("870 445", "372 285") +
-                        Carry("510 595", "512 285") + Carry("160 215", "652 285") + Settle("letter_won") +
-                        "advance 3000\nquit\n";
+  const auto& moves = LetterMoves();
+  std::string session = Started() + Settle("letter_board") + Carry(moves[0].first, moves[0].second) + "move " +
+                        Aside + "\n" + Settle("letter_hooked") + Carry(moves[1].first, moves[1].second) +
+                        SaveAndComeBack() + Settle("letter_reloaded") + Carry(moves[2].first, SkipButton) + "move " +
+                        Aside + "\n" + Settle("letter_on_skip") + Carry(SkipButton, moves[2].second);
+  for (size_t n = 3; n < moves.size(); n++) session += Carry(moves[n].first, moves[n].second);
+  session += Settle("letter_won") + "advance 3000\nquit\n";
   ExpectCleanRunAt("290501", session);
   for (const char* frame : {"letter_hooked", "letter_reloaded", "letter_on_skip", "letter_won"}) ExpectGolden(frame);
   EXPECT_EQ(CompareWithGoldenFrame("letter_board", "minigames/letter_board.png"), "");

@@ -14,18 +14,15 @@
 #include <string>
 #include <vector>
 
-#include "flow/demo_run.h"
-#include "model/mastermind_game.h"
-#include "platform/random.h"
+#include "chapter_two_steps.h"
 
 namespace {
 
-const char* const Rest = "960 40";
+const char* const Corner = "960 40";
 const char* const Skip = "930 732";
 const char* const MenuButton = "80 382";
-const char* const Colors[] = {"green", "red", "blue", "yellow", "black", "white"};
 
-class SafeDoorsEndToEnd : public TDemoRun {
+class SafeDoorsEndToEnd : public TChapterTwoSteps {
  protected:
   void ExpectGolden(const std::string& name) { EXPECT_EQ(MatchGoldenFrame(name, "minigames/" + name + ".png"), ""); }
   void ExpectCleanRun(const std::string& session, const char* scene) {
@@ -35,59 +32,25 @@ class SafeDoorsEndToEnd : public TDemoRun {
   }
   // A new player whose new game begins at the scene, faded in, the pointer at rest.
   std::string ToTheScene() const {
-    return NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + "advance 3000\nmove " + Rest + "\nadvance 100\n";
+    return NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + "advance 3000\nmove " + Corner + "\nadvance 100\n";
   }
   int SavedInt(const char* name) {
     TSavedPrefs prefs(UserFolder(), mRoot / "game");
     return (*prefs).GetInt(TString("HighscoreCurrentUser_") + name, -1, 0);
   }
-  // The safe's secret as the game draws it with the held seed.
-  static std::vector<std::string> Secret() {
-    CMastermindGame game;
-    game.SetGameColorsCount(4);
-    game.SetRows(4);
-    for (const char* color : Colors) game.AddColor(color);
-    SetFixedGameSeed(true);
-    game.StartNewGame();
-    SetFixedGameSeed(false);
-    std::vector<std::string> secret;
-    for (const TString& color : game.GetSecret()) secret.push_back(color.ToStd());
-    return secret;
-  }
   // The two colours the secret lacks.
   static std::vector<std::string> Others(const std::vector<std::string>& secret) {
     std::vector<std::string> others;
-    for (const char* color : Colors)
+    for (const std::string& color : SafeColors())
       if (std::find(secret.begin(), secret.end(), color) == secret.end()) others.push_back(color);
     return others;
   }
-  static std::string Point(int x, int y) { return std::to_string(x) + " " + std::to_string(y); }
-  static std::string PalettePeg(const std::string& color) {
-    for (int i = 0; i < 6; i++)
-      if (color == Colors[i]) return Point(284 + 88 * i, 114);
-    ADD_FAILURE() << color;
-    return "";
-  }
-  static std::string Slot(int row, int column) { return Point(354 + 72 * column, 224 + 88 * row); }
-  // A peg carried from the palette into a slot of the row.
-  static std::string Place(const std::string& color, int row, int column) {
-    return Click(PalettePeg(color).c_str()) + Click(Slot(row, column).c_str());
-  }
-  static std::string Row(const std::vector<std::string>& colors, int row) {
-    std::string session;
-    for (size_t c = 0; c < colors.size(); c++) session += Place(colors[c], row, int(c));
-    return session;
-  }
-  static std::string Check() { return Click("400 602") + "advance 100\n"; }
-  // A click on a bolt standing down.
-  static std::string Bolt(int i) { return Click(Point(356 + 110 * i, 420).c_str()) + "advance 100\n"; }
 };
 
 // Four wrong guesses fill the four rows with their answers (whites before blacks); the check
 // on the last row moves every row up and leaves an empty one. A peg put into a slot is taken
 // back into the hand and dropped in another slot, and the reset empties the row; the secret
-// then opens the safe, and the game goes on (here: back to the main menu, the safe being the
-// demo's last scene so far).
+// then opens the safe, and the game goes on to the hall of mirrors.
 TEST_F(SafeDoorsEndToEnd, TheSafesCodeIsCheckedScrolledResetAndFound) {
   std::vector<std::string> s = Secret(), n = Others(s);
   ASSERT_EQ(s.size(), 4u);
@@ -100,11 +63,11 @@ TEST_F(SafeDoorsEndToEnd, TheSafesCodeIsCheckedScrolledResetAndFound) {
                         Place(n[0], 0, 0) + Check();
   session += Row({s[0], s[1], n[0], n[1]}, 1) + Check();
   session += Row({n[0], s[0], s[1], s[2]}, 2) + Check();
-  session += Row({s[0], s[1], s[3], s[2]}, 3) + Check() + "move " + Rest + "\nadvance 100\n" + Settle("safe_scrolled");
+  session += Row({s[0], s[1], s[3], s[2]}, 3) + Check() + "move " + Corner + "\nadvance 100\n" + Settle("safe_scrolled");
   // Two pegs on the new last row, one moved to another slot, then the row reset.
   session += Place(n[0], 3, 0) + Place(n[1], 3, 1) + Click(Slot(3, 0).c_str()) + Click(Slot(3, 2).c_str()) +
-             Click("624 602") + "move " + Rest + "\nadvance 100\n" + Settle("safe_reset");
-  session += Row(s, 3) + Check() + "move " + Rest + "\nadvance 100\n" + Settle("safe_open") + "advance 4000\n" +
+             Click("624 602") + "move " + Corner + "\nadvance 100\n" + Settle("safe_reset");
+  session += Row(s, 3) + Check() + "move " + Corner + "\nadvance 100\n" + Settle("safe_open") + "advance 4000\n" +
              Settle("safe_left") + "quit\n";
   ExpectCleanRun(session, "290101");
   for (const char* frame : {"safe_board", "safe_peg_held", "safe_scrolled", "safe_reset", "safe_open"})
@@ -117,9 +80,9 @@ TEST_F(SafeDoorsEndToEnd, TheSafesCodeIsCheckedScrolledResetAndFound) {
 // every bolt is up: the door opens with its bonus and the game goes on to the safe. Saved
 // from the safe's menu button, the door counts as a completed mini-game.
 TEST_F(SafeDoorsEndToEnd, TheDoorsBoltsAreUnlockedAndLifted) {
-  std::string session = ToTheScene() + Settle("door_lock") + Bolt(3) + Bolt(2) + "move " + Rest +
+  std::string session = ToTheScene() + Settle("door_lock") + Bolt(3) + Bolt(2) + "move " + Corner +
                         "\nadvance 100\n" + Settle("door_unlocked") + Bolt(0) + Bolt(3) + Bolt(0) + Bolt(1) +
-                        "move " + Rest + "\nadvance 100\n" + Settle("door_open") + "advance 4000\n" +
+                        "move " + Corner + "\nadvance 100\n" + Settle("door_open") + "advance 4000\n" +
                         Settle("door_left") + Click(MenuButton) + "advance 300\n" + Click(PauseMenu) +
                         "advance 1500\nquit\n";
   ExpectCleanRun(session, "230301");
@@ -129,16 +92,16 @@ TEST_F(SafeDoorsEndToEnd, TheDoorsBoltsAreUnlockedAndLifted) {
 }
 
 // Both games are skipped while they wait for the player, the door with a bolt moved and the
-// safe with a peg on the board: the door goes on to the safe, the safe (the demo's last scene
-// so far) back to the main menu.
+// safe with a peg on the board: the door goes on to the safe, the safe to the hall of mirrors
+// (where the game is saved).
 TEST_F(SafeDoorsEndToEnd, BothGamesAreSkippedWhileTheyWait) {
-  std::string session = ToTheScene() + Bolt(2) + "advance 500\n" + Click(Skip) + "advance 4000\nmove " + Rest +
+  std::string session = ToTheScene() + Bolt(2) + "advance 500\n" + Click(Skip) + "advance 4000\nmove " + Corner +
                         "\nadvance 100\n" + Settle("skipped_door") + Place("green", 0, 0) + "advance 500\n" +
-                        Click(Skip) + "advance 4000\nmove 900 700\nadvance 100\n" + Settle("skipped_safe") +
-                        "quit\n";
+                        Click(Skip) + "advance 4000\n" + Click(MenuButton) + "advance 300\n" + Click(PauseMenu) +
+                        "advance 1500\nquit\n";
   ExpectCleanRun(session, "230301");
   EXPECT_EQ(CompareWithGoldenFrame("skipped_door", "minigames/safe_board.png"), "");
-  EXPECT_EQ(CompareFrames("skipped_safe", "main_menu"), "");
+  EXPECT_NE(SavedGame().find("currentScene = 290201"), std::string::npos);
 }
 
 }  // namespace

@@ -14,19 +14,19 @@
 
 #include <string>
 
-#include "flow/demo_run.h"
+#include "chapter_two_steps.h"
 
 namespace {
 
 // Where the pointer rests: on the wainscot or the table, on no piece.
-const char* const Rest = "512 740";
+const char* const Wainscot = "512 740";
 
-class VillaEndToEnd : public TDemoRun {
+class VillaEndToEnd : public TChapterTwoSteps {
  protected:
   // A new player, and the new game begun at the scene: the scene has faded in and its
   // briefing shows.
   std::string ToScene() const {
-    return NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + "advance 1000\nmove " + Rest + "\n";
+    return NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + "advance 1000\nmove " + Wainscot + "\n";
   }
   int PlayAt(const std::string& session, const char* scene) {
     return Play(session, std::string("options=demoStartScene=") + scene);
@@ -37,10 +37,6 @@ class VillaEndToEnd : public TDemoRun {
     EXPECT_EQ(Log().find("Lua error"), std::string::npos) << Log();
   }
   void ExpectGolden(const std::string& name) { EXPECT_EQ(MatchGoldenFrame(name, "minigames/" + name + ".png"), ""); }
-  std::string SavedGame() {
-    TSavedPrefs prefs(UserFolder(), mRoot / "game");
-    return (*prefs).GetString("gamedata", "", 0).ToStd();
-  }
   // Saved and back in the main menu through the pause dialog, and the game quit.
   static std::string SaveAndQuit() { return "key Escape\nadvance 300\n" + Click(PauseMenu) + "advance 1500\nquit\n"; }
 };
@@ -48,7 +44,7 @@ class VillaEndToEnd : public TDemoRun {
 // The deal of the held seed puts the mirror image on the first place. A click on it shows
 // the right sign and the bonus while the scene fades out on its way to the gallery.
 TEST_F(VillaEndToEnd, TheMirrorImageIsFoundWithOneClick) {
-  ExpectCleanRun(ToScene() + Settle("mirror_deal") + Click("192 450") + "advance 75\nmove " + Rest + "\n" +
+  ExpectCleanRun(ToScene() + Settle("mirror_deal") + FindTheMirrorImage() + "advance 75\nmove " + Wainscot + "\n" +
                      Settle("mirror_right") + "advance 6000\n" + Settle("mirror_next") + "quit\n",
                  "290201");
   ExpectGolden("mirror_deal");
@@ -58,7 +54,7 @@ TEST_F(VillaEndToEnd, TheMirrorImageIsFoundWithOneClick) {
 
 // A false portrait shows the wrong sign; the scene goes on all the same.
 TEST_F(VillaEndToEnd, AFalsePortraitLoses) {
-  ExpectCleanRun(ToScene() + Click("432 450") + "advance 75\nmove " + Rest + "\n" + Settle("mirror_wrong") +
+  ExpectCleanRun(ToScene() + Click("432 450") + "advance 75\nmove " + Wainscot + "\n" + Settle("mirror_wrong") +
                      "advance 6000\n" + Settle("mirror_next") + "quit\n",
                  "290201");
   ExpectGolden("mirror_wrong");
@@ -69,16 +65,16 @@ TEST_F(VillaEndToEnd, AFalsePortraitLoses) {
 // places. Saved, the game quits; started again, it goes on with the board and its swap mode
 // as they were: the second swap solves it, and the check button wins.
 TEST_F(VillaEndToEnd, TheGallerySwapsItsPicturesAcrossASave) {
-  ExpectCleanRun(ToScene() + "advance 5000\n" + Settle("gallery") + Click("192 260") + "move 432 300\nadvance 100\n" +
-                     Settle("gallery_carried") + Click("432 260") + "move " + Rest + "\nadvance 100\n" +
+  ExpectCleanRun(ToScene() + "advance 5000\n" + Settle("gallery") + Click(GalleryFrame(0)) + "move 432 300\nadvance 100\n" +
+                     Settle("gallery_carried") + Click(GalleryFrame(1)) + "move " + Wainscot + "\nadvance 100\n" +
                      Settle("gallery_swapped") + SaveAndQuit(),
                  "290301");
   std::string game = SavedGame();
   EXPECT_NE(game.find("swopMode = \"true\""), std::string::npos) << game;
   EXPECT_NE(game.find("currentScene = 290301"), std::string::npos) << game;
-  ExpectCleanRun(Settle("menu_second") + "hold\n" + Click(MenuPlay) + "advance 6000\nmove " + Rest + "\nadvance 100\n" +
-                     Settle("gallery_loaded") + Click("672 260") + Click("912 260") + Click("512 492") +
-                     "advance 75\nmove " + Rest + "\n" + Settle("gallery_won") + "quit\n",
+  ExpectCleanRun(Settle("menu_second") + "hold\n" + Click(MenuPlay) + "advance 6000\nmove " + Wainscot + "\nadvance 100\n" +
+                     Settle("gallery_loaded") + Click(GalleryFrame(2)) + Click(GalleryFrame(3)) + Click(GalleryCheck) +
+                     "advance 75\nmove " + Wainscot + "\n" + Settle("gallery_won") + "quit\n",
                  "290301");
   ExpectGolden("gallery");
   ExpectGolden("gallery_carried");
@@ -91,15 +87,14 @@ TEST_F(VillaEndToEnd, TheGallerySwapsItsPicturesAcrossASave) {
 // picture goes onto the free place, the other into the place it left, and the check button
 // wins.
 TEST_F(VillaEndToEnd, TheSideboardTakesPicturesOnItsFreePlace) {
-  const char* const check = "512 202";
-  const char* const places[] = {"302 350", "512 350", "722 350"};
   std::string session = ToScene() + "advance 5000\n" + Settle("sideboard");
-  session += Click(check) + "advance 600\nmove " + Rest + "\n" + Settle("sideboard_feedback") + "advance 6000\n";
+  session += Click(SideboardCheck) + "advance 600\nmove " + Wainscot + "\n" + Settle("sideboard_feedback") +
+             "advance 6000\n";
   // A press on a place that holds a picture does nothing while one is carried.
-  session += Click(places[0]) + Click(places[2]) + Click(places[1]) + "move " + Rest + "\nadvance 100\n" +
-             Settle("sideboard_moved");
-  session += Click(places[2]) + Click(places[0]) + Click(check) + "advance 75\nmove " + Rest + "\n" +
-             Settle("sideboard_won") + "quit\n";
+  session += Click(SideboardPlace(0)) + Click(SideboardPlace(2)) + Click(SideboardPlace(1)) + "move " + Wainscot +
+             "\nadvance 100\n" + Settle("sideboard_moved");
+  session += Click(SideboardPlace(2)) + Click(SideboardPlace(0)) + Click(SideboardCheck) + "advance 75\nmove " +
+             Wainscot + "\n" + Settle("sideboard_won") + "quit\n";
   ExpectCleanRun(session, "290302");
   ExpectGolden("sideboard");
   ExpectGolden("sideboard_feedback");
@@ -111,13 +106,12 @@ TEST_F(VillaEndToEnd, TheSideboardTakesPicturesOnItsFreePlace) {
 // make her mill, which goes on to the second game. There a click takes a stone (it glows), a
 // second moves it; two moves make the mill at the top.
 TEST_F(VillaEndToEnd, AdelheidsMorrisGamesAreWon) {
-  const char* const ring[] = {"342 214", "512 214", "682 214", "682 384", "682 554", "512 554", "342 554", "342 384"};
-  const std::string rest = std::string("move ") + Rest + "\nadvance 100\n";
-  std::string session = ToScene() + "advance 5000\n" + Settle("morris") + Click(ring[2]) + Click(ring[6]) + rest +
-                        Settle("morris_slid") + Click(ring[5]) + "advance 1500\n" + rest + "advance 5000\n" +
+  const std::string rest = std::string("move ") + Wainscot + "\nadvance 100\n";
+  std::string session = ToScene() + "advance 5000\n" + Settle("morris") + Click(Ring(2)) + Click(Ring(6)) + rest +
+                        Settle("morris_slid") + Click(Ring(5)) + "advance 1500\n" + rest + "advance 5000\n" +
                         Settle("morris_select");
-  session += Click(ring[3]) + rest + Settle("morris_selected") + Click(ring[2]) + Click(ring[7]) + Click(ring[0]) +
-             "advance 75\nmove " + Rest + "\n" + Settle("morris_won") + "quit\n";
+  session += Click(Ring(3)) + rest + Settle("morris_selected") + Click(Ring(2)) + Click(Ring(7)) + Click(Ring(0)) +
+             "advance 75\nmove " + Wainscot + "\n" + Settle("morris_won") + "quit\n";
   ExpectCleanRun(session, "290401");
   ExpectGolden("morris");
   ExpectGolden("morris_slid");
@@ -132,7 +126,7 @@ TEST_F(VillaEndToEnd, AdelheidsMorrisGamesAreWon) {
 TEST_F(VillaEndToEnd, TheWalkScrollsEachWayAndEndsOnAClick) {
   std::string session = ToScene() + "advance 1500\n" + Settle("walk_left");
   for (const char* page : {"walk_up", "walk_right", "walk_down"})
-    session += Click(Rest) + "advance 1000\n" + "advance 1500\n" + Settle(page);
+    session += Click(Wainscot) + "advance 1000\n" + "advance 1500\n" + Settle(page);
   session += "advance 7000\n" + Settle("walk_end") + "advance 10000\n" + Settle("chapter_score") + "quit\n";
   ExpectCleanRun(session, "190501");
   for (const char* page : {"walk_left", "walk_up", "walk_right", "walk_down", "chapter_score"}) ExpectGolden(page);

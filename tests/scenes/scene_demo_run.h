@@ -29,6 +29,12 @@ class TSceneDemoRun : public TDemoRun {
     return Click(SidebarMenu) + "advance 300\n" + Click(PauseMenu) + "advance 1500\n";
   }
 
+  // The saved game's text, read from the preferences as the game reads it.
+  std::string SavedGame() {
+    TSavedPrefs prefs(UserFolder(), mRoot / "game");
+    return (*prefs).GetString("gamedata", "", 0).ToStd();
+  }
+
   void ExpectGolden(const std::string& name) { EXPECT_EQ(MatchGoldenFrame(name, "scenes/" + name + ".png"), ""); }
   void ExpectCleanRun(const std::string& session, const std::string& arguments = "") {
     EXPECT_EQ(Play(session, arguments), 0) << Report();

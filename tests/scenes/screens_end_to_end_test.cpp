@@ -31,10 +31,6 @@ class ScreensEndToEnd : public TSceneDemoRun {
     TSavedPrefs prefs(UserFolder(), mRoot / "game");
     return (*prefs).GetInt(TString("HighscoreCurrentUser_") + name, -1, 0);
   }
-  std::string SavedGame() {
-    TSavedPrefs prefs(UserFolder(), mRoot / "game");
-    return (*prefs).GetString("gamedata", "", 0).ToStd();
-  }
   // The record of what the player carries: the game's inventory, the last one of the text.
   static std::string Carried(const std::string& game) {
     size_t begin = game.rfind("MakeInventory\n{");

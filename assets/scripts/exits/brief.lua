@@ -1,0 +1,2 @@
+-- Leaving the torn letter (put together or skipped): the letter is done.
+SetGlobalBool("briefZusammengesetzt", true)

@@ -1,0 +1,2 @@
+-- Leaving the sideboard, its things all found: the cogwheel makes the workbench turn.
+SetGlobalBool("sideboardDurchsucht", true)

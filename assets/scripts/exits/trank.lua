@@ -1,0 +1,2 @@
+-- Leaving the workbench (mixed or skipped): the potion is done.
+SetGlobalBool("trankGemischt", true)
