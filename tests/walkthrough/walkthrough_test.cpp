@@ -50,4 +50,23 @@ TEST_F(Walkthrough, TheEndingLeadsThroughScoreHighscoresAndCreditsToTheMainMenu)
   EXPECT_EQ((*prefs).GetString("name", "", 1).ToStd(), "");
 }
 
+// Chapter 2 from its chapter screen: every screen solved in the story's order, the villa
+// opening only after the potion and the letter. Each settled frame shows a new screen or a
+// new state (no step was lost on the way), and the last click leaves Adelheid's second game.
+TEST_F(Walkthrough, ChapterTwoRunsFromItsChapterScreenToItsLastGame) {
+  TWalk walk = ChapterTwo();
+  ASSERT_FALSE(walk.frames.empty());
+  ExpectCleanRun(NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + walk.session + "advance 4000\n" + Settle("left") +
+                     "quit\n",
+                 "options=demoStartScene=200001");
+  for (size_t n = 1; n < walk.frames.size(); n++)
+    EXPECT_NE(CompareFrames(walk.frames[n - 1], walk.frames[n]), "") << walk.frames[n];
+  EXPECT_NE(CompareFrames(walk.frames.back(), "left"), "");
+  // The chapter's own screens as their end-to-end runs show them: the closed way to the villa,
+  // the hall, and the villa's entrance once it has opened.
+  EXPECT_EQ(CompareWithGoldenFrame("220001_villa_zu", "scenes/night_villa_closed.png"), "");
+  EXPECT_EQ(CompareWithGoldenFrame("210001_haus", "scenes/house.png"), "");
+  EXPECT_EQ(CompareWithGoldenFrame("230001_villa", "scenes/villa_entrance.png"), "");
+}
+
 }  // namespace
