@@ -84,7 +84,11 @@ struct TRasterState {
   TRasterTexture mipNext;
   uint32_t mipNextWeight = 0;
 
-  // Filled by PrepareRasterState: which optimised span loop the state allows.
+  // Filled by PrepareRasterState: whether a triangle whose vertices all have diffuse
+  // alpha 0 leaves target and depth as they are (its pixels blend by a source alpha of
+  // 0 onto a 32-bit target and write no depth), so that it need not be drawn.
+  bool clearDrawsNothing = false;
+  // Also filled by PrepareRasterState: which optimised span loop the state allows.
   enum class TFast : uint8_t { None, Opaque, Blend, Add } fast = TFast::None;
   bool fastAlphaConst = false;  // alpha comes from the texture factor, not texture x diffuse
   uint32_t fastAlpha = 255;

@@ -107,9 +107,32 @@ void SolidLoop(TFast kind, uint32_t* dst, int32_t n, uint32_t tint, bool alphaCo
     dst[i] = out;
   }
 }
+// Whether a pixel's source alpha is 0 wherever its diffuse alpha is: the alpha
+// operation takes the diffuse alpha alone or times something else.
+bool AlphaFollowsDiffuse(const TRasterState& s) {
+  const uint32_t op = s.colorOp == D3DTOP_DISABLE ? uint32_t(D3DTOP_DISABLE) : s.alphaOp;
+  switch (op) {
+    case D3DTOP_DISABLE: return true;
+    case D3DTOP_SELECTARG1: return IsDiffuseArg(s.alphaArg1);
+    case D3DTOP_SELECTARG2: return IsDiffuseArg(s.alphaArg2);
+    default: return IsDiffuseArg(s.alphaArg1) || IsDiffuseArg(s.alphaArg2);  // modulate
+  }
+}
+
+// Source alpha 0 blended by it onto a 32-bit target gives the target's own value:
+// round(d * 255 / 255) = d, plus nothing. An alpha test can only drop such pixels.
+bool ClearDrawsNothing(const TRasterState& s) {
+  const bool target32 = s.target.layout == TPixelLayout::Argb8888 || s.target.layout == TPixelLayout::Xrgb8888;
+  const bool writesDepth = s.zEnable && s.depth.pixels && s.zWrite;
+  return s.blend && s.srcBlend == D3DBLEND_SRCALPHA &&
+         (s.dstBlend == D3DBLEND_ONE || s.dstBlend == D3DBLEND_INVSRCALPHA) && target32 && !writesDepth &&
+         AlphaFollowsDiffuse(s);
+}
+
 }  // namespace
 
 void PrepareRasterState(TRasterState& s) {
+  s.clearDrawsNothing = ClearDrawsNothing(s);
   s.fast = TFast::None;
   s.samplers[0] = s.samplers[1] = nullptr;
   s.sampledSpans[0] = s.sampledSpans[1] = nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 #include "graphics/device/mip_levels.h"
 #include "graphics/device/quad_setup.h"
@@ -259,6 +260,14 @@ void DrawPrimitivesOf(const TRasterState& s, const TVertexPipeline& p, bool tran
     return TVertexRef{&v[k], known == 1 ? &batch.screen[k] : nullptr};
   };
   auto same = [&](uint32_t i, uint32_t j) { return index(i) == index(j) || SameVertex(v[index(i)], v[index(j)]); };
+  // Triangles (and their clipped pieces) of vertices that are all clear change nothing
+  // under such a state: faded particles are skipped before any set-up.
+  auto clear = [&](std::initializer_list<uint32_t> corners) {
+    if (!s.clearDrawsNothing) return false;
+    for (uint32_t i : corners)
+      if (v[index(i)].attributes.a != 0) return false;
+    return true;
+  };
   switch (type) {
     case D3DPT_TRIANGLELIST: {
       TQuadPairSetup pairs(s);  // reused by the quads of indexed lists
@@ -267,6 +276,10 @@ void DrawPrimitivesOf(const TRasterState& s, const TVertexPipeline& p, bool tran
         // Quads as indexed lists give them, (v0, v1, v2) + (v1, v3, v2), found by their
         // indices alone.
         if (indices && i + 5 < count && indices[i + 1] == indices[i + 3] && indices[i + 2] == indices[i + 5]) {
+          if (clear({i, i + 1, i + 2, i + 4})) {
+            i += 3;
+            continue;
+          }
           TVertexRef r0 = at(i), r1 = at(i + 1), r2 = at(i + 2), r3 = at(i + 4);
           if (r0.screen && r1.screen && r2.screen && r3.screen) {
             const uint32_t drawn = pairs.Setup(*r0.screen, *r1.screen, *r2.screen, *r3.screen);
@@ -280,16 +293,16 @@ void DrawPrimitivesOf(const TRasterState& s, const TVertexPipeline& p, bool tran
         }
         rows.Flush();
         if (i + 5 < count && same(i, i + 3) && same(i + 2, i + 4)) {
-          DrawClippedQuad(s, p, transformed, at(i), at(i + 1), at(i + 2), at(i + 5));
+          if (!clear({i, i + 1, i + 2, i + 5})) DrawClippedQuad(s, p, transformed, at(i), at(i + 1), at(i + 2), at(i + 5));
           i += 3;
           continue;
         }
         if (i + 5 < count && same(i + 1, i + 3) && same(i + 2, i + 5)) {
-          DrawClippedPair(s, p, transformed, at(i), at(i + 1), at(i + 2), at(i + 4));
+          if (!clear({i, i + 1, i + 2, i + 4})) DrawClippedPair(s, p, transformed, at(i), at(i + 1), at(i + 2), at(i + 4));
           i += 3;
           continue;
         }
-        DrawClippedTriangle(s, p, transformed, at(i), at(i + 1), at(i + 2));
+        if (!clear({i, i + 1, i + 2})) DrawClippedTriangle(s, p, transformed, at(i), at(i + 1), at(i + 2));
       }
       rows.Flush();
       break;

@@ -12,6 +12,7 @@
 #include "device_rig.h"
 #include "graphics/device/quad_setup.h"
 #include "graphics/device/rasterizer.h"
+#include "graphics/device/vertex_pipeline.h"
 #include "reference_rasterizer.h"
 
 namespace {
@@ -404,5 +405,88 @@ TEST(DeviceQuadRuns, IndexedQuadListsDrawLikeTheirTrianglesOneByOne) {
       runs.device->EndScene();
       single.device->EndScene();
       ASSERT_EQ(runs.Pixels(), single.Pixels());
+    }
+}
+
+// Quads and triangles whose vertices are all clear (diffuse alpha 0) are left out of a
+// draw only where drawing them changes nothing: indexed quads, quads written out as
+// pairs and as fans, and single triangles against the reference drawing every triangle, with the target and
+// the depth buffer compared. States that keep such pixels (blends by source alpha, the
+// alpha test) and states that do not (colour added whatever the alpha, alpha from the
+// texture alone, depth written, a 16-bit target) alike; some quads are clear at a
+// corner or two only.
+TEST(DeviceQuadRuns, ClearTrianglesAreLeftOutOnlyWhereTheyChangeNothing) {
+  struct TClearCase {
+    const char* name;
+    uint32_t srcBlend, dstBlend, alphaOp, alphaArg1;
+    bool alphaTest, depthWrite, target16;
+  };
+  const TClearCase cases[] = {
+      {"additive", D3DBLEND_SRCALPHA, D3DBLEND_ONE, D3DTOP_MODULATE, D3DTA_TEXTURE, false, false, false},
+      {"over, diffuse alpha alone", D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, false, false, false},
+      {"over, alpha tested", D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTOP_MODULATE, D3DTA_TEXTURE, true, false, false},
+      {"colour added whatever the alpha", D3DBLEND_ONE, D3DBLEND_ONE, D3DTOP_MODULATE, D3DTA_TEXTURE, false, false, false},
+      {"alpha from the texture alone", D3DBLEND_SRCALPHA, D3DBLEND_ONE, D3DTOP_SELECTARG1, D3DTA_TEXTURE, false, false, false},
+      {"depth written", D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTOP_MODULATE, D3DTA_TEXTURE, false, true, false},
+      {"16-bit target", D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTOP_MODULATE, D3DTA_TEXTURE, false, false, true},
+  };
+  const std::vector<uint32_t> texels = LookTexels();
+  for (const TClearCase& c : cases)
+    for (int form = 0; form < 4; ++form) {
+      static const char* const forms[4] = {", indexed quads", ", pairs", ", fans", ", triangles"};
+      SCOPED_TRACE(std::string(c.name) + forms[form]);
+      TRandom r{99};
+      std::vector<TDevVertexTransformed> quads;
+      for (int q = 0; q < 40; ++q) {
+        const float cx = r.Range(0, 48), cy = r.Range(0, 40), size = r.Range(3, 14), angle = r.Range(0, 6.3f);
+        const float ux = std::sin(angle), uy = -std::cos(angle);
+        const uint32_t clearCorners = q % 5 == 4 ? r.Next() % 15 : 15;  // bit k: corner k is clear
+        for (int k = 0; k < 4; ++k) {
+          const float cx0 = k % 2 ? 0.5f : -0.5f, cy0 = k / 2 ? 0.5f : -0.5f;
+          const uint32_t alpha = clearCorners >> k & 1 ? 0 : 0x80 + r.Next() % 0x80;
+          quads.push_back({cx - cx0 * size * uy - cy0 * size * ux, cy + cx0 * size * ux - cy0 * size * uy, r.Range(0, 1),
+                           1.0f, alpha << 24 | (r.Next() & 0xFFFFFF), 0, cx0 + 0.5f, cy0 + 0.5f});
+        }
+      }
+      // The forms' vertices and indices: quads (0, 1, 2) + (1, 3, 2) by index or written
+      // out, quads (0, 1, 3) + (0, 3, 2), or triangles that share no corner's place.
+      std::vector<TDevVertexTransformed> v;
+      std::vector<uint16_t> indices;
+      for (size_t q = 0; q < quads.size(); q += 4) {
+        if (form == 0) {
+          for (uint16_t k : {0, 1, 2, 1, 3, 2}) indices.push_back(uint16_t(q + k));
+          continue;
+        }
+        static const int order[3][6] = {{0, 1, 2, 1, 3, 2}, {0, 1, 3, 0, 3, 2}, {0, 1, 2, 3, 2, 1}};
+        for (int k : order[form - 1]) v.push_back(quads[q + k]);
+      }
+      if (form == 0) v = quads;
+      const uint32_t count = form == 0 ? uint32_t(indices.size()) : uint32_t(v.size());
+      const TPixelFormat format = c.target16 ? PixelFormatRgb565() : PixelFormatXrgb8888();
+      const int32_t pitch = 48 * int32_t(BytesPerPixel(format));
+      std::vector<uint8_t> drawn(size_t(pitch) * 40), reference(drawn.size());
+      for (size_t i = 0; i < drawn.size(); ++i) drawn[i] = reference[i] = uint8_t(i * 37 + 11);
+      std::vector<uint16_t> drawnDepth(48 * 40, 0x8000), referenceDepth(drawnDepth);
+      TRasterState s = LookState({"", true, true, c.srcBlend, c.dstBlend}, texels);
+      s.alphaOp = c.alphaOp, s.alphaArg1 = c.alphaArg1;
+      s.alphaTest = c.alphaTest, s.alphaFunc = D3DCMP_GREATEREQUAL, s.alphaRef = 1;
+      s.zEnable = s.zWrite = c.depthWrite;
+      s.zFunc = D3DCMP_ALWAYS;
+      s.scissor = {0, 0, 48, 40};
+      s.target = {drawn.data(), pitch, 48, 40, ClassifyPixelFormat(format), format};
+      s.depth = {reinterpret_cast<uint8_t*>(drawnDepth.data()), 48 * 2, 16};
+      PrepareRasterState(s);
+      TVertexPipeline pipeline;
+      TVertexBatch batch;
+      ASSERT_TRUE(ProcessVertices(pipeline, DevFvfTransformed, v.data(), uint32_t(v.size()), batch));
+      DrawPrimitives(s, pipeline, false, D3DPT_TRIANGLELIST, batch, form == 0 ? indices.data() : nullptr, count);
+      s.target.pixels = reference.data();
+      s.depth.pixels = reinterpret_cast<uint8_t*>(referenceDepth.data());
+      for (uint32_t i = 0; i < count; i += 3) {
+        auto corner = [&](uint32_t k) { return batch.clip[form == 0 ? indices[i + k] : i + k].attributes; };
+        ReferenceTriangle(s, corner(0), corner(1), corner(2));
+      }
+      EXPECT_EQ(drawn, reference);
+      EXPECT_EQ(drawnDepth, referenceDepth);
     }
 }
