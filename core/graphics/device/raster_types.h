@@ -44,6 +44,8 @@ struct TSpanJob;
 struct TRowSpan;
 struct TRowBatch;
 struct TSmallTexture;
+struct TPairMasks;
+struct TAttributePlanes;
 struct TRasterMipChain;
 
 // The widest SIMD span loops PrepareRasterState may choose where the processor has
@@ -117,6 +119,12 @@ struct TRasterState {
   // A copy of a small texture for the 16-lane bilinear rows loop (null where that loop
   // is not chosen), made once per draw call and shared by the copies of the state.
   std::shared_ptr<const TSmallTexture> small;
+  // With that copy: the loops that draw a small pair of triangles straight from the
+  // coverage masks of its rows, [0] point and [1] bilinear; false where they do not take
+  // the pair (which is then drawn row span by row span).
+  using TMaskedPairLoop = bool (*)(const TRasterState& state, const TAttributePlanes& a, const TAttributePlanes& b,
+                                   const TPairMasks& masks, TRowBatch* batch);
+  TMaskedPairLoop maskedPairs[2] = {nullptr, nullptr};
 };
 
 // Chooses the optimised span loop for a state (TRasterState::fast) and its samplers.

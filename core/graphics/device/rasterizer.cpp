@@ -345,23 +345,31 @@ MASK_FN bool WalkPairByMasks(const TRasterState& state, const TTriangleSetup& a,
   __m512i b0 = MaskEdge(b, 0, x0, top, lane), b1 = MaskEdge(b, 1, x0, top, lane), b2 = MaskEdge(b, 2, x0, top, lane);
   const __m512i da0 = MaskEdgeStep(a, 0), da1 = MaskEdgeStep(a, 1), da2 = MaskEdgeStep(a, 2);
   const __m512i db0 = MaskEdgeStep(b, 0), db1 = MaskEdgeStep(b, 1), db2 = MaskEdgeStep(b, 2);
-  TPairJobs jobs;
-  PreparePair(state, a, b, batch, jobs);
-  TRowSpan rows[PairRows];
-  int32_t count = 0;
-  const int32_t left = int32_t(x0);
-  for (int32_t y = top; y < bottom; ++y) {
+  uint16_t inA[MaskRows + 1], inB[MaskRows + 1];
+  const int32_t count = bottom - top;
+  for (int32_t k = 0; k < count; ++k) {
     // A lane's sign bit is set where any of the three is negative (0xFE: or).
     const uint32_t outA = _mm512_movepi32_mask(_mm512_ternarylogic_epi32(a0, a1, a2, 0xFE));
     const uint32_t outB = _mm512_movepi32_mask(_mm512_ternarylogic_epi32(b0, b1, b2, 0xFE));
     a0 = _mm512_add_epi32(a0, da0), a1 = _mm512_add_epi32(a1, da1), a2 = _mm512_add_epi32(a2, da2);
     b0 = _mm512_add_epi32(b0, db0), b1 = _mm512_add_epi32(b1, db1), b2 = _mm512_add_epi32(b2, db2);
-    const uint32_t inA = ~outA & inScissor, inB = ~outB & inScissor;
-    const int32_t fromA = inA ? left + __builtin_ctz(inA) : 0, endA = inA ? left + 32 - __builtin_clz(inA) : 0;
-    const int32_t fromB = inB ? left + __builtin_ctz(inB) : 0, endB = inB ? left + 32 - __builtin_clz(inB) : 0;
-    EmitPairRow(jobs, rows, count, y, inA != 0, fromA, endA, inB != 0, fromB, endB);
+    inA[k] = uint16_t(~outA & inScissor);
+    inB[k] = uint16_t(~outB & inScissor);
   }
-  if (count > 0) jobs.a.rows(jobs.a, jobs.b, rows, count, batch);
+  const int32_t left = int32_t(x0);
+  const TRasterState::TMaskedPairLoop direct = state.maskedPairs[a.planes.linearFilter ? 1 : 0];
+  if (direct && direct(state, a.planes, b.planes, TPairMasks{left, top, count, inA, inB}, batch)) return true;
+  TPairJobs jobs;
+  PreparePair(state, a, b, batch, jobs);
+  TRowSpan rows[PairRows];
+  int32_t queued = 0;
+  for (int32_t k = 0; k < count; ++k) {
+    const uint32_t maskA = inA[k], maskB = inB[k];
+    const int32_t fromA = maskA ? left + __builtin_ctz(maskA) : 0, endA = maskA ? left + 32 - __builtin_clz(maskA) : 0;
+    const int32_t fromB = maskB ? left + __builtin_ctz(maskB) : 0, endB = maskB ? left + 32 - __builtin_clz(maskB) : 0;
+    EmitPairRow(jobs, rows, queued, top + k, maskA != 0, fromA, endA, maskB != 0, fromB, endB);
+  }
+  if (queued > 0) jobs.a.rows(jobs.a, jobs.b, rows, queued, batch);
   return true;
 }
 #endif

@@ -105,6 +105,14 @@ struct TRowBatch {
   }
 };
 
+// The pixels of a pair of triangles a and b no wider than sixteen: in row top + k, bit j
+// of inA[k] (inB[k]) says that pixel x0 + j lies in a (b) and the scissor.
+struct TPairMasks {
+  int32_t x0, top, rows;
+  const uint16_t* inA;
+  const uint16_t* inB;
+};
+
 // One row of two triangles a and b: pixels [x0, xm) with the planes of a and [xm, x1)
 // with those of b, or the other way round with secondFirst.
 struct TRowSpan {

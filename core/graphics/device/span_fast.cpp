@@ -139,6 +139,7 @@ void PrepareRasterState(TRasterState& s) {
   s.sampledRows[0] = s.sampledRows[1] = nullptr;
   s.directLoop = nullptr;
   s.small = nullptr;
+  s.maskedPairs[0] = s.maskedPairs[1] = nullptr;
   if (s.texture.pixels) ChooseSamplers(s);
   if (s.mipNextWeight) return;  // two levels in each texel: the general loop
   bool target32 = s.target.layout == TPixelLayout::Argb8888 || s.target.layout == TPixelLayout::Xrgb8888;
@@ -182,7 +183,10 @@ void PrepareRasterState(TRasterState& s) {
   // the whole draw call.
   if (s.sampledRows[0] && TAddr(s.addressKind) == TAddr::Clamp && ChooseWidestRowSpans(kind, false) &&
       (s.small = CopySmallTexture(s.texture)))
-    for (int linear = 0; linear < 2; ++linear) s.sampledRows[linear] = ChooseWidestRowSpans(kind, linear != 0);
+    for (int linear = 0; linear < 2; ++linear) {
+      s.sampledRows[linear] = ChooseWidestRowSpans(kind, linear != 0);
+      s.maskedPairs[linear] = ChooseMaskedPairs(kind, linear != 0);
+    }
 }
 
 namespace {

@@ -148,6 +148,9 @@ bool WidestQuadPlanes(const TAttributePlanes& a, const TAttributePlanes& b, int6
 // bilinear (null where the processor or AllowWideSpans rule it out); where it meets
 // rows it cannot take, it hands the call to the AVX2 loop.
 TSpanJob::TRowsDraw ChooseWidestRowSpans(TFast kind, bool linear);
+// The 16-lane loop for small pairs drawn straight from their coverage masks
+// (TRasterState::maskedPairs), on the same terms.
+TRasterState::TMaskedPairLoop ChooseMaskedPairs(TFast kind, bool linear);
 
 // A rows loop's call without a batch, through one of its own that is flushed at the
 // end (kept out of the loop's frame: it is large).

@@ -9,6 +9,7 @@
 // pixel carrying its quad's tint.
 #include <climits>
 #include <cstddef>
+#include <type_traits>
 
 #include "graphics/device/span_pixel.h"
 
@@ -180,14 +181,8 @@ W16_INLINE __m512i Blend16(const TConstants16& c, __m512i texel, __m512i tint, _
   return _mm512_add_epi16(term, dst);  // additive: packing saturates at 255
 }
 
-// Samples, blends and writes the queued pixels of a batch, and empties it (the
-// TRowBatch::drain of this loop). The lanes past the last pixel repeat it, as in
-// span_wide.cpp.
-template <TFast Kind, bool Linear>
-W16_FN void Drain16(TRowBatch& q) {
-  const int32_t count = q.count;
-  if (count == 0) return;
-  const TRasterState& s = *q.state;
+// The constants of a state's draw call (TConstants16).
+W16_INLINE TConstants16 Constants16(const TRasterState& s) {
   const TSmallTexture& t = *s.small;
   TConstants16 c;
   for (int k = 0; k < 4; ++k) c.texels[k] = _mm512_loadu_si512(t.texels + 16 * k);
@@ -196,6 +191,18 @@ W16_FN void Drain16(TRowBatch& q) {
   c.lastV = _mm512_set1_epi32(t.height - 1);
   c.alphaConst = s.fastAlphaConst;
   c.constAlpha = _mm512_set1_epi16(int16_t(s.fastAlpha));
+  return c;
+}
+
+// Samples, blends and writes the queued pixels of a batch, and empties it (the
+// TRowBatch::drain of this loop). The lanes past the last pixel repeat it, as in
+// span_wide.cpp.
+template <TFast Kind, bool Linear>
+W16_FN void Drain16(TRowBatch& q) {
+  const int32_t count = q.count;
+  if (count == 0) return;
+  const TRasterState& s = *q.state;
+  const TConstants16 c = Constants16(s);
   int* target = reinterpret_cast<int*>(s.target.pixels);
   const int32_t last = count - 1;
   _mm512_storeu_si512(q.u + count, _mm512_set1_epi32(q.u[last]));
@@ -300,6 +307,87 @@ W16_FN void SmallTextureRows(const TSpanJob& a, const TSpanJob& b, const TRowSpa
   GrowOpenVector(q, 16, before, x0, x1, y0, y1);
 }
 
+// One vector of a row from its first pixel on: the pixels of mask, those of fromA with
+// a's coordinates (at[0] and at[1]), the others with b's (at[2] and at[3]).
+template <TFast Kind, bool Linear>
+W16_INLINE void MaskedRow16(const TConstants16& c, const __m512i at[4], __m512i tint16, char* row, __mmask16 mask,
+                            __mmask16 fromA) {
+  const __m512i zero = _mm512_setzero_si512();
+  const __m512i u = _mm512_mask_blend_epi32(fromA, at[2], at[0]), v = _mm512_mask_blend_epi32(fromA, at[3], at[1]);
+  const TTexels32 texels = Linear ? Sample16(c, u, v) : Point16(c, u, v);
+  const __m512i d = Kind == TFast::Opaque ? zero : _mm512_maskz_loadu_epi32(mask, row);
+  const __m512i lo = Blend16<Kind>(c, texels.lo, tint16, _mm512_unpacklo_epi8(d, zero));
+  const __m512i hi = Blend16<Kind>(c, texels.hi, tint16, _mm512_unpackhi_epi8(d, zero));
+  _mm512_mask_storeu_epi32(row, mask, _mm512_packus_epi16(lo, hi));
+}
+
+// A small pair of triangles (TPairMasks) drawn row by row, each row one vector of
+// sixteen target pixels loaded, blended and stored under its mask: no spans, no queue.
+// A lane takes the planes of the triangle that covers it; where both cover pixels of a
+// row (a pair folded over its shared edge), a's pixels are drawn before b's, as the
+// walk by spans draws them. Both triangles must share a constant tint and their
+// coordinates fit 32 bits over the pixels they cover, else the pair is left to the
+// rows loop.
+template <TFast Kind, bool Linear>
+W16_FN bool MaskedPair16(const TRasterState& s, const TAttributePlanes& a, const TAttributePlanes& b, const TPairMasks& m,
+                         TRowBatch* batch) {
+  if (a.perspective || b.perspective || a.linearFilter != b.linearFilter) return false;
+  for (int k = 0; k < 4; ++k)
+    if (a.color[k].dx || a.color[k].dy || b.color[k].dx || b.color[k].dy) return false;
+  const uint32_t tint = FlatColor(a);
+  if (FlatColor(b) != tint) return false;
+  // The box of the covered pixels, for the fit of the coordinates.
+  uint32_t columns = 0;
+  int32_t first = -1, last = -1;
+  for (int32_t k = 0; k < m.rows; ++k) {
+    const uint32_t covered = uint32_t(m.inA[k]) | m.inB[k];
+    columns |= covered;
+    if (covered && first < 0) first = k;
+    if (covered) last = k;
+  }
+  if (!columns) return true;
+  const int64_t less = Linear ? HalfTexel : 0;
+  const TPlanes4 planes = LoadPlanes4(a, b);
+  const int32_t x0 = m.x0 + __builtin_ctz(columns), x1 = m.x0 + 31 - __builtin_clz(columns);
+  if (!PlanesFit(planes, less, x0, x1, m.top + first, m.top + last)) return false;
+  if (batch) batch->Flush();  // queued pixels of earlier quads come first
+  const int64_t pitch = s.target.pitch;
+  char* row = reinterpret_cast<char*>(s.target.pixels) + int64_t(m.top + first) * pitch + int64_t(m.x0) * 4;
+  // The target's rows are fetched all at once, so that their misses overlap.
+  for (int32_t k = 0; k <= last - first; ++k) {
+    _mm_prefetch(row + k * pitch + (x0 - m.x0) * 4, _MM_HINT_T0);
+    _mm_prefetch(row + k * pitch + (x1 - m.x0) * 4, _MM_HINT_T0);
+  }
+  const TConstants16 c = Constants16(s);
+  const TPlanes32 p32 = Planes32(planes, less);
+  // Each plane at the row's sixteen lanes, from the first covered row on, stepped by
+  // its dy from row to row.
+  const __m512i lane = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  const __m512i xs = _mm512_add_epi32(lane, _mm512_set1_epi32(m.x0));
+  const __m512i y = _mm512_set1_epi32(m.top + first);
+  __m512i at[4], dy[4];
+  for (int k = 0; k < 4; ++k) {
+    const __m512i pick = _mm512_set1_epi32(k);
+    const __m512i base = _mm512_permutexvar_epi32(pick, p32.base), dx = _mm512_permutexvar_epi32(pick, p32.dx);
+    dy[k] = _mm512_permutexvar_epi32(pick, p32.dy);
+    at[k] = _mm512_add_epi32(base, _mm512_add_epi32(_mm512_mullo_epi32(xs, dx), _mm512_mullo_epi32(y, dy[k])));
+  }
+  const __m512i zero = _mm512_setzero_si512();
+  const __m512i tint16 = _mm512_unpacklo_epi8(_mm512_set1_epi32(int32_t(tint)), zero);
+  for (int32_t k = first; k <= last; ++k) {
+    const __mmask16 inA = m.inA[k], inB = m.inB[k];
+    if (inA & inB) {
+      MaskedRow16<Kind, Linear>(c, at, tint16, row, inA, inA);
+      MaskedRow16<Kind, Linear>(c, at, tint16, row, inB, 0);
+    } else if (inA | inB) {
+      MaskedRow16<Kind, Linear>(c, at, tint16, row, inA | inB, inA);
+    }
+    for (int j = 0; j < 4; ++j) at[j] = _mm512_add_epi32(at[j], dy[j]);
+    row += pitch;
+  }
+  return true;
+}
+
 // The fit test and 32-bit planes of a quad as the loop computes them, for
 // WidestQuadPlanes.
 W16_FN bool QuadPlanes16(const TAttributePlanes& a, const TAttributePlanes& b, int64_t less, const int32_t box[4],
@@ -312,21 +400,43 @@ W16_FN bool QuadPlanes16(const TAttributePlanes& a, const TAttributePlanes& b, i
   return PlanesFit(p, less, box[0], box[1], box[2], box[3]);
 }
 
+// A loop template's instance for a fast kind and filter (null for other kinds), chosen
+// by pick from the kind and the filter as types.
+template <class TPick>
+auto InstanceFor(TFast kind, bool linear, TPick pick) {
+  using TOpaque = std::integral_constant<TFast, TFast::Opaque>;
+  using TBlend = std::integral_constant<TFast, TFast::Blend>;
+  using TAdd = std::integral_constant<TFast, TFast::Add>;
+  using TLinear = std::true_type;
+  using TPoint = std::false_type;
+  switch (kind) {
+    case TFast::Opaque: return linear ? pick(TOpaque{}, TLinear{}) : pick(TOpaque{}, TPoint{});
+    case TFast::Blend: return linear ? pick(TBlend{}, TLinear{}) : pick(TBlend{}, TPoint{});
+    case TFast::Add: return linear ? pick(TAdd{}, TLinear{}) : pick(TAdd{}, TPoint{});
+    default: return decltype(pick(TOpaque{}, TLinear{})){nullptr};
+  }
+}
+
 #endif  // SPAN_WIDE16
 
 }  // namespace
 
 namespace span_pixel {
 
+TRasterState::TMaskedPairLoop ChooseMaskedPairs(TFast kind, bool linear) {
+#if defined(SPAN_WIDE16)
+  if (SpanWidthInUse() != TSpanWidth::Avx512) return nullptr;
+  return InstanceFor(kind, linear, [](auto k, auto l) { return &MaskedPair16<decltype(k)::value, decltype(l)::value>; });
+#else
+  (void)kind, (void)linear;
+  return nullptr;
+#endif
+}
+
 TSpanJob::TRowsDraw ChooseWidestRowSpans(TFast kind, bool linear) {
 #if defined(SPAN_WIDE16)
   if (SpanWidthInUse() != TSpanWidth::Avx512) return nullptr;
-  switch (kind) {
-    case TFast::Opaque: return linear ? SmallTextureRows<TFast::Opaque, true> : SmallTextureRows<TFast::Opaque, false>;
-    case TFast::Blend: return linear ? SmallTextureRows<TFast::Blend, true> : SmallTextureRows<TFast::Blend, false>;
-    case TFast::Add: return linear ? SmallTextureRows<TFast::Add, true> : SmallTextureRows<TFast::Add, false>;
-    default: return nullptr;
-  }
+  return InstanceFor(kind, linear, [](auto k, auto l) { return &SmallTextureRows<decltype(k)::value, decltype(l)::value>; });
 #else
   (void)kind, (void)linear;
   return nullptr;
