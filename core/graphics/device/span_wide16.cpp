@@ -321,6 +321,38 @@ W16_INLINE void MaskedRow16(const TConstants16& c, const __m512i at[4], __m512i 
   _mm512_mask_storeu_epi32(row, mask, _mm512_packus_epi16(lo, hi));
 }
 
+// The lanes of mask in first, then those of nextMask in second, packed from lane 0 on
+// (above: the lanes the second's take).
+W16_INLINE __m512i PackRows(__mmask16 mask, __mmask16 nextMask, __mmask16 above, __m512i first, __m512i second) {
+  return _mm512_mask_expand_epi32(_mm512_maskz_compress_epi32(mask, first), above, _mm512_maskz_compress_epi32(nextMask, second));
+}
+
+// Two rows of at most sixteen pixels together in one vector, as MaskedRow16 draws each:
+// the first row's pixels packed into the low lanes, the second's above them, and
+// unpacked again to be stored.
+template <TFast Kind, bool Linear>
+W16_INLINE void MaskedRows16(const TConstants16& c, const __m512i at[4], const __m512i next[4], __m512i tint16, char* row,
+                             int64_t pitch, __mmask16 mask, __mmask16 fromA, __mmask16 nextMask, __mmask16 nextFromA) {
+  const __m512i zero = _mm512_setzero_si512();
+  const int n = __builtin_popcount(mask);
+  const __mmask16 above = __mmask16(((1u << (n + __builtin_popcount(nextMask))) - 1) & ~((1u << n) - 1));
+  const __m512i u = PackRows(mask, nextMask, above, _mm512_mask_blend_epi32(fromA, at[2], at[0]),
+                             _mm512_mask_blend_epi32(nextFromA, next[2], next[0]));
+  const __m512i v = PackRows(mask, nextMask, above, _mm512_mask_blend_epi32(fromA, at[3], at[1]),
+                             _mm512_mask_blend_epi32(nextFromA, next[3], next[1]));
+  const TTexels32 texels = Linear ? Sample16(c, u, v) : Point16(c, u, v);
+  const __m512i d = Kind == TFast::Opaque ? zero
+                                          : PackRows(mask, nextMask, above, _mm512_maskz_loadu_epi32(mask, row),
+                                                     _mm512_maskz_loadu_epi32(nextMask, row + pitch));
+  const __m512i lo = Blend16<Kind>(c, texels.lo, tint16, _mm512_unpacklo_epi8(d, zero));
+  const __m512i hi = Blend16<Kind>(c, texels.hi, tint16, _mm512_unpackhi_epi8(d, zero));
+  const __m512i out = _mm512_packus_epi16(lo, hi);
+  const __m512i lane = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  const __m512i second = _mm512_permutexvar_epi32(_mm512_add_epi32(lane, _mm512_set1_epi32(n)), out);
+  _mm512_mask_storeu_epi32(row, mask, _mm512_maskz_expand_epi32(mask, out));
+  _mm512_mask_storeu_epi32(row + pitch, nextMask, _mm512_maskz_expand_epi32(nextMask, second));
+}
+
 // A small pair of triangles (TPairMasks) drawn row by row, each row one vector of
 // sixteen target pixels loaded, blended and stored under its mask: no spans, no queue.
 // A lane takes the planes of the triangle that covers it; where both cover pixels of a
@@ -379,6 +411,15 @@ W16_FN bool MaskedPair16(const TRasterState& s, const TAttributePlanes& a, const
     if (inA & inB) {
       MaskedRow16<Kind, Linear>(c, at, tint16, row, inA, inA);
       MaskedRow16<Kind, Linear>(c, at, tint16, row, inB, 0);
+    } else if (k < last && !(m.inA[k + 1] & m.inB[k + 1]) &&
+               __builtin_popcount(uint32_t(inA | inB) | uint32_t(m.inA[k + 1] | m.inB[k + 1]) << 16) <= 16) {
+      // This row and the next in one vector.
+      __m512i next[4];
+      for (int j = 0; j < 4; ++j) next[j] = _mm512_add_epi32(at[j], dy[j]);
+      MaskedRows16<Kind, Linear>(c, at, next, tint16, row, pitch, inA | inB, inA, m.inA[k + 1] | m.inB[k + 1], m.inA[k + 1]);
+      for (int j = 0; j < 4; ++j) at[j] = next[j];
+      row += pitch;
+      ++k;
     } else if (inA | inB) {
       MaskedRow16<Kind, Linear>(c, at, tint16, row, inA | inB, inA);
     }
