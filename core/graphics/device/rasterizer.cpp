@@ -321,7 +321,8 @@ MASK_INLINE __m512i MaskEdgeStep(const TTriangleSetup& t, int i) {
 // to row by additions, instead of edge bounds started with divisions. A pixel is
 // covered where none of its triangle's three is negative; a convex triangle's covered
 // pixels in a row are contiguous, so the first and last covered lanes give exactly the
-// walkers' spans, and the rows go out as WalkBothTriangles sends them. False for pairs
+// walkers' spans, and the rows go out as WalkBothTriangles sends them, unless the
+// state's loop for such pairs draws them straight from the masks. False for pairs
 // wider or taller than it takes.
 MASK_FN bool WalkPairByMasks(const TRasterState& state, const TTriangleSetup& a, const TTriangleSetup& b,
                              TRowBatch* batch) {

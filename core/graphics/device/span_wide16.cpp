@@ -6,7 +6,9 @@
 // loops' integer formulas, so every pixel equals theirs bit for bit. Calls with rows
 // it does not take (long rows, coordinates beyond 32 bits, huge targets) go whole to
 // the AVX2 loop. The rows of many quads of a draw call share one queue (TRowBatch), each
-// pixel carrying its quad's tint.
+// pixel carrying its quad's tint. Pairs small enough for the walk by coverage masks skip
+// the queue: their rows are drawn straight from the masks, a vector per row (or per two
+// narrow rows) loaded and stored under the mask.
 #include <climits>
 #include <cstddef>
 #include <type_traits>
