@@ -370,20 +370,11 @@ W16_FN bool MaskedPair16(const TRasterState& s, const TAttributePlanes& a, const
     if (a.color[k].dx || a.color[k].dy || b.color[k].dx || b.color[k].dy) return false;
   const uint32_t tint = FlatColor(a);
   if (FlatColor(b) != tint) return false;
-  // The box of the covered pixels, for the fit of the coordinates.
-  uint32_t columns = 0;
-  int32_t first = -1, last = -1;
-  for (int32_t k = 0; k < m.rows; ++k) {
-    const uint32_t covered = uint32_t(m.inA[k]) | m.inB[k];
-    columns |= covered;
-    if (covered && first < 0) first = k;
-    if (covered) last = k;
-  }
-  if (!columns) return true;
+  // The coordinates must fit over the masks' whole box (rows without pixels cost little).
+  const int32_t first = 0, last = m.rows - 1, x0 = m.x0, x1 = m.x0 + 15;
   const int64_t less = Linear ? HalfTexel : 0;
   const TPlanes4 planes = LoadPlanes4(a, b);
-  const int32_t x0 = m.x0 + __builtin_ctz(columns), x1 = m.x0 + 31 - __builtin_clz(columns);
-  if (!PlanesFit(planes, less, x0, x1, m.top + first, m.top + last)) return false;
+  if (m.rows < 1 || !PlanesFit(planes, less, x0, x1, m.top + first, m.top + last)) return false;
   if (batch) batch->Flush();  // queued pixels of earlier quads come first
   const int64_t pitch = s.target.pitch;
   char* row = reinterpret_cast<char*>(s.target.pixels) + int64_t(m.top + first) * pitch + int64_t(m.x0) * 4;
