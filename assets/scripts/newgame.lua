@@ -1,6 +1,8 @@
--- The new game: the first level, "Ankunft im Nebeltal", with its chapter screen, the
--- clearing (an adventure screen), the shed (a hidden-object scene) and grandpa's living room
--- (a placing-object scene), both reached from the clearing and going back to it.
+-- The new game. The first level, "Ankunft im Nebeltal": the chapter screen and grandpa's
+-- kitchen lead to the clearing; the lit well opens its lid's mosaic and grandpa's picture
+-- cards, the shed gives the key, and with both the house opens. From the living room Mara
+-- dreams of the pond, wakes in the garden maze and walks through the fog to the villa; the
+-- chapter's score leads on to the second level.
 require("scripts/game/objectives.lua")
 
 MakeGame{
@@ -41,7 +43,8 @@ MakeGame{
     MakeChapterScreen{
       seqId = 100001,
       bg = "images/scenes/ankunft.png",
-      nextScene = 120001,
+      nextScene = 100101,
+      theme = "audio/music/kapitel1.ogg",
       exitScript = "scripts/exits/ankunft.lua",
       title = "CHAPTER_1_TITLE",
       subtitle = "CHAPTER_1_SUBTITLE",
@@ -56,6 +59,7 @@ MakeGame{
       seqId = 100101,
       bg = "images/scenes/opas_kueche.png",
       nextScene = 120001,
+      theme = "audio/music/kapitel1.ogg",
       letterFont = "fonts/default.mvec",
       letterFontSize = 26,
       MakeCutsceneCharacter{ id = "erzaehler", name = "", position = 0, offsetX = 0 },
@@ -82,6 +86,7 @@ MakeGame{
       seqId = 120001,
       bg = "images/scenes/lichtung.png",
       nextScene = -1,
+      theme = "audio/music/kapitel1.ogg",
       initScript = "scripts/scenes/lichtung.lua",
       -- A bird calls now and then: three to six seconds after the last call.
       atmo = "sounds/lichtung.ogg",
@@ -99,11 +104,18 @@ MakeGame{
       MakeSceneHotspot{ id = "brunnen", text = "LICHTUNG_BRUNNEN", isActive = "true",
         positionX1 = 300, positionY1 = 420, positionX2 = 450, positionY2 = 420,
         positionX3 = 450, positionY3 = 570, positionX4 = 300, positionY4 = 570 },
+      -- Lit, the well leads down to its lid's mosaic (the lantern's use opens the way).
+      MakeSceneExit{ id = "1_200_adv_exit_brunnen", nextScene = 190301, text = "", isActive = "false",
+        cursorstyleid = 5,
+        positionX1 = 300, positionY1 = 420, positionX2 = 450, positionY2 = 420,
+        positionX3 = 450, positionY3 = 570, positionX4 = 300, positionY4 = 570 },
       MakeSceneExit{ id = "1_200_adv_exit_schuppen", nextScene = 190101, text = "EXIT_SCHUPPEN", isActive = "true",
         cursorstyleid = 5, image = "images/objects/wegweiser.png", imagePositionX = 880, imagePositionY = 400,
         positionX1 = 880, positionY1 = 400, positionX2 = 1000, positionY2 = 400,
         positionX3 = 1000, positionY3 = 520, positionX4 = 880, positionY4 = 520 },
-      MakeSceneExit{ id = "1_200_adv_exit_haus", nextScene = 110101, text = "EXIT_HAUS", isActive = "true",
+      -- Grandpa's house stays locked until the key is found and the well explored (the
+      -- clearing's script says what is missing).
+      MakeSceneExit{ id = "1_200_adv_exit_haus", nextScene = 110101, text = "EXIT_HAUS_ZU", isActive = "false",
         cursorstyleid = 5, image = "images/objects/wegweiser.png", imagePositionX = 190, imagePositionY = 200,
         positionX1 = 190, positionY1 = 200, positionX2 = 310, positionY2 = 200,
         positionX3 = 310, positionY3 = 320, positionX4 = 190, positionY4 = 320 },
@@ -114,7 +126,9 @@ MakeGame{
       seqId = 190101,
       bg = "images/scenes/schuppen.png",
       nextScene = 120001,
+      theme = "audio/music/kapitel1.ogg",
       initScript = "scripts/scenes/schuppen.lua",
+      exitScript = "scripts/exits/schuppen.lua",
       showLightButton = "true",
       itemListCount = 6,
       hitClickSound = "sounds/hit.ogg",
@@ -135,11 +149,14 @@ MakeGame{
         MakeHiddenObject{ id = "kerze_blau", name = "HOG_KERZE", image = "images/objects/kerze_blau.png", positionX = 640, positionY = 350 } },
       MakeMinItemsCount{ MakeMinItemsGroupCount{ groupName = "WERKZEUG", minItems = 2 } },
     },
-    -- Grandpa's living room: his picture frame and oil can go back on the shelf.
+    -- Grandpa's living room: his picture frame and oil can go back on the shelf; then Mara
+    -- dozes off in his armchair and dreams of the pond.
     MakePlacingObjectGame{
       seqId = 110101,
       bg = "images/scenes/wohnraum.png",
-      nextScene = 120001,
+      nextScene = 290601,
+      theme = "audio/music/kapitel1.ogg",
+      initScript = "scripts/scenes/wohnraum.lua",
       showLightButton = "true",
       MakeInventory{ "bilderrahmen", "oelkanne" },
       MakeSceneObject{ id = "platz_rahmen", image = "images/objects/platz_rahmen.png", positionX = 380, positionY = 270,
@@ -157,7 +174,8 @@ MakeGame{
     MakeLabyrinthGame{
       seqId = 190201,
       bg = "images/minigames/garten.png",
-      nextScene = -1,
+      nextScene = 190501,
+      theme = "audio/music/kapitel1.ogg",
       wonSound = "sounds/tor.ogg",
       startPositionPlayingAreaX = 352,
       startPositionPlayingAreaY = 224,
@@ -178,6 +196,11 @@ MakeGame{
       seqId = 290601,
       bg = "images/minigames/teich.png",
       nextScene = 290602,
+      theme = "audio/music/kapitel1.ogg",
+      -- The pond's water laps now and then.
+      atmo = "sounds/teich.ogg",
+      minLoop = 4,
+      maxLoop = 8,
       gamemode = "avoidSharks",
       sharkTexturePath = "images/minigames/hai.png",
       diverTexturePath = "images/minigames/taucher.png",
@@ -208,6 +231,10 @@ MakeGame{
       seqId = 290602,
       bg = "images/minigames/teich.png",
       nextScene = 190201,
+      theme = "audio/music/kapitel1.ogg",
+      atmo = "sounds/teich.ogg",
+      minLoop = 4,
+      maxLoop = 8,
       gamemode = "sharkShooter",
       sharkTexturePath = "images/minigames/hai.png",
       diverTexturePath = "images/minigames/taucher.png",
@@ -241,6 +268,7 @@ MakeGame{
       seqId = 190301,
       bg = "images/minigames/brunnendeckel.png",
       nextScene = 190401,
+      theme = "audio/music/kapitel1.ogg",
       tilesFilepath = "images/minigames/mosaik",
       tilesCount = 9,
       startPositionX = 332,
@@ -248,11 +276,14 @@ MakeGame{
       rotationSound = "sounds/drehen.ogg",
       wonSound = "sounds/richtig.ogg",
     },
-    -- Grandpa's picture cards: four pairs, shown for a second when two are turned.
+    -- Grandpa's picture cards: four pairs, shown for a second when two are turned; paired
+    -- or skipped, the well is explored and Mara climbs back to the clearing.
     MakeMemoryGame{
       seqId = 190401,
       bg = "images/minigames/kartentisch.png",
-      nextScene = -1,
+      nextScene = 120001,
+      theme = "audio/music/kapitel1.ogg",
+      exitScript = "scripts/exits/brunnen.lua",
       startPositionCardsX = 342,
       startPositionCardsY = 150,
       distanceCards = 20,
@@ -273,6 +304,7 @@ MakeGame{
     MakePlotpoint{
       seqId = 190501,
       nextScene = 190502,
+      theme = "audio/music/kapitel1.ogg",
       movingTextureDirectory = "images/minigames/nebel/",
       movingTextureName = "weg",
       numberOfTextures = 3,
@@ -287,6 +319,7 @@ MakeGame{
     MakePlotpoint{
       seqId = 190502,
       nextScene = 190503,
+      theme = "audio/music/kapitel1.ogg",
       movingTextureDirectory = "images/minigames/nebel/",
       movingTextureName = "hang",
       numberOfTextures = 2,
@@ -301,6 +334,7 @@ MakeGame{
     MakePlotpoint{
       seqId = 190503,
       nextScene = 190504,
+      theme = "audio/music/kapitel1.ogg",
       movingTextureDirectory = "images/minigames/nebel/",
       movingTextureName = "wegzurueck",
       numberOfTextures = 3,
@@ -314,8 +348,10 @@ MakeGame{
     -- Down to the gate: the strip moves down.
     MakePlotpoint{
       seqId = 190504,
-      -- The walk ends the first chapter at the villa's door: the chapter's score shows first.
-      nextScene = 230301,
+      -- The walk ends the first chapter at the villa's gate: the chapter's score shows, and
+      -- the second chapter begins.
+      nextScene = 200001,
+      theme = "audio/music/kapitel1.ogg",
       exitScript = "scripts/exits/kapitelende.lua",
       movingTextureDirectory = "images/minigames/nebel/",
       movingTextureName = "hangab",

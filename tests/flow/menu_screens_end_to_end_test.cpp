@@ -74,8 +74,8 @@ TEST_F(MenuScreensEndToEnd, OptionsAndHighscoresFromTheMenus) {
                         // In the game, the pause dialog opens both: sound on again and the
                         // window mode there, both kept though the dialog is left without
                         // taking the volumes over.
-                        Click(MenuPlay) + "advance 1500\n" + Click(SceneNext) + "advance 600\nmove 700 330\n" +
-                        "advance 9000\n" + Click(SidebarMenu) + "advance 300\n" + Click(PauseHiscores) +
+                        Click(MenuPlay) + "advance 1500\n" + Click(SceneNext) + "advance 1500\n" +
+                        ThroughTheKitchen("700 330") + "advance 600\nmove 700 330\nadvance 9000\n" + Click(SidebarMenu) + "advance 300\n" + Click(PauseHiscores) +
                         "advance 500\n" + Click(HiscoreClose) + "advance 300\n" +
                         Click(PauseOptions) + "advance 500\n" + Click(MuteBox) + "advance 100\nmove 900 700\n" +
                         Settle("pause_options") + Click(FullScreenBox) + "advance 300\nmove 900 700\n" +

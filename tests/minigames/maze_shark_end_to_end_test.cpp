@@ -2,7 +2,8 @@
 // at their scenes ("demoStartScene"), with the game's timer held and stepped by the session.
 // The maze is solved by drags across the thresholds and through the gate; the dives are
 // lost (their menu, dive again or wake up), skipped while they count down, and won, the
-// bonus read back from the saved game. The frames match the golden images of
+// bonus read back from the saved game. The pond's ambient sound draws its pauses from the
+// game's generator, so the sharks' places follow from the held seed and those draws. The frames match the golden images of
 // tests/golden/minigames (regenerate them with
 //   TARVELON_UPDATE_GOLDEN=1 build-*/bin/minigames_end_to_end_tests --gtest_filter='MazeSharkEndToEnd.*'
 // and look at every one before committing).
@@ -52,7 +53,7 @@ class MazeSharkEndToEnd : public TDemoRun {
 // The long hedge goes up by exactly a box (L pixels up suffice); the tall one does not go
 // down by exactly a box, but one pixel more moves it, twice; the stone does not move; the
 // lantern goes right box by box and out through the gate, which wins: the scene fades out
-// (to the main menu, as the maze leads nowhere yet).
+// (on to the walk through the fog).
 TEST_F(MazeSharkEndToEnd, TheMazeIsSolvedByDrags) {
   std::string session = ToTheScene() + "move 200 600\n" + Settle("maze_board") +
                         Drag("600 320", {"600 256"}, "600 256") +

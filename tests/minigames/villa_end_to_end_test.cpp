@@ -122,7 +122,7 @@ TEST_F(VillaEndToEnd, AdelheidsMorrisGamesAreWon) {
 
 // The walk: each page's strip has moved on by the time of its frame, the text of the moment
 // fading; a click ends each page, and the last one ends by itself. It ends the first chapter:
-// the chapter's score unfolds before the villa's door, the next chapter's first scene.
+// the chapter's score unfolds before the second chapter's screen.
 TEST_F(VillaEndToEnd, TheWalkScrollsEachWayAndEndsOnAClick) {
   std::string session = ToScene() + "advance 1500\n" + Settle("walk_left");
   for (const char* page : {"walk_up", "walk_right", "walk_down"})

@@ -18,11 +18,11 @@ class TSceneDemoRun : public TDemoRun {
   // The clearing's exit to the shed.
   static constexpr const char* ExitShed = "940 460";
 
-  // A new player, the chapter screen skipped, the letter clicked away: the clearing at rest,
-  // the pointer in the sky.
+  // A new player, the chapter screen skipped, grandpa's kitchen clicked through, the letter
+  // clicked away: the clearing at rest, the pointer in the sky.
   std::string ToTheClearing() const {
-    return NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + "advance 800\n" + Click(Rest) + "advance 3000\n" +
-           Click(Letter) + "advance 9000\nmove " + Rest + "\n";
+    return NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + "advance 800\n" + Click(Rest) + "advance 1500\n" +
+           ThroughTheKitchen(Rest) + "advance 3000\n" + Click(Letter) + "advance 9000\nmove " + Rest + "\n";
   }
   // Saved and back in the main menu through the sidebar's pause dialog.
   static std::string SaveAndLeave() {

@@ -1,9 +1,9 @@
 // End to end: the demo's play screens in the real executable, with the game's timer (and so
 // its wall clock) held and stepped by the session. From the clearing at rest (the chapter
 // screen skipped, grandpa's letter clicked away): the lantern picked up into the strip, used
-// where it does nothing and then on the dark well; the exits to the shed (hidden-object
-// scene: finds, misses with the click penalty, the hint, the key won) and to grandpa's
-// living room (placing-object scene, finished once both things stand on the shelf). The
+// where it does nothing and then on the dark well; the exit to the shed (hidden-object
+// scene: finds, misses with the click penalty, the hint, the key won); grandpa's living room
+// (placing-object scene, begun at it, finished once both things stand on the shelf). The
 // scores of these actions are read back from the saved game. The frames match the golden
 // images of tests/golden/scenes (regenerate them with
 //   TARVELON_UPDATE_GOLDEN=1 build-*/bin/scenes_end_to_end_tests --gtest_filter='ScreensEndToEnd.*'
@@ -20,7 +20,6 @@ namespace {
 const char* const Lantern = "736 576";
 const char* const Well = "375 500";
 const char* const Sky = "600 300";
-const char* const ExitHouse = "250 260";
 const char* const Slot0 = "222 718";
 const char* const PickupOk = "512 517";
 const char* const HintOrb = "80 102";
@@ -86,19 +85,20 @@ TEST_F(ScreensEndToEnd, TheShedIsSearchedAndGivesTheKey) {
 }
 
 // Grandpa's living room: the picture frame dropped on the oil can's place does nothing; on
-// its own place it stands on the shelf; the oil can follows, and the scene goes back to the
-// clearing.
+// its own place it stands on the shelf; the oil can follows, and the scene goes on to the
+// dream dive in the pond.
 TEST_F(ScreensEndToEnd, TheLivingRoomFinishesWhenItsThingsArePlaced) {
   const char* const framePlace = "435 325";
   const char* const canPlace = "735 325";
-  ExpectCleanRun(ToTheClearing() + Click(ExitHouse) + "advance 2000\nmove " + Rest + "\n" + Settle("living_room") +
-                 Click(Slot0) + Click(canPlace) + Click(Slot0) + Click(framePlace) + "advance 100\nmove " + Rest +
-                 "\n" + Settle("living_room_frame") + Click(Slot0) + Click(canPlace) + "advance 3000\n" +
-                 SaveAndLeave() + "quit\n");
+  ExpectCleanRun(NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + "advance 300\nmove " + Rest + "\nadvance 1700\n" +
+                     Settle("living_room") + Click(Slot0) + Click(canPlace) + Click(Slot0) + Click(framePlace) +
+                     "advance 100\nmove " + Rest + "\n" + Settle("living_room_frame") + Click(Slot0) +
+                     Click(canPlace) + "advance 3000\n" + SaveAndLeave() + "quit\n",
+                 "options=demoStartScene=110101");
   ExpectGolden("living_room");
   ExpectGolden("living_room_frame");
   EXPECT_EQ(SavedInt("UsedInventoryItemSuccessfullySave"), 2);
-  EXPECT_NE(SavedGame().find("currentScene = 120001"), std::string::npos);
+  EXPECT_NE(SavedGame().find("currentScene = 290601"), std::string::npos) << SavedGame();
 }
 
 // The sidebar's "Hilfe" opens the help over the clearing; its button closes it again.

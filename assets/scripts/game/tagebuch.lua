@@ -1,4 +1,4 @@
--- Mara's diary for the scenes of the second chapter: a scene's first visit writes its page,
+-- Mara's diary for the chapters' scenes: a scene's first visit writes its page,
 -- a heading and a text; the flag keeps a second visit from writing it again.
 function WriteDiaryPage(flag, title, text)
   if GetGlobalBool(flag) then

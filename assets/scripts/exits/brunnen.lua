@@ -1,0 +1,2 @@
+-- Leaving grandpa's picture cards (paired or skipped): the well is explored.
+SetGlobalBool("brunnenErkundet", true)
