@@ -12,7 +12,7 @@
 
 #include <string>
 
-#include "flow/demo_run.h"
+#include "chapter_one_steps.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ const char* const WakeUp = "612 441";
 const char* const Skip = "899 718";
 const char* const Menu = "80 382";
 
-class MazeSharkEndToEnd : public TDemoRun {
+class MazeSharkEndToEnd : public TChapterOneSteps {
  protected:
   void ExpectGolden(const std::string& name) { EXPECT_EQ(MatchGoldenFrame(name, "minigames/" + name + ".png"), ""); }
   void ExpectCleanRun(const std::string& session, int scene) {
@@ -43,11 +43,6 @@ class MazeSharkEndToEnd : public TDemoRun {
     TSavedPrefs prefs(UserFolder(), mRoot / "game");
     return (*prefs).GetInt(TString("HighscoreCurrentUser_") + name, -1, 0);
   }
-  static std::string Drag(const std::string& from, const std::vector<std::string>& moves, const std::string& to) {
-    std::string session = "move " + from + "\ndown " + from + "\n";
-    for (const std::string& move : moves) session += "move " + move + "\nadvance 25\n";
-    return session + "up " + to + "\n";
-  }
 };
 
 // The long hedge goes up by exactly a box (L pixels up suffice); the tall one does not go
@@ -55,12 +50,8 @@ class MazeSharkEndToEnd : public TDemoRun {
 // lantern goes right box by box and out through the gate, which wins: the scene fades out
 // (on to the walk through the fog).
 TEST_F(MazeSharkEndToEnd, TheMazeIsSolvedByDrags) {
-  std::string session = ToTheScene() + "move 200 600\n" + Settle("maze_board") +
-                        Drag("600 320", {"600 256"}, "600 256") +
-                        Drag("512 300", {"512 364", "512 365", "512 429"}, "512 428") +
-                        Drag("384 448", {"460 448"}, "460 448") + Settle("maze_hedges_moved") +
-                        Drag("384 320", {"449 320", "513 320", "577 320", "641 320", "705 320"}, "704 320") +
-                        Settle("maze_won") + "advance 3000\n" + "move 900 700\n" + Settle("maze_left") + "quit\n";
+  std::string session = ToTheScene() + "move 200 600\n" + Settle("maze_board") + PushTheHedgesAside() +
+                        Settle("maze_hedges_moved") + LeadTheLanternOut() + Settle("maze_won") + "advance 3000\n" + "move 900 700\n" + Settle("maze_left") + "quit\n";
   ExpectCleanRun(session, 190201);
   ExpectGolden("maze_board");
   ExpectGolden("maze_hedges_moved");
@@ -84,13 +75,7 @@ TEST_F(MazeSharkEndToEnd, TheMazeIsSkipped) {
 TEST_F(MazeSharkEndToEnd, TheHarpoonDiveIsLostThenWon) {
   std::string session = ToTheScene() + "move 300 300\n" + Settle("harpoon_countdown") + "advance 3000\n" +
                         Settle("harpoon_play") + "advance 20000\n" + Settle("harpoon_lost") + Click(DiveAgain) +
-                        "advance 1200\n";
-  for (int sweep = 0; sweep < 8; sweep++)
-    for (int y = 60; y <= 540; y += 30) {
-      std::string point = "300 " + std::to_string(y);
-      session += "move " + point + "\nclick " + point + "\nadvance 250\n";
-    }
-  session += "advance 3000\n" + SaveAndLeave() + "quit\n";
+                        "advance 1200\n" + WinTheHarpoonDive() + "advance 3000\n" + SaveAndLeave() + "quit\n";
   ExpectCleanRun(session, 290602);
   ExpectGolden("harpoon_countdown");
   ExpectGolden("harpoon_play");
@@ -115,10 +100,7 @@ TEST_F(MazeSharkEndToEnd, TheAvoidingDiveIsLost) {
 // have swum past. The harpoon dive that follows is skipped while it counts down, and the
 // bonus of the won dive is saved from the garden maze.
 TEST_F(MazeSharkEndToEnd, TheAvoidingDiveIsWon) {
-  // A move to where the pointer stands already reports nothing: the diver goes up once
-  // play has begun.
-  std::string session = ToTheScene() + "move 300 12\nadvance 3500\nmove 300 10\nadvance 20000\n" +
-                        Settle("avoid_won_next") + Click(Skip) + "advance 3000\nmove 200 600\n" +
+  std::string session = ToTheScene() + WinTheAvoidingDive() + Settle("avoid_won_next") + Click(Skip) + "advance 3000\nmove 200 600\n" +
                         Settle("avoid_skipped_next") + SaveAndLeave() + "quit\n";
   ExpectCleanRun(session, 290601);
   ExpectGolden("avoid_won_next");

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "chapter_one_steps.h"
 #include "chapter_two_steps.h"
 #include "model/memory_game.h"
-#include "model/rotation_tiles_game.h"
 #include "platform/random.h"
 
 namespace {
@@ -77,22 +77,9 @@ TEST_F(MiniGamesEndToEnd, ThePotionIsMixedWrongAndThenRight) {
 // the game is saved and loaded again (the tiles keep their turns), the rest after; the
 // last turn finishes the scene.
 TEST_F(MiniGamesEndToEnd, TheMosaicIsTurnedUprightAcrossASave) {
-  SetFixedGameSeed(true);
-  CRotationTilesGame deal;
-  deal.SetTilesCount(9);
-  deal.CreateTiles();
-  SetFixedGameSeed(false);
-  std::vector<CRotationTile*> tiles = deal.GetTiles();
-  ASSERT_EQ(tiles.size(), 9u);
-  auto turns = [&](size_t from, size_t to) {
-    std::string clicks;
-    for (size_t n = from; n < to; n++)
-      for (int32_t turn = tiles[n]->GetStatus(); turn % 4 != 0; turn++)
-        clicks += Click(Point(int(392 + 120 * (n % 3)), int(264 + 120 * (n / 3))).c_str()) + "advance 100\n";
-    return clicks;
-  };
-  ExpectCleanRunAt("190301", Started() + Settle("mosaic_board") + turns(0, 3) + SaveAndComeBack() +
-                                 Settle("mosaic_reloaded") + turns(3, 9) + Settle("mosaic_solved") +
+  ExpectCleanRunAt("190301", Started() + Settle("mosaic_board") + TChapterOneSteps::TurnMosaicTiles(0, 3) +
+                                 SaveAndComeBack() + Settle("mosaic_reloaded") +
+                                 TChapterOneSteps::TurnMosaicTiles(3, 9) + Settle("mosaic_solved") +
                                  "advance 3000\nquit\n");
   ExpectGolden("mosaic_board");
   ExpectGolden("mosaic_reloaded");

@@ -15,8 +15,19 @@ class TSceneDemoRun : public TDemoRun {
   static constexpr const char* Rest = "700 330";
   // Grandpa's letter on the clearing.
   static constexpr const char* Letter = "512 455";
-  // The clearing's exit to the shed.
+  // The clearing's exit to the shed, the way to grandpa's house, the lantern in the grass
+  // and the well.
   static constexpr const char* ExitShed = "940 460";
+  static constexpr const char* ExitHouse = "250 260";
+  static constexpr const char* Lantern = "736 576";
+  static constexpr const char* Well = "375 500";
+  // The inventory strip's first slot and the pick-up window's button.
+  static constexpr const char* Slot0 = "222 718";
+  static constexpr const char* PickupOk = "512 517";
+  // The shed's things on the list of the held seed, each found by a click on it: the hammer
+  // first.
+  static constexpr const char* ShedThings[] = {"336 196", "556 386", "456 196", "916 196", "676 386",
+                                               "336 606", "676 196", "896 386", "456 386"};
 
   // A new player, the chapter screen skipped, grandpa's kitchen clicked through, the letter
   // clicked away: the clearing at rest, the pointer in the sky.

@@ -11,17 +11,14 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 #include "scene_demo_run.h"
 
 namespace {
 
-const char* const Lantern = "736 576";
-const char* const Well = "375 500";
 const char* const Sky = "600 300";
-const char* const Slot0 = "222 718";
-const char* const PickupOk = "512 517";
 const char* const HintOrb = "80 102";
 
 class ScreensEndToEnd : public TSceneDemoRun {
@@ -57,15 +54,13 @@ TEST_F(ScreensEndToEnd, TheLanternIsPickedUpAndUsedOnTheWell) {
 // hint points at a thing still to find and the orb starts to refill; the last find wins the
 // key once, and the scene goes back to the clearing.
 TEST_F(ScreensEndToEnd, TheShedIsSearchedAndGivesTheKey) {
-  const char* const hammer = "336 196";
-  const char* const rest[] = {"556 386", "456 196", "916 196", "676 386", "336 606", "676 196", "896 386", "456 386"};
   std::string session = ToTheClearing() + Click(ExitShed) + "advance 2000\nmove " + Rest + "\n" + Settle("shed") +
-                        Click(hammer) + "advance 1500\nmove " + Rest + "\n" + Settle("shed_found");
+                        Click(ShedThings[0]) + "advance 1500\nmove " + Rest + "\n" + Settle("shed_found");
   for (const char* miss : {"600 520", "650 520", "700 520", "750 520", "800 520"}) session += Click(miss);
   // The hint's sparkle circles a thing drawn at random; the frame is taken once it has gone
   // (after about 3.4 s).
   session += "advance 4000\n" + Click(HintOrb) + "advance 4000\nmove " + Rest + "\n" + Settle("shed_hint");
-  for (const char* find : rest) session += Click(find) + "advance 100\n";
+  for (size_t n = 1; n < std::size(ShedThings); n++) session += Click(ShedThings[n]) + "advance 100\n";
   session += "advance 1500\n" + Settle("shed_won") + Click(PickupOk) + "advance 3000\n" + SaveAndLeave() + "quit\n";
   ExpectCleanRun(session);
   ExpectGolden("shed");

@@ -25,8 +25,6 @@ const char* const VillaBell = "615 565";
 // The six things in grandpa's sideboard, each found by a click on it (the cogwheel on its rim).
 const char* const SideboardThings[] = {"686 420", "896 236", "286 246", "496 446", "696 226", "476 236"};
 
-std::string RestAt(const char* point) { return std::string("move ") + point + "\nadvance 100\n"; }
-
 }  // namespace
 
 TWalk TWalkthroughRun::ChapterTwo() const {

@@ -2,9 +2,8 @@
 
 namespace {
 
-// The score's button, the highscore table's close button (both dialogs in the middle of the
-// screen), and where the pointer waits during the credits and in the main menu.
-constexpr const char* ScoreNext = "512 556";
+// The highscore table's close button (in the middle of the screen), and where the pointer
+// waits during the credits and in the main menu.
 constexpr const char* HiscoreClose = "512 656";
 constexpr const char* Aside = "900 700";
 

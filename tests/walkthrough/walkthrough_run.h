@@ -33,6 +33,12 @@ class TWalkthroughRun : public TSceneDemoRun {
   // main menu (ending_walk.cpp).
   TWalk Ending() const;
 
+  // The score's button (its dialog in the middle of the screen), at a chapter's end and the game's.
+  static constexpr const char* ScoreNext = "512 556";
+
+  // The pointer moved aside, to rest there for a moment before a frame.
+  static std::string RestAt(const char* point) { return std::string("move ") + point + "\nadvance 100\n"; }
+
   // A frame of the walkthrough: settled now and listed for the comparison.
   void Shot(TWalk& walk, const std::string& name) const {
     walk.session += Settle(name);

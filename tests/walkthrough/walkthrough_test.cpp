@@ -3,6 +3,7 @@
 
 #include "walkthrough_run.h"
 
+#include <filesystem>
 #include <string>
 
 #include "persistence/jx_hiscores.h"
@@ -48,6 +49,24 @@ TEST_F(Walkthrough, TheEndingLeadsThroughScoreHighscoresAndCreditsToTheMainMenu)
   EXPECT_EQ((*prefs).GetString("name", "", 0).ToStd(), "Mara");
   EXPECT_EQ((*prefs).GetString("gamedata", "", 0).ToStd(), "");
   EXPECT_EQ((*prefs).GetString("name", "", 1).ToStd(), "");
+}
+
+// Chapter 1 from a new player's "Spielen": every screen in the story's order, the house
+// opening only after the well and the shed, the picture cards skipped. Each settled frame
+// shows a new screen or a new state, and the score's button leads on to the second chapter's
+// screen.
+TEST_F(Walkthrough, ChapterOneRunsFromTheNewGameToChapterTwo) {
+  TWalk walk = ChapterOne();
+  ASSERT_FALSE(walk.frames.empty());
+  ExpectCleanRun(NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + walk.session + "advance 2200\nmove " + Rest +
+                 "\nadvance 100\n" + Settle("chapter_two") + "quit\n");
+  for (size_t n = 1; n < walk.frames.size(); n++)
+    EXPECT_NE(CompareFrames(walk.frames[n - 1], walk.frames[n]), "") << walk.frames[n];
+  EXPECT_NE(CompareFrames(walk.frames.back(), "chapter_two"), "");
+  // The second chapter's screen as the whole walkthrough's golden frame shows it.
+  if (std::filesystem::exists(std::filesystem::path(TARVELON_GOLDEN) / "walkthrough/200001_kapitel.png")) {
+    EXPECT_EQ(CompareWithGoldenFrame("chapter_two", "walkthrough/200001_kapitel.png"), "");
+  }
 }
 
 // Chapter 2 from its chapter screen: every screen solved in the story's order, the villa
