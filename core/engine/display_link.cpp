@@ -1,6 +1,7 @@
 #include "engine/display_link.h"
 
 #include "engine/engine_entry.h"
+#include "engine/frame_probe.h"
 #include "engine/platform.h"
 #include "engine/platform_impl.h"
 #include "graphics/device/sdl_presenter.h"
@@ -53,11 +54,39 @@ class TCursorMovesTask : public TTask {
   }
 };
 
+// The main window's presenter as the frame probe sees it: each frame shown is noted.
+class TProbedPresenter : public TPresenter {
+ public:
+  TProbedPresenter(std::unique_ptr<TPresenter> presenter, TFrameProbe& probe)
+      : mPresenter(std::move(presenter)), mProbe(probe) {}
+  bool SetMode(uint32_t width, uint32_t height, bool fullScreen) override {
+    return mPresenter->SetMode(width, height, fullScreen);
+  }
+  void GetClientSize(uint32_t& width, uint32_t& height) const override { mPresenter->GetClientSize(width, height); }
+  TDevResult Present(const TPresentFrame& frame, const TCursorOverlay* cursor) override {
+    TDevResult result = mPresenter->Present(frame, cursor);
+    mProbe.Presented();
+    return result;
+  }
+  TDevResult Refresh(const TCursorOverlay* cursor) override { return mPresenter->Refresh(cursor); }
+  void SetVSync(bool on) override { mPresenter->SetVSync(on); }
+  void SetHardwareCursor(const TCursorImage* image) override { mPresenter->SetHardwareCursor(image); }
+
+ private:
+  std::unique_ptr<TPresenter> mPresenter;
+  TFrameProbe& mProbe;
+};
+
 }  // namespace
 
 std::shared_ptr<TPresenter> TPlatformDisplayHost::GetPresenter() {
-  if (!mPresenter && mPlatform.GetMainWindow())
-    mPresenter = std::make_shared<TSdlPresenter>(mPlatform.GetMainWindow()->GetSdlWindow());
+  if (!mPresenter && mPlatform.GetMainWindow()) {
+    auto presenter = std::make_unique<TSdlPresenter>(mPlatform.GetMainWindow()->GetSdlWindow());
+    if (TFrameProbe* probe = TFrameProbe::Get())
+      mPresenter = std::make_shared<TProbedPresenter>(std::move(presenter), *probe);
+    else
+      mPresenter = std::move(presenter);
+  }
   return mPresenter;
 }
 

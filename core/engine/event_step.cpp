@@ -2,6 +2,7 @@
 // applies fills the event and ends the step.
 
 #include "engine/engine_keys.h"
+#include "engine/frame_probe.h"
 #include "engine/platform.h"
 #include "engine/platform_impl.h"
 #include "engine/window_procedure.h"
@@ -61,7 +62,10 @@ void IdleBranch(TPlatformImpl& p, const TPlatform& platform) {
   platform.NotifyIdleStep();
   if (p.mDisplayHandler && p.Display().IsFullscreen() && p.mActive && !p.mActivationPending) KeepWindowInFront(p, platform);
   if (TSoundManager* sound = GetSoundManager()) sound->DispatchFinishedStreams();
+  TFrameProbe* probe = TFrameProbe::Get();
+  if (probe) probe->BeginWork();
   p.mFrameTasks.RunTasks(0);
+  if (probe) probe->EndWork();
   p.mQueue->WaitForMessage(IdleWaitMs);
 }
 
@@ -258,7 +262,9 @@ void TPlatform::Step(TPlatformEvent& event) {
   if (!gFirstStepDone) {
     gFirstStepDone = true;
     GetGameState()->PostIntEvent("loadbroadcast", 0);
+    uint64_t waitStart = FrameProbeNow();
     Sleep(500);
+    if (TFrameProbe* probe = TFrameProbe::Get()) probe->StartupWait(FrameProbeNow() - waitStart);
     GetGameState()->PostIntEvent("sessionready", 0);
   }
   TNativeMessage message;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "engine/engine_entry.h"
+#include "engine/frame_probe.h"
 #include "engine/platform_impl.h"
 #include "graphics/texture.h"
 #include "engine/platform_host_link.h"
@@ -240,6 +241,9 @@ void TPlatform::SetEventObserver(std::function<void(const TPlatformEvent&)> obse
 void TPlatform::SetIdleStepObserver(std::function<void()> observer) { mIdleStepObserver = std::move(observer); }
 
 void TPlatform::ProcessEvents(TPlatformEvent& event) {
+  TFrameProbe* probe = TFrameProbe::Get();
+  if (probe) probe->NextEventAsked(GetTimer());
   Step(event);
   if (mEventObserver) mEventObserver(event);
+  if (probe) probe->EventTaken(event.type == EventIdle);
 }
