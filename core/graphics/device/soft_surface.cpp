@@ -108,17 +108,21 @@ TDevResult TSoftSurface::Restore() {
   return DD_OK;
 }
 
+// The first row is written pixel by pixel, the others are copies of it: a 16-bit depth
+// buffer, cleared every frame, fills as fast as a 32-bit target.
 void TSoftSurface::FillRaw(const TDevRect& rect, uint32_t value) {
+  if (rect.Width() <= 0 || rect.Height() <= 0) return;
   uint32_t bpp = BytesPerPixel(mDesc.pixelFormat);
-  for (int32_t y = rect.top; y < rect.bottom; ++y) {
-    uint8_t* p = mPixels.data() + int64_t(y) * mDesc.pitch + int64_t(rect.left) * bpp;
-    if (bpp == 4) {
-      uint32_t* q = reinterpret_cast<uint32_t*>(p);
-      std::fill(q, q + rect.Width(), value);
-    } else {
-      for (int32_t x = 0; x < rect.Width(); ++x) WritePixel(p + size_t(x) * bpp, bpp, value);
-    }
+  uint8_t* first = mPixels.data() + int64_t(rect.top) * mDesc.pitch + int64_t(rect.left) * bpp;
+  if (bpp == 4) {
+    uint32_t* q = reinterpret_cast<uint32_t*>(first);
+    std::fill(q, q + rect.Width(), value);
+  } else {
+    for (int32_t x = 0; x < rect.Width(); ++x) WritePixel(first + size_t(x) * bpp, bpp, value);
   }
+  size_t rowBytes = size_t(rect.Width()) * bpp;
+  for (int32_t y = rect.top + 1; y < rect.bottom; ++y)
+    std::memcpy(mPixels.data() + int64_t(y) * mDesc.pitch + int64_t(rect.left) * bpp, first, rowBytes);
 }
 
 TDevResult TSoftSurface::Blt(const TDevRect* dstRect, TSoftSurface* src, const TDevRect* srcRect, uint32_t flags,

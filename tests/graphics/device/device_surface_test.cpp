@@ -112,6 +112,27 @@ TEST(DeviceSurface, BlitCopiesScalesFillsAndConverts) {
   EXPECT_EQ(PixelAt(*small, 3, 0), 0x001Fu);
 }
 
+// A fill covers its rectangle and nothing beside it, at every depth.
+TEST(DeviceSurface, FillsCoverTheirRectangleOnly) {
+  auto draw = MakeDraw(std::make_shared<TSoftAdapter>());
+  for (const TPixelFormat& format : {PixelFormatArgb8888(), PixelFormatRgb565()}) {
+    SCOPED_TRACE(format.bitCount);
+    std::shared_ptr<TSoftSurface> s;
+    ASSERT_EQ(draw->CreateSurface(Plain(6, 5, format), s), DD_OK);
+    TDevBltFx fx;
+    fx.fillColor = 0x1234;
+    ASSERT_EQ(s->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx), DD_OK);
+    fx.fillColor = 0xF81F;
+    TDevRect inner{1, 1, 4, 4};
+    ASSERT_EQ(s->Blt(&inner, nullptr, nullptr, DDBLT_COLORFILL, &fx), DD_OK);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 6; ++x) {
+        bool inside = x >= 1 && x < 4 && y >= 1 && y < 4;
+        EXPECT_EQ(PixelAt(*s, x, y), inside ? 0xF81Fu : 0x1234u) << x << "," << y;
+      }
+  }
+}
+
 TEST(DeviceSurface, LostSurfacesFailUntilRestored) {
   auto adapter = std::make_shared<TSoftAdapter>();
   auto draw = MakeDraw(adapter);
