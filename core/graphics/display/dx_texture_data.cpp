@@ -51,6 +51,13 @@ bool IsArgb8888(const TPixelFormat& f) {
          f.alphaMask == 0xFF000000u;
 }
 
+// The 32-bit layouts with red, green and blue in their usual bytes and the alpha, if any, in
+// the top one: whole rows convert with one mask and one top byte (what TChannelMap gives).
+bool IsRgb888In32(const TPixelFormat& f) {
+  return f.bitCount == 32 && f.redMask == 0xFF0000 && f.greenMask == 0xFF00 && f.blueMask == 0xFF &&
+         (f.alphaMask == 0 || f.alphaMask == 0xFF000000u);
+}
+
 // The alpha texture formats found so far, shared by all textures.
 struct TAlphaFormatCache {
   std::mutex mutex;
@@ -326,6 +333,10 @@ bool TDxTextureData::SetPixels(uint32_t sourceWidth, uint32_t sourceHeight, cons
     uint8_t* dst = static_cast<uint8_t*>(desc.surface) + int64_t(y + mOffsetY) * desc.pitch + size_t(mOffsetX) * bytes;
     if (IsArgb8888(format) && alpha) {
       std::memcpy(dst, src, size_t(width) * 4);
+    } else if (IsRgb888In32(format)) {
+      uint32_t keep = alpha ? format.alphaMask | 0xFFFFFFu : 0xFFFFFFu, top = alpha ? 0 : format.alphaMask;
+      uint32_t* out = reinterpret_cast<uint32_t*>(dst);
+      for (uint32_t x = 0; x < width; ++x) out[x] = (src[x] & keep) | top;
     } else if (format.bitCount == 32 || format.bitCount == 24 || format.bitCount == 16 || format.bitCount == 15) {
       uint32_t size = format.bitCount == 15 ? 2 : format.bitCount / 8;
       for (uint32_t x = 0; x < width; ++x) WritePixel(dst + size_t(x) * size, size, map.Pack(src[x], alpha));
@@ -349,7 +360,13 @@ bool TDxTextureData::GetPixels(uint32_t width, uint32_t height, uint32_t* pixels
   for (uint32_t y = 0; y < h; ++y) {
     const uint8_t* src = static_cast<const uint8_t*>(desc.surface) + int64_t(y + mOffsetY) * desc.pitch + size_t(mOffsetX) * bytes;
     uint32_t* dst = pixels + size_t(y) * width;
-    for (uint32_t x = 0; x < w; ++x) dst[x] = map.Unpack(ReadPixel(src + size_t(x) * bytes, bytes), alpha);
+    if (IsRgb888In32(format)) {
+      uint32_t top = alpha && format.alphaMask ? 0 : 0xFF000000u;
+      const uint32_t* in = reinterpret_cast<const uint32_t*>(src);
+      for (uint32_t x = 0; x < w; ++x) dst[x] = in[x] | top;
+    } else {
+      for (uint32_t x = 0; x < w; ++x) dst[x] = map.Unpack(ReadPixel(src + size_t(x) * bytes, bytes), alpha);
+    }
   }
   mSurface->Unlock(nullptr);
   return true;

@@ -117,8 +117,16 @@ TEST(TextureSurfaces, LockHandsOutSurfaceMemoryOnlyForArgb8888) {
   EXPECT_TRUE(reinterpret_cast<const uint8_t*>(pixels) < surface ||
               reinterpret_cast<const uint8_t*>(pixels) >= surface + xrgb.GetSurface()->Pitch() * 4);
   pixels[9] = 0x80112233;
+  for (int x = 0; x < 8; ++x) pixels[16 + x] = uint32_t(x) << 29 | 0x102030u * uint32_t(x + 1);
   xrgb.UnlockPixels();
-  EXPECT_EQ(ReadBack(xrgb)[9], 0xFF112233u);
+  std::vector<uint32_t> back = ReadBack(xrgb);
+  EXPECT_EQ(back[9], 0xFF112233u);
+  for (int x = 0; x < 8; ++x) EXPECT_EQ(back[16 + x], 0xFF000000u | 0x102030u * uint32_t(x + 1)) << x;
+  // Locked again, the copy holds what the surface holds, opaque.
+  ASSERT_TRUE(xrgb.LockPixels(pixels, pitch));
+  EXPECT_EQ(pixels[9], 0xFF112233u);
+  EXPECT_EQ(pixels[16 + 7], 0xFF000000u | 0x102030u * 8);
+  xrgb.UnlockPixels();
 }
 
 // The copy handed out by a lock has rows of the image's width; it must go back with that
