@@ -47,12 +47,7 @@ void TFrameProbe::EndWork() {
   mWorkStart = 0;
 }
 
-void TFrameProbe::Presented() {
-  mPresented = true;
-  if (mFirstDone) return;
-  mFirstDone = true;
-  std::fprintf(mFile, "first %llu\n", static_cast<unsigned long long>(FrameProbeNow()));
-}
+void TFrameProbe::Presented() { mPresented = true; }
 
 void TFrameProbe::EventTaken(bool idle) {
   mIdle = idle;

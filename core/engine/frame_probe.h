@@ -4,9 +4,9 @@
 // it costs one pointer test per event step. Main thread only. Lines:
 //
 //   wait US                    the start-up wait of the first event step
-//   first MONO_US              the end of the first frame presented (steady clock)
 //   frame MONO_US TIMER US CPU_US
-//                              an idle step that presented a frame: when it ended, the
+//                              an idle step that presented a frame: when it ended (on the
+//                              steady clock, which is CLOCK_MONOTONIC), the
 //                              engine timer it saw, how long the engine worked on it (the
 //                              platform's frame tasks and the game's handling of the idle
 //                              event: its update, drawing and presenting) and the main
@@ -37,7 +37,7 @@ class TFrameProbe {
 
   FILE* mFile;
   uint64_t mWorkStart = 0, mWork = 0, mThreadStart = 0, mThreadWork = 0;
-  bool mIdle = false, mPresented = false, mFirstDone = false;
+  bool mIdle = false, mPresented = false;
 };
 
 // The probe's current time on the steady clock, in microseconds.
