@@ -1,5 +1,7 @@
 #include "engine/engine_entry.h"
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -48,6 +50,11 @@ TWindowResult CreateMainWindow(TPlatform& platform, std::string& error) {
 }  // namespace
 
 int RunEngine(TEngineStart start) {
+  // Frames, textures, render targets and their lock copies are megabytes each and come and
+  // go all the time, most of them during the start. From the heap, a freed one serves the
+  // next; as mappings of their own, every one would fault its pages in afresh.
+  mallopt(M_MMAP_THRESHOLD, 64 << 20);
+  mallopt(M_TRIM_THRESHOLD, 128 << 20);
   InstallCollationLibrary();
   TTestHookHost hook;
   TString text = start.commandLine;
