@@ -155,6 +155,8 @@ void lua_pushwstring(lua_State* L, const lua_WChar* s);
 void lua_getpertypemetatable(lua_State* L, int type);
 void lua_setpertypemetatable(lua_State* L, int type);
 int lua_getn(lua_State* L, int idx);
+// How many of t[1], t[2], ... (read raw) come before the first nil; 0 for a non-table.
+int lua_rawcount(lua_State* L, int idx);
 void lua_pushboxedpointer(lua_State* L, void* p);
 
 // some useful macros

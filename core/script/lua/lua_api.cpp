@@ -596,6 +596,11 @@ int lua_getn(lua_State* L, int idx) {
   return TableGetN(HValue(t));
 }
 
+int lua_rawcount(lua_State* L, int idx) {
+  Value* t = Index(L, idx);
+  return IsTable(t) ? TableCountFrom1(HValue(t)) : 0;
+}
+
 void lua_pushboxedpointer(lua_State* L, void* p) {
   CheckGC(L);
   LUserdata* u = NewUserdata(L, sizeof(void*));

@@ -322,13 +322,7 @@ int luaL_getn(lua_State* L, int t) {
   lua_pushvalue(L, t);
   lua_rawget(L, -2);
   if ((n = CheckInt(L, 2)) >= 0) return n;
-  for (n = 1;; n++) {
-    lua_rawgeti(L, t, n);
-    if (lua_isnil(L, -1)) break;
-    lua_pop(L, 1);
-  }
-  lua_pop(L, 1);
-  return n - 1;
+  return lua_rawcount(L, t);
 }
 
 void luaL_buffinit(lua_State* L, luaL_Buffer* B) {

@@ -101,6 +101,7 @@ Value* TableSetStr(lua_State* L, LTable* t, LString* key);
 bool TableNext(lua_State* L, LTable* t, Value* key);  // key in/out, value at key+1
 void TableResize(lua_State* L, LTable* t, int nasize, int lnhsize);
 int TableGetN(LTable* t);  // largest positive integer key with a non-nil value
+int TableCountFrom1(LTable* t);  // n where t[1..n] are non-nil and t[n+1] is nil
 inline int TableNodeCount(const LTable* t) { return 1 << t->lsizenode; }
 extern Node gDummyNode;
 

@@ -345,4 +345,12 @@ int TableGetN(LTable* t) {
   return n;
 }
 
+int TableCountFrom1(LTable* t) {
+  int n = 0;
+  while (n < t->sizearray && !IsNil(&t->array[n])) n++;
+  if (n < t->sizearray) return n;
+  while (n < 0x7FFFFFFF && !IsNil(TableGetNum(t, n + 1))) n++;
+  return n;
+}
+
 }  // namespace tlua

@@ -156,6 +156,10 @@ const Case kTableMathCases[] = {
      nullptr, "test:1: invalid order function for sorting"},
     {"getn uses the sizes table", "local t = {1, 2, 3} table.setn(t, 10) print(table.getn(t), table.getn({n = 2.7}))",
      "10\t2\n", nullptr},
+    {"getn counts to the first nil through the array and the hash part",
+     "local t = {1, 2, 3, 4} t[6] = 6 t[7] = 7 local a = table.getn(t) t[5] = 5 local b = table.getn(t) "
+     "t[2] = nil local u = {} u[3] = 3 u[2] = 2 u[1] = 1 print(a, b, table.getn(t), table.getn(u))",
+     "4\t7\t1\t3\n", nullptr},
     {"math basics",
      "print(math.abs(-2), math.floor(-1.5), math.ceil(1.2), math.max(3, 9, 1), math.min(3, 9, 1), math.mod(7, -3), math.sqrt(16))",
      "2\t-2\t2\t9\t1\t1\t4\n", nullptr},
