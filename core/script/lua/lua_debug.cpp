@@ -334,7 +334,7 @@ int lua_getstack(lua_State* L, int level, lua_Debug* ar) {
 
 int lua_getinfo(lua_State* L, const char* what, lua_Debug* ar) {
   CallInfo* ci = nullptr;
-  Value func;
+  Value func{};
   if (*what == '>') {
     func = L->top[-1];
     L->top--;

@@ -65,6 +65,15 @@ struct Value {
     int b;
   } u;
   int tt;
+  Value() = default;
+  Value(const Value&) = default;
+  // Field by field: a value is often written as two stores (payload, then tag) just
+  // before it is copied, and one 16-byte load of it would wait for both to retire.
+  Value& operator=(const Value& o) {
+    u = o.u;
+    tt = o.tt;
+    return *this;
+  }
 };
 
 struct LString : GCObject {
