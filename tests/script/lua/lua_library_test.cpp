@@ -163,6 +163,10 @@ const Case kTableMathCases[] = {
     {"math basics",
      "print(math.abs(-2), math.floor(-1.5), math.ceil(1.2), math.max(3, 9, 1), math.min(3, 9, 1), math.mod(7, -3), math.sqrt(16))",
      "2\t-2\t2\t9\t1\t1\t4\n", nullptr},
+    {"mod keeps the dividend's sign, also on a zero, and takes fractions, huge values and a zero divisor",
+     "local z = math.mod(1, 0) print(math.mod(-7, 3), math.mod(-6, 3), math.mod(6, -3), math.mod(-2147483648, -1), "
+     "math.mod(5.5, 2), math.mod(2^40 + 1, 2), math.mod(-3, 2^33), z ~= z)",
+     "-1\t-0\t0\t-0\t1.5\t1\t-3\ttrue\n", nullptr},
     {"math trigonometry in radians", "print(math.sin(0), math.cos(0), math.floor(math.deg(math.pi)), math.rad(180) == math.pi)",
      "0\t1\t180\ttrue\n", nullptr},
     {"math frexp ldexp", "print(math.frexp(8)) print(math.ldexp(0.5, 4), math.exp(0), math.log10(1000), 2 ^ 0.5 == math.sqrt(2))",
