@@ -94,7 +94,23 @@ LTable* NewTable(lua_State* L, int narray, int lnhash);
 void FreeTable(lua_State* L, LTable* t);
 const Value* TableGet(LTable* t, const Value* key);
 const Value* TableGetNum(LTable* t, int key);
-const Value* TableGetStr(LTable* t, LString* key);
+// The node where a key of hash h starts its chain.
+inline Node* NodeAt(const LTable* t, uint32_t h) { return t->node + (h & uint32_t((1 << t->lsizenode) - 1)); }
+inline const Value* TableGetStr(LTable* t, LString* key) {
+  for (const Node* n = NodeAt(t, key->hash); n; n = n->next)
+    if (n->key.u.gc == key && n->key.tt == key->tt) return &n->val;
+  return &kNilObject;
+}
+// TableGet with its common cases inline: a whole number inside the array part, a string.
+inline const Value* TableGetQuick(LTable* t, const Value* key) {
+  if (IsNumber(key)) {
+    const double i = NValue(key) - 1;
+    if (i >= 0 && i < t->sizearray && double(unsigned(i)) == i) return &t->array[unsigned(i)];
+  } else if (IsString(key)) {
+    return TableGetStr(t, SValue(key));
+  }
+  return TableGet(t, key);
+}
 Value* TableSet(lua_State* L, LTable* t, const Value* key);
 Value* TableSetNum(lua_State* L, LTable* t, int key);
 Value* TableSetStr(lua_State* L, LTable* t, LString* key);

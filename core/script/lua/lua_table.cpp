@@ -27,8 +27,6 @@ inline uint32_t HashPtr(const void* p) {
   return uint32_t(v >> 3) ^ uint32_t(v >> 32);
 }
 
-inline Node* NodeAt(const LTable* t, uint32_t h) { return t->node + (h & uint32_t((1 << t->lsizenode) - 1)); }
-
 Node* MainPosition(const LTable* t, const Value* key) {
   switch (key->tt) {
     case TNumber: return NodeAt(t, HashNum(key->u.n));
@@ -256,12 +254,6 @@ const Value* TableGetNum(LTable* t, int key) {
   double nk = key;
   for (Node* n = NodeAt(t, HashNum(nk)); n; n = n->next)
     if (n->key.tt == TNumber && n->key.u.n == nk) return &n->val;
-  return &kNilObject;
-}
-
-const Value* TableGetStr(LTable* t, LString* key) {
-  for (Node* n = NodeAt(t, key->hash); n; n = n->next)
-    if (n->key.u.gc == key && n->key.tt == key->tt) return &n->val;
   return &kNilObject;
 }
 
