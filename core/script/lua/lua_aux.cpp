@@ -343,7 +343,14 @@ char* luaL_prepbuffer(luaL_Buffer* B) {
 }
 
 void luaL_addlstring(luaL_Buffer* B, const char* s, size_t l) {
-  while (l--) luaL_putchar(B, *s++);
+  while (l > 0) {
+    if (BUFFFREE(B) == 0) luaL_prepbuffer(B);
+    const size_t n = l < BUFFFREE(B) ? l : BUFFFREE(B);
+    memcpy(B->p, s, n);
+    B->p += n;
+    s += n;
+    l -= n;
+  }
 }
 
 void luaL_addstring(luaL_Buffer* B, const char* s) { luaL_addlstring(B, s, strlen(s)); }
@@ -355,7 +362,7 @@ void luaL_addwchar(luaL_Buffer* B, lua_WChar c) {
 }
 
 void luaL_addlwstring(luaL_Buffer* B, const lua_WChar* s, size_t l) {
-  for (size_t i = 0; i < l; i++) luaL_addwchar(B, s[i]);
+  luaL_addlstring(B, reinterpret_cast<const char*>(s), l * sizeof(lua_WChar));
 }
 
 void luaL_pushresult(luaL_Buffer* B) {

@@ -149,7 +149,10 @@ void* GrowAux(lua_State* L, void* block, int* size, size_t elemSize, int limit, 
 char* OpenBuffer(lua_State* L, size_t n) {
   GlobalState* g = L->g;
   if (n > g->buffSize) {
-    if (n < 32) n = 32;
+    // in whole blocks: a string that grows a little per concatenation then moves once
+    // per block, not on every step
+    constexpr size_t kBlock = 256;
+    if (n <= size_t(-1) - kBlock) n = (n + kBlock - 1) & ~(kBlock - 1);
     g->buff = static_cast<char*>(Realloc(L, g->buff, g->buffSize, n));
     g->buffSize = n;
   }

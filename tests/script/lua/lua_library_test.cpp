@@ -138,6 +138,11 @@ const Case kStringCases[] = {
      "print(string.rep('ab', 0/0) == '', string.rep('ab', -2^31 - 1) == '', string.rep('ab', 2.9), string.rep('', 2^40) == '')"
      " print(pcall(string.rep, 'x', 2^31))",
      "true\ttrue\tabab\ttrue\nfalse\tmemory allocation error: block too big\n", nullptr},
+    {"buffers keep pieces that cross their block and outgrow it whole",
+     "local r = string.rep('abc', 5000) local big = string.rep(string.rep('xy', 5000), 3) "
+     "print(string.len(r), string.sub(r, 8190, 8196), string.len(big), string.sub(big, 9999, 10002), "
+     "string.len(string.gsub(big, 'y', 'yy')))",
+     "15000\tcabcabc\t30000\txyxy\t45000\n", nullptr},
     {"deep patterns are refused", "string.find(string.rep('a', 300), string.rep('a?', 300))", nullptr,
      "test:1: pattern too complex"},
     {"wide strings are not narrow arguments", "string.len(L\"x\")", nullptr,
