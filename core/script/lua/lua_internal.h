@@ -95,7 +95,7 @@ void FreeTable(lua_State* L, LTable* t);
 const Value* TableGet(LTable* t, const Value* key);
 const Value* TableGetNum(LTable* t, int key);
 // The node where a key of hash h starts its chain.
-inline Node* NodeAt(const LTable* t, uint32_t h) { return t->node + (h & uint32_t((1 << t->lsizenode) - 1)); }
+inline Node* NodeAt(const LTable* t, uint32_t h) { return t->node + (h & t->nodemask); }
 inline const Value* TableGetStr(LTable* t, LString* key) {
   for (const Node* n = NodeAt(t, key->hash); n; n = n->next)
     if (n->key.u.gc == key && n->key.tt == key->tt) return &n->val;

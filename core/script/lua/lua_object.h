@@ -145,6 +145,7 @@ struct Node {
 struct LTable : GCObject {
   uint8_t flags;      // bit e set: event e known to be absent
   uint8_t lsizenode;  // log2 of the hash part's size
+  uint32_t nodemask;  // the hash part's size - 1, what a hash is masked with
   LTable* metatable;
   Value* array;
   Node* node;

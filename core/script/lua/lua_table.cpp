@@ -49,6 +49,7 @@ void SetNodeVector(lua_State* L, LTable* t, int lsize, bool empty) {
   if (empty) {
     t->node = &gDummyNode;
     t->lsizenode = 0;
+    t->nodemask = 0;
     t->lastfree = nullptr;
     return;
   }
@@ -61,6 +62,7 @@ void SetNodeVector(lua_State* L, LTable* t, int lsize, bool empty) {
     t->node[i].next = nullptr;
   }
   t->lsizenode = uint8_t(lsize);
+  t->nodemask = uint32_t(size - 1);
   t->lastfree = t->node + size;
 }
 
@@ -208,6 +210,7 @@ LTable* NewTable(lua_State* L, int narray, int lnhash) {
   t->array = nullptr;
   t->sizearray = 0;
   t->lsizenode = 0;
+  t->nodemask = 0;
   t->gclist = nullptr;
   t->node = &gDummyNode;
   t->lastfree = nullptr;
