@@ -198,6 +198,7 @@ int lua_lessthan(lua_State* L, int index1, int index2) {
 lua_Number lua_tonumber(lua_State* L, int idx) {
   Value n;
   const Value* o = IndexAcceptable(L, idx);
+  if (o != nullptr && IsNumber(o)) return NValue(o);  // the common case, without a call
   if (o != nullptr && (o = ToNumber(o, &n)) != nullptr) return NValue(o);
   return 0;
 }
