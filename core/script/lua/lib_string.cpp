@@ -643,6 +643,19 @@ unsigned ClampUnsigned(double d) {
   return d < 0 ? unsigned(int(d)) : unsigned(d);
 }
 
+// n in decimal, as %d prints it.
+void AddDecimal(luaL_Buffer* b, int n) {
+  char digits[12];
+  char* p = digits + sizeof digits;
+  unsigned u = n < 0 ? 0u - unsigned(n) : unsigned(n);
+  do {
+    *--p = char('0' + u % 10);
+    u /= 10;
+  } while (u != 0);
+  if (n < 0) *--p = '-';
+  luaL_addlstring(b, p, size_t(digits + sizeof digits - p));
+}
+
 int StrFormat(lua_State* L) {
   int arg = 1;
   size_t sfl;
@@ -669,7 +682,15 @@ int StrFormat(lua_State* L) {
     switch (*strfrmt++) {
       case 'c':
       case 'd':
-      case 'i': snprintf(buff, sizeof buff, form, ClampInt(luaL_checknumber(L, arg))); break;
+      case 'i': {
+        const int n = ClampInt(luaL_checknumber(L, arg));
+        if (form[2] == '\0' && form[1] != 'c') {  // a plain %d: no flags, width or precision
+          AddDecimal(&b, n);
+          continue;
+        }
+        snprintf(buff, sizeof buff, form, n);
+        break;
+      }
       case 'o':
       case 'u':
       case 'x':
@@ -698,6 +719,10 @@ int StrFormat(lua_State* L) {
         if (!hasprecision && l >= 100) {
           lua_pushvalue(L, arg);  // too long to format: keep the string as it is
           luaL_addvalue(&b);
+          continue;
+        }
+        if (form[2] == '\0') {  // a plain %s: the bytes up to a zero, as printf gives them
+          luaL_addlstring(&b, s, strlen(s));
           continue;
         }
         snprintf(buff, sizeof buff, form, s);
