@@ -247,14 +247,7 @@ PreCallResult PreCall(lua_State* L, Value* func, int nresults) {
   ptrdiff_t funcr = SaveStack(L, func);
   CheckStack(L, LUA_MINSTACK);
   func = RestoreStack(L, funcr);
-  CallInfo* ci = NextCI(L);
-  ci->func = func;
-  L->base = ci->base = func + 1;
-  ci->top = L->top + LUA_MINSTACK;
-  ci->savedpc = nullptr;
-  ci->tailcalls = 0;
-  ci->flags = kCIC;
-  ci->nresults = nresults;
+  OpenNativeFrame(L, NextCI(L), func, nresults);
   int n = static_cast<CClosure*>(cl)->f(L);
   if (n < 0) return kCallYield;
   PosCall(L, nresults, L->top - n);

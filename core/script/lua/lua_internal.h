@@ -58,6 +58,17 @@ inline ptrdiff_t SaveStack(lua_State* L, const Value* p) { return reinterpret_ca
 inline Value* RestoreStack(lua_State* L, ptrdiff_t n) { return reinterpret_cast<Value*>(reinterpret_cast<char*>(L->stack) + n); }
 CallInfo* GrowCI(lua_State* L);
 inline CallInfo* NextCI(lua_State* L) { return (L->ci + 1 == L->endCi) ? GrowCI(L) : ++L->ci; }
+// Fills ci, the new current frame, for a call of the native function at func (its
+// arguments up to L->top, room for LUA_MINSTACK more already made).
+inline void OpenNativeFrame(lua_State* L, CallInfo* ci, Value* func, int nresults) {
+  ci->func = func;
+  L->base = ci->base = func + 1;
+  ci->top = L->top + LUA_MINSTACK;
+  ci->savedpc = nullptr;
+  ci->tailcalls = 0;
+  ci->flags = kCIC;
+  ci->nresults = nresults;
+}
 // Prepares a call of the value at func: a native function runs at once (kCallDone, or
 // kCallYield when it yielded), a Lua function gets its frame and must be executed (kCallLua).
 enum PreCallResult { kCallLua, kCallDone, kCallYield };
