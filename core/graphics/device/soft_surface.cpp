@@ -57,7 +57,7 @@ TSoftSurface::TSoftSurface(std::weak_ptr<TSoftDraw> owner, std::shared_ptr<TSoft
   mLayout = ClassifyPixelFormat(mDesc.pixelFormat);
   // Rows are padded to 16 bytes: callers must honour the pitch.
   mDesc.pitch = int32_t((mDesc.width * BytesPerPixel(mDesc.pixelFormat) + 15) & ~15u);
-  mPixels.assign(size_t(mDesc.pitch) * mDesc.height, 0);
+  mPixels.Reset(size_t(mDesc.pitch) * mDesc.height);
 }
 
 TSoftSurface::~TSoftSurface() {
@@ -88,7 +88,7 @@ TDevResult TSoftSurface::Lock(const TDevRect* rect, TDevSurfaceDesc& out, uint32
   if (mLocks > 0) return DDERR_SURFACEBUSY;
   ++mLocks;
   out = mDesc;
-  out.surface = mPixels.data() + int64_t(area.top) * mDesc.pitch + int64_t(area.left) * BytesPerPixel(mDesc.pixelFormat);
+  out.surface = mPixels.Data() + int64_t(area.top) * mDesc.pitch + int64_t(area.left) * BytesPerPixel(mDesc.pixelFormat);
   return DD_OK;
 }
 
@@ -102,7 +102,7 @@ TDevResult TSoftSurface::Unlock(const TDevRect*) {
 TDevResult TSoftSurface::Restore() {
   TDevResult fault = mAdapter->TakeFault(TDevCall::RestoreSurface);
   if (fault != DD_OK) return fault;
-  if (mLost) std::fill(mPixels.begin(), mPixels.end(), 0);
+  if (mLost) mPixels.Clear();
   mLost = false;
   for (auto& a : mAttached) a->Restore();
   return DD_OK;
@@ -113,7 +113,7 @@ TDevResult TSoftSurface::Restore() {
 void TSoftSurface::FillRaw(const TDevRect& rect, uint32_t value) {
   if (rect.Width() <= 0 || rect.Height() <= 0) return;
   uint32_t bpp = BytesPerPixel(mDesc.pixelFormat);
-  uint8_t* first = mPixels.data() + int64_t(rect.top) * mDesc.pitch + int64_t(rect.left) * bpp;
+  uint8_t* first = mPixels.Data() + int64_t(rect.top) * mDesc.pitch + int64_t(rect.left) * bpp;
   if (bpp == 4) {
     uint32_t* q = reinterpret_cast<uint32_t*>(first);
     std::fill(q, q + rect.Width(), value);
@@ -122,7 +122,7 @@ void TSoftSurface::FillRaw(const TDevRect& rect, uint32_t value) {
   }
   size_t rowBytes = size_t(rect.Width()) * bpp;
   for (int32_t y = rect.top + 1; y < rect.bottom; ++y)
-    std::memcpy(mPixels.data() + int64_t(y) * mDesc.pitch + int64_t(rect.left) * bpp, first, rowBytes);
+    std::memcpy(mPixels.Data() + int64_t(y) * mDesc.pitch + int64_t(rect.left) * bpp, first, rowBytes);
 }
 
 TDevResult TSoftSurface::Blt(const TDevRect* dstRect, TSoftSurface* src, const TDevRect* srcRect, uint32_t flags,
@@ -172,7 +172,7 @@ TDevResult TSoftSurface::Flip(TSoftSurface* target, uint32_t) {
   if (!back) return DDERR_NOTFLIPPABLE;
   if (back->mLost) return DDERR_SURFACELOST;
   if (mLocks > 0 || back->mLocks > 0) return DDERR_SURFACEBUSY;
-  mPixels.swap(back->mPixels);
+  mPixels.Swap(back->mPixels);
   NotifyPrimaryChanged();
   return DD_OK;
 }

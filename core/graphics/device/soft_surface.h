@@ -9,6 +9,7 @@
 #include "graphics/device/device_types.h"
 #include "graphics/device/adapter.h"
 #include "graphics/device/pixel_format.h"
+#include "graphics/device/pixel_store.h"
 
 class TSoftDraw;
 class TSoftAdapter;
@@ -54,8 +55,8 @@ class TSoftSurface : public std::enable_shared_from_this<TSoftSurface> {
                                    const TDevRect& srcRect);
 
   // Direct access for the rasteriser and the presenter.
-  uint8_t* Pixels() { return mPixels.data(); }
-  const uint8_t* Pixels() const { return mPixels.data(); }
+  uint8_t* Pixels() { return mPixels.Data(); }
+  const uint8_t* Pixels() const { return mPixels.Data(); }
   int32_t Pitch() const { return mDesc.pitch; }
   uint32_t Width() const { return mDesc.width; }
   uint32_t Height() const { return mDesc.height; }
@@ -82,7 +83,7 @@ class TSoftSurface : public std::enable_shared_from_this<TSoftSurface> {
   TDevSurfaceDesc mDesc;
   TPixelLayout mLayout;
   bool mVideoMemory;
-  std::vector<uint8_t> mPixels;
+  TPixelStore mPixels;
   std::vector<std::shared_ptr<TSoftSurface>> mAttached;
   int mLocks = 0;
   bool mLost = false;

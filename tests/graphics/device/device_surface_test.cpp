@@ -250,3 +250,25 @@ TEST(DeviceSurface, CursorIsPlacedByItsHotSpotAndClippedAtTheEdges) {
   EXPECT_EQ(at(39, 29), 0xFF000000u);
   EXPECT_EQ(shown.size(), 1200u);
 }
+
+// A surface's bytes, small ones from the heap and large ones as mappings of their own: each
+// size starts zeroed, keeps what is written, swaps with another and clears again.
+TEST(PixelStore, EverySizeStartsZeroedSwapsAndClears) {
+  for (size_t bytes : {size_t(16), size_t(4096), size_t(1) << 20, size_t(3) << 20}) {
+    SCOPED_TRACE(bytes);
+    TPixelStore a, b;
+    a.Reset(bytes);
+    ASSERT_EQ(a.Size(), bytes);
+    for (size_t i : {size_t(0), bytes / 2, bytes - 1}) EXPECT_EQ(a.Data()[i], 0);
+    std::memset(a.Data(), 0x5A, bytes);
+    b.Reset(8);
+    a.Swap(b);
+    ASSERT_EQ(b.Size(), bytes);
+    EXPECT_EQ(b.Data()[bytes - 1], 0x5A);
+    EXPECT_EQ(a.Size(), 8u);
+    b.Clear();
+    EXPECT_EQ(b.Data()[bytes - 1], 0);
+    b.Reset(0);
+    EXPECT_EQ(b.Data(), nullptr);
+  }
+}
