@@ -31,7 +31,47 @@ class Walkthrough : public TWalkthroughRun {
     ClearConfig();
     return rows;
   }
+  // After the end: Mara's one row in the highscore table, and Mara still the only player,
+  // with no saved game (the next "Spielen" starts afresh).
+  void ExpectScoredAndStartedAfresh() {
+    std::string table = ScoredTable();
+    EXPECT_EQ(table.rfind("Mara:", 0), 0u) << table;
+    EXPECT_EQ(table.find(';'), table.size() - 1) << table;
+    TSavedPrefs prefs(UserFolder(), mRoot / "game");
+    EXPECT_EQ((*prefs).GetString("name", "", 0).ToStd(), "Mara");
+    EXPECT_EQ((*prefs).GetString("gamedata", "", 0).ToStd(), "");
+    EXPECT_EQ((*prefs).GetString("name", "", 1).ToStd(), "");
+  }
 };
+
+// Until the first chapter's walk is in, the first run begins at the second chapter's screen;
+// "" once ChapterOne() plays from the main menu.
+const char* const FirstRunStart = "options=demoStartScene=200001";
+
+// The whole demo in two runs of the executable on one user folder. A new player plays the
+// first chapter and, at the second chapter's screen, goes back to the main menu through the
+// pause dialog, which saves the game. Started again, the game goes on at that screen for the
+// returning player, and the second chapter, the end, the highscore entry and the credits
+// follow. Every settled frame shows what its golden image shows.
+TEST_F(Walkthrough, TheWholeDemoFromANewPlayerAcrossARestartToTheCredits) {
+  TWalk first = ChapterOne();
+  first.session += "advance 2200\nmove " + std::string(Rest) + "\nadvance 100\n" + Settle("200001_gespeichert") +
+                   "key Escape\nadvance 300\n" + Click(PauseMenu) + "advance 1500\nquit\n";
+  ExpectCleanRun(NewPlayer("Mara") + "hold\n" + Click(MenuPlay) + first.session, FirstRunStart);
+  EXPECT_NE(SavedGame().find("currentScene = 200001"), std::string::npos) << SavedGame();
+
+  TWalk second = ChapterTwo();
+  second += Ending();
+  ExpectCleanRun("move 900 700\n" + Settle("main_menu_again") + "hold\n" + Click(MenuPlay) + second.session +
+                 "quit\n");
+  EXPECT_EQ(CompareFrames("main_menu_again", "main_menu"), "") << "the returning player's main menu";
+  EXPECT_EQ(CompareFrames("200001_kapitel", "200001_gespeichert"), "") << "the game goes on where it was saved";
+  for (const TWalk* walk : {&first, &second})
+    for (const std::string& frame : walk->frames)
+      EXPECT_EQ(MatchGoldenFrame(frame, "walkthrough/" + frame + ".png"), "");
+
+  ExpectScoredAndStartedAfresh();
+}
 
 // The end from the closing cutscene on: the player's score is in the highscore table, the
 // credits ran, and the main menu is back as it greeted the player, who starts afresh there
@@ -42,13 +82,7 @@ TEST_F(Walkthrough, TheEndingLeadsThroughScoreHighscoresAndCreditsToTheMainMenu)
                  "options=demoStartScene=200101");
   EXPECT_NE(CompareFrames("200102_abspann", "main_menu"), "") << "the credits";
   EXPECT_EQ(CompareFrames("200102_hauptmenue", "main_menu"), "");
-  std::string table = ScoredTable();
-  EXPECT_EQ(table.rfind("Mara:", 0), 0u) << table;
-  EXPECT_EQ(table.find(';'), table.size() - 1) << table;
-  TSavedPrefs prefs(UserFolder(), mRoot / "game");
-  EXPECT_EQ((*prefs).GetString("name", "", 0).ToStd(), "Mara");
-  EXPECT_EQ((*prefs).GetString("gamedata", "", 0).ToStd(), "");
-  EXPECT_EQ((*prefs).GetString("name", "", 1).ToStd(), "");
+  ExpectScoredAndStartedAfresh();
 }
 
 // Chapter 1 from a new player's "Spielen": every screen in the story's order, the house
