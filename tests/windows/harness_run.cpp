@@ -1,7 +1,9 @@
 #include "harness_run.h"
 
+#include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +43,52 @@ std::string CompareFrameFiles(const fs::path& actualPath, const fs::path& expect
   return differing ? name + ": " + std::to_string(differing) + " pixels differ," + first : "";
 }
 
+// The folder of the X screenshots, or "" for headless runs.
+std::string ScreensFolder() {
+  const char* folder = std::getenv("TARVELON_HARNESS_SCREENS");
+  return folder ? folder : "";
+}
+
+// The file the session waits for until the X screen has been shot for a settled frame.
+fs::path ShotMarker(const fs::path& frame) { return fs::path(frame).replace_extension(".shot"); }
+
+// Runs the shell command in the background; each time the transcript says a frame of the
+// folder has settled (or has been given up on), shot(frame, pointer) runs and the frame's
+// marker is made, which lets the session go on. pointer is "X Y" of the game's last pointer
+// move ("" before one): the game draws its cursor there over the frame it captured. Answers
+// the command's exit status.
+template <typename TShot>
+int RunShootingFrames(const std::string& command, const fs::path& transcriptPath, const fs::path& folder, TShot shot) {
+  std::streamoff read = fs::exists(transcriptPath) ? std::streamoff(fs::file_size(transcriptPath)) : 0;
+  pid_t pid = 0;
+  const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
+  if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) return -1;
+  int status = 0;
+  std::string pointer;
+  for (bool running = true; running;) {
+    running = waitpid(pid, &status, WNOHANG) == 0;
+    std::ifstream in(transcriptPath, std::ios::binary);
+    in.seekg(read);
+    std::string line;
+    // Only whole lines: the hook may be halfway through writing the last one.
+    while (std::getline(in, line) && !in.eof()) {
+      read += std::streamoff(line.size() + 1);
+      // "event 8 CODE X Y EXTRA": a pointer move (the platform's event 8) as the game got it.
+      std::istringstream words(line);
+      std::string word, type, code, x, y;
+      if (words >> word >> type >> code >> x >> y && word == "event" && type == "8") pointer = x + " " + y;
+      for (const std::string prefix : {"capture ok ", "capture unsettled "}) {
+        fs::path frame = line.rfind(prefix, 0) == 0 ? line.substr(prefix.size()) : "";
+        if (frame.empty() || frame.parent_path() != folder) continue;
+        shot(frame, pointer);
+        std::ofstream(ShotMarker(frame)).flush();
+      }
+    }
+    if (running) usleep(20000);
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 }  // namespace
 
 void THarnessRun::SetUp() {
@@ -68,14 +116,33 @@ int THarnessRun::Run(const char* program, const fs::path& assets, const std::str
     fs::copy_file(bin / file, folder / file, fs::copy_options::overwrite_existing);
   if (!fs::exists(folder / "assets")) fs::create_directory_symlink(assets, folder / "assets");
   std::ofstream(mRoot / "session") << session;
-  std::string command = "cd '" + folder.string() + "' && env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy" +
+  const std::string screens = ScreensFolder();
+  std::string command = "cd '" + folder.string() + "' && env SDL_VIDEODRIVER=" + (screens.empty() ? "dummy" : "x11") +
+                        " SDL_AUDIODRIVER=dummy" +
                         " XDG_DATA_HOME='" + (mRoot / "xdg").string() + "' HOME='" + mRoot.string() + "'" +
                         " TARVELON_HARNESS_SCRIPT='" + (mRoot / "session").string() + "'" +
                         " TARVELON_HARNESS_TRANSCRIPT='" + (mRoot / "transcript").string() + "'" +
                         " timeout " + std::to_string(timeoutSeconds) + " ./" + program + " " + arguments + " > '" +
                         (mRoot / "output").string() + "' 2>&1";
+  if (!screens.empty()) {
+    fs::create_directories(screens);
+    auto shoot = [&](const fs::path& frame, const std::string& pointer) {
+      // The screen must show the frame the game captured, in more than a few colours.
+      fs::path shot = fs::path(screens) / frame.filename();
+      std::string xshot = "'" + (bin / "xshot").string() + "' '" + shot.string() + "' 16 '" + frame.string() + "' " +
+                          pointer + " > '" + (mRoot / "xshot").string() + "' 2>&1";
+      EXPECT_EQ(std::system(xshot.c_str()), 0) << ReadFile(mRoot / "xshot");
+    };
+    return RunShootingFrames(command, mRoot / "transcript", mRoot, shoot);
+  }
   int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string THarnessRun::Settle(const std::string& name) const {
+  std::string line = "settle " + Frame(name).string() + " 60000\n";
+  if (!ScreensFolder().empty()) line += "waitfor " + ShotMarker(Frame(name)).string() + " 60000\n";
+  return line;
 }
 
 std::string THarnessRun::CompareFrames(const std::string& name, const std::string& otherName) const {

@@ -2,6 +2,11 @@
 // End-to-end runs: an executable of the build and the test hook jxHarness.so copied into a
 // game folder of their own under a temporary root, with an asset folder linked in, started
 // headless on a session script; its output and the hook's transcript are kept in the root.
+//
+// With TARVELON_HARNESS_SCREENS=FOLDER in the environment the runs show in a real window on
+// the X display of $DISPLAY instead, and every settled frame is also taken from the X screen
+// (with bin/xshot) as FOLDER/<name>.png while the session waits: the screenshot must show the
+// very frame the game captured.
 
 #include <gtest/gtest.h>
 
@@ -33,7 +38,7 @@ class THarnessRun : public ::testing::Test {
   // The session line that captures the screen as Frame(name) once it has stopped changing.
   // With the game's timer held it stands still until the next "advance": the frame is then
   // the one the game drew last, however long the drawing of it took.
-  std::string Settle(const std::string& name) const { return "settle " + Frame(name).string() + " 60000\n"; }
+  std::string Settle(const std::string& name) const;
   // Whether two captured frames hold the same picture, each channel within 2 (the rounding
   // of another optimisation level): "" or what differs.
   std::string CompareFrames(const std::string& name, const std::string& otherName) const;

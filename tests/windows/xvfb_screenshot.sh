@@ -5,6 +5,9 @@
 #                                   must show the very frame the game captured of it
 #   xvfb_screenshot.sh display_window BIN_FOLDER SCREENSHOT_FOLDER  the display test's plain
 #                                   800x600 window with a cleared frame (not blank)
+#   xvfb_screenshot.sh walkthrough BIN_FOLDER SCREENSHOT_FOLDER     the whole walkthrough of the
+#                                   demo in the real window: SCREENSHOT_FOLDER/<frame>.png of
+#                                   every frame it settles (tests/windows/harness_run.h)
 # The screen is grabbed with tools/xshot once the program says its picture is up: nothing
 # here waits for the machine's pace, only for the program (at most WAIT_LIMIT seconds). Without
 # Xvfb (or xshot) the test is skipped (exit 77).
@@ -48,6 +51,14 @@ export DISPLAY=":$(cat "$work/display")"
 
 shot="$out/${mode}_xvfb.png"
 case "$mode" in
+  walkthrough)
+    # The test shoots the screen itself at each settled frame and fails on a screenshot that
+    # does not show its frame.
+    rm -f "$out"/*.png
+    TARVELON_HARNESS_SCREENS="$out" "$bin/walkthrough_tests" --gtest_filter='Walkthrough.TheWholeDemo*' || exit 1
+    echo "screenshots: $(ls "$out" | wc -l) in $out"
+    exit 0
+    ;;
   start_screen)
     # The game's timer is held and stepped by the hook, so its first screen comes to rest
     # however slow the machine is; the hook captures that frame once it stands still.

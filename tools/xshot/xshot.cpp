@@ -1,12 +1,13 @@
 // xshot: writes the root window of the X display ($DISPLAY) as a PNG file.
 //
-//   xshot OUTPUT.png [MIN_COLOURS [EXPECTED.png]]
+//   xshot OUTPUT.png [MIN_COLOURS [EXPECTED.png [X Y]]]
 //
 // Prints "WIDTHxHEIGHT, N colours: OUTPUT.png". With EXPECTED, the picture of that file
 // must show in the top-level window of its size (each channel within 2, the rounding of a
 // visual's masks); without such a window, at the root's top left corner. The pointer's
 // cursor is the X server's and in no program's frame: a square of 64 pixels each way around
-// the pointer is left out of the comparison. Exit codes: 0
+// the pointer is left out of the comparison, and so is one around X Y in the window, where
+// a program that draws its own cursor over its frames has it. Exit codes: 0
 // written, 1 the file cannot be written, 2 no display, 3 written but fewer than MIN_COLOURS
 // different colours (default 2: a blank screen), 4 the window does not show EXPECTED (or it
 // cannot be read).
@@ -14,6 +15,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -54,17 +56,22 @@ void FindWindow(Display* display, Window root, int width, int height, int& x, in
 // Half the side of the square around the pointer that the comparison leaves out.
 constexpr int CursorReach = 64;
 
+struct TPoint {
+  int x, y;
+  bool Near(int px, int py) const { return std::abs(px - x) < CursorReach && std::abs(py - y) < CursorReach; }
+};
+
 // "" when the screen shows the expected picture (w x h) at (left, top), or what differs;
-// the square around the pointer (screen coordinates) does not count.
+// the squares around the cursors (screen coordinates) do not count.
 std::string CompareWithExpected(const std::vector<uint8_t>& screen, int width, int height,
                                 const std::vector<uint8_t>& expected, int w, int h, int left, int top,
-                                int pointerX, int pointerY, const char* path) {
+                                const std::vector<TPoint>& cursors, const char* path) {
   if (left < 0 || top < 0 || left + w > width || top + h > height) return std::string(path) + " does not fit on the screen";
   long differing = 0;
   std::string first;
   for (int y = 0; y < h; y++) {
     for (int x = 0; x < w; x++) {
-      if (std::abs(x + left - pointerX) < CursorReach && std::abs(y + top - pointerY) < CursorReach) continue;
+      if (std::any_of(cursors.begin(), cursors.end(), [&](TPoint c) { return c.Near(x + left, y + top); })) continue;
       const uint8_t* e = &expected[(size_t(y) * w + x) * 3];
       const uint8_t* s = &screen[(size_t(y + top) * width + x + left) * 3];
       if (std::abs(e[0] - s[0]) <= 2 && std::abs(e[1] - s[1]) <= 2 && std::abs(e[2] - s[2]) <= 2) continue;
@@ -78,12 +85,12 @@ std::string CompareWithExpected(const std::vector<uint8_t>& screen, int width, i
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 4) {
-    std::fprintf(stderr, "usage: xshot OUTPUT.png [MIN_COLOURS [EXPECTED.png]]\n");
+  if (argc < 2 || argc > 6 || argc == 5) {
+    std::fprintf(stderr, "usage: xshot OUTPUT.png [MIN_COLOURS [EXPECTED.png [X Y]]]\n");
     return 1;
   }
   size_t minColours = argc >= 3 ? size_t(std::atol(argv[2])) : 2;
-  const char* expectedPath = argc == 4 ? argv[3] : nullptr;
+  const char* expectedPath = argc >= 4 ? argv[3] : nullptr;
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
     std::fprintf(stderr, "xshot: no X display\n");
@@ -123,7 +130,9 @@ int main(int argc, char** argv) {
       int pointerX = -CursorReach, pointerY = -CursorReach, windowX = 0, windowY = 0;
       unsigned buttons = 0;
       XQueryPointer(display, root, &rootReturn, &child, &pointerX, &pointerY, &windowX, &windowY, &buttons);
-      mismatch = CompareWithExpected(rgb, width, height, expected, w, h, left, top, pointerX, pointerY, expectedPath);
+      std::vector<TPoint> cursors = {{pointerX, pointerY}};
+      if (argc == 6) cursors.push_back({left + std::atoi(argv[4]), top + std::atoi(argv[5])});
+      mismatch = CompareWithExpected(rgb, width, height, expected, w, h, left, top, cursors, expectedPath);
     } else {
       mismatch = std::string("cannot read ") + expectedPath;
     }
