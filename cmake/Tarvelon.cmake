@@ -63,10 +63,14 @@ function(tarvelon_test_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} GTest::gtest)
 endfunction()
 
-# tarvelon_test(<name> SOURCES ... DEPS ...)
-# One GoogleTest executable; every test case becomes a CTest test, run headless.
+# tarvelon_test(<name> SOURCES ... DEPS ... [TIMEOUT seconds])
+# One GoogleTest executable; every test case becomes a CTest test, run headless, each
+# stopped after TIMEOUT seconds (default 300).
 function(tarvelon_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   tarvelon_test_settings(${name})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
@@ -74,7 +78,7 @@ function(tarvelon_test name)
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1"
-               TIMEOUT 300)
+               TIMEOUT ${ARG_TIMEOUT})
 endfunction()
 
 # tarvelon_fuzzer(<name> SOURCES ... DEPS ...): a libFuzzer target, only with TARVELON_FUZZ.

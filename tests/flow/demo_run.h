@@ -34,8 +34,11 @@ class TDemoRun : public THarnessRun {
   // arguments: the command line, e.g. "options=demoStartScene=190201" to begin the new game
   // at another scene of the demo.
   int Play(const std::string& session, const std::string& arguments = "") {
-    return Run("tarvelon", std::filesystem::path(TARVELON_SOURCE_DIR) / "assets", session, 280, arguments);
+    return Run("tarvelon", std::filesystem::path(TARVELON_SOURCE_DIR) / "assets", session, mPlayTimeoutSeconds,
+               arguments);
   }
+  // How long one run may take before it is stopped.
+  int mPlayTimeoutSeconds = 280;
   std::filesystem::path UserFolder() const { return UserFile("Tarvelon", "", "Tarvelon"); }
   std::string Log() const { return ReadFile(UserFolder() / "logfile.txt"); }
   std::string Report() const { return Output() + Transcript() + Log(); }

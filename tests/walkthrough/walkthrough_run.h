@@ -23,6 +23,9 @@ struct TWalk {
 
 class TWalkthroughRun : public TSceneDemoRun {
  protected:
+  // A run plays a whole chapter or more in real time.
+  TWalkthroughRun() { mPlayTimeoutSeconds = 420; }
+
   // Chapter 1, "Ankunft im Nebeltal": from the main menu's "Spielen" of a new player to the
   // click that leaves the chapter's score (chapter_one_walk.cpp).
   TWalk ChapterOne() const;
