@@ -118,7 +118,7 @@ int THarnessRun::Run(const char* program, const fs::path& assets, const std::str
   std::ofstream(mRoot / "session") << session;
   const std::string screens = ScreensFolder();
   std::string command = "cd '" + folder.string() + "' && env SDL_VIDEODRIVER=" + (screens.empty() ? "dummy" : "x11") +
-                        " SDL_AUDIODRIVER=dummy" +
+                        " SDL_AUDIODRIVER=dummy SDL_RENDER_VSYNC=0" +
                         " XDG_DATA_HOME='" + (mRoot / "xdg").string() + "' HOME='" + mRoot.string() + "'" +
                         " TARVELON_HARNESS_SCRIPT='" + (mRoot / "session").string() + "'" +
                         " TARVELON_HARNESS_TRANSCRIPT='" + (mRoot / "transcript").string() + "'" +
