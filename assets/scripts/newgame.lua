@@ -432,13 +432,13 @@ MakeGame{
       itemListCount = 6,
       hitClickSound = "sounds/hit.ogg",
       missClickSound = "sounds/miss.ogg",
-      MakeFixItems{ "zahnrad", "brief_alt", "buch", "tasse", "uhr", "kerze_rot" },
+      MakeFixItems{ "zahnrad", "brief_alt", "buch", "tasse", "uhr", "kerze_kommode" },
       MakeHiddenObject{ id = "zahnrad", name = "HOG_ZAHNRAD", image = "images/objects/zahnrad.png", positionX = 650, positionY = 400 },
       MakeHiddenObject{ id = "brief_alt", name = "HOG_BRIEF", image = "images/objects/brief_alt.png", positionX = 860, positionY = 200 },
       MakeHiddenObject{ id = "buch", name = "HOG_BUCH", image = "images/objects/buch.png", positionX = 250, positionY = 210 },
       MakeHiddenObject{ id = "tasse", name = "HOG_TASSE", image = "images/objects/tasse.png", positionX = 460, positionY = 410 },
       MakeHiddenObject{ id = "uhr", name = "HOG_UHR", image = "images/objects/uhr.png", positionX = 660, positionY = 190 },
-      MakeHiddenObject{ id = "kerze_rot", name = "HOG_KERZE", image = "images/objects/kerze_rot.png", positionX = 440, positionY = 200 },
+      MakeHiddenObject{ id = "kerze_kommode", name = "HOG_KERZE", image = "images/objects/kerze_rot.png", positionX = 440, positionY = 200 },
     },
     -- The villa's entrance by night: the bell at the door, the way back to the clearing.
     MakeAdventureScreen{
