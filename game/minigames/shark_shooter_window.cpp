@@ -4,6 +4,7 @@
 
 #include "graphics/sprites/sprite.h"
 #include "model/highscore_system.h"
+#include "model/random_draw.h"
 #include "model/shark_shooter_game.h"
 #include "platform/log.h"
 #include "scenes/game_flow.h"
@@ -46,6 +47,10 @@ void Translate(TSprite& sprite, int32_t x, int32_t y) {
 TSharkShooterWindow::TSharkShooterWindow() {
   SetRootSprite(TSprite::Create(0, nullptr));
   mGame = GameModel(mStandIn);
+  // The sharks that swim in again are drawn from a seed of the dive's own, like the other
+  // games' deals: the draws made since the game was composed (other games, effects drawn per
+  // frame) differ from run to run.
+  SeedGameRandFromWallClock();
   // A dive that was won or lost before starts anew: the finished game would otherwise end
   // again at once (and a won one pay its bonus again).
   if (mGame->IsWon() || mGame->IsLost()) {
