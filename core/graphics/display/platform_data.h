@@ -94,6 +94,8 @@ class TPlatformData : public IDisplayHandler {
   // An untextured quad of the rectangle (in the current viewport's coordinates) in the
   // current blend mode, inside a 2D block.
   void DrawFillQuad(const TRect& rect, const TColor& colour);
+  // Lists that would leave the target and the depth buffer as they are (see LeavesNoTrace)
+  // are not drawn.
   void DrawVertices(uint32_t primitive, const TVertexList& list);
   void DrawIndexedVertices(uint32_t primitive, const TVertexList& list, const uint16_t* indices, uint32_t indexCount);
   void SetOption(const TString& name, const TString& value);
@@ -181,6 +183,7 @@ class TPlatformData : public IDisplayHandler {
   bool ApplyViewport();
   TRect EffectiveViewport() const;
   void VertexFormatStep(int32_t kind, uint32_t& fvf);
+  bool LeavesNoTrace(const TVertexList& list) const;
   void ApplyBlendMode();
   bool InModeFourTarget() const;
   void CopyBackBufferToTexture(TTextureBase& texture, const TRect& rect);

@@ -429,8 +429,19 @@ void TPlatformData::VertexFormatStep(int32_t kind, uint32_t& fvf) {
   mDevice->SetTransform(D3DTRANSFORMSTATE_PROJECTION, Ortho2d(dx - t, dx + w - t, dy + h - t, dy - t));
 }
 
+// Every vertex fully transparent under a blend that weighs the source by its alpha (modes
+// 0 and 2, whose alpha is the texture's times the vertex's), and no depth written: the draw
+// changes nothing. Faded-out images and overlays at rest cost no pixels then.
+bool TPlatformData::LeavesNoTrace(const TVertexList& list) const {
+  if ((list.kind != 2 && list.kind != 3) || (mBlendMode != 0 && mBlendMode != 2) || (mDepthTest && mDepthWrite))
+    return false;
+  for (uint32_t i = 0; i < list.count; ++i)
+    if (list.vertices[i].diffuse >> 24) return false;
+  return true;
+}
+
 void TPlatformData::DrawVertices(uint32_t primitive, const TVertexList& list) {
-  if (mBroken || !mDevice) return;
+  if (mBroken || !mDevice || LeavesNoTrace(list)) return;
   if (IsEnabled("brokenindexedverts")) {
     uint32_t count = std::min(list.count, MaxIndexedCount);
     // The capacity counts in 32 bits: doubling past 32768 must reach 65536.
@@ -458,7 +469,7 @@ void TPlatformData::DrawVertices(uint32_t primitive, const TVertexList& list) {
 
 void TPlatformData::DrawIndexedVertices(uint32_t primitive, const TVertexList& list, const uint16_t* indices,
                                         uint32_t indexCount) {
-  if (mBroken || !mDevice) return;
+  if (mBroken || !mDevice || LeavesNoTrace(list)) return;
   uint32_t fvf;
   VertexFormatStep(list.kind, fvf);
   TDevResult r;

@@ -206,6 +206,23 @@ TEST_F(DrawBackend, BlendModesSetTheirFactorsAndStage) {
   }
 }
 
+// A fully transparent quad changes nothing where the blend weighs the source by its alpha,
+// and is left out there; the opaque mode ignores the alpha and draws it all the same.
+TEST_F(DrawBackend, FullyTransparentQuadsShowOnlyInTheOpaqueMode) {
+  for (int mode : {0, 2, 1}) {
+    SCOPED_TRACE(mode);
+    ASSERT_TRUE(renderer->BeginDraw(false));
+    renderer->Begin2d();
+    display->SetBlendMode(mode);
+    display->DrawFillQuad(TRect(10, 10, 20, 20), TColor{1, 0, 0, 0});
+    display->DrawFillQuad(TRect(30, 10, 40, 20), TColor{0, 1, 0, 1});
+    renderer->End2d();
+    renderer->EndDraw(false);
+    EXPECT_EQ(rig.Back(15, 15), mode == 1 ? 0xFFFF0000u : 0xFF000000u);
+    EXPECT_EQ(rig.Back(35, 15) & 0xFF00u, 0xFF00u);
+  }
+}
+
 TEST_F(DrawBackend, FillsInsideAndOutsideAFrame) {
   renderer->PushViewport(TRect(100, 50, 300, 250));
   renderer->FillRect(TRect(0, 0, 500, 20), TColor{1, 0, 0, 1});
@@ -261,6 +278,7 @@ TEST_F(DrawBackend, ExpandedIndexedDrawsRefuseIndicesPastTheList) {
   std::vector<std::string> calls;
   display->GetDevice()->SetRecorder(&calls);
   TLVertex quad[4] = {};
+  for (TLVertex& v : quad) v.diffuse = 0xFFFFFFFFu;  // seen: a transparent quad is left out
   uint16_t good[6] = {0, 1, 2, 0, 2, 3}, bad[3] = {0, 1, 9};
   ASSERT_TRUE(renderer->BeginDraw(false));
   ASSERT_TRUE(renderer->Begin2d());
