@@ -1,7 +1,8 @@
 // The zeroed bytes of a surface. Surfaces of a megabyte and more (frames, backgrounds,
 // depth buffers) are mappings of their own in huge pages where the system offers them:
 // their pages come in zeroed, a few faults each instead of one per 4 KB, which is most of
-// what the start costs before the first frame.
+// what the start costs before the first frame. Freed mappings are kept a while for the next
+// surface of their size.
 #pragma once
 
 #include <cstddef>

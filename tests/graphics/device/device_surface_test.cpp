@@ -252,7 +252,8 @@ TEST(DeviceSurface, CursorIsPlacedByItsHotSpotAndClippedAtTheEdges) {
 }
 
 // A surface's bytes, small ones from the heap and large ones as mappings of their own: each
-// size starts zeroed, keeps what is written, swaps with another and clears again.
+// size starts zeroed, keeps what is written, swaps with another and clears again; bytes given
+// up and reused start zeroed too.
 TEST(PixelStore, EverySizeStartsZeroedSwapsAndClears) {
   for (size_t bytes : {size_t(16), size_t(4096), size_t(1) << 20, size_t(3) << 20}) {
     SCOPED_TRACE(bytes);
@@ -268,7 +269,12 @@ TEST(PixelStore, EverySizeStartsZeroedSwapsAndClears) {
     EXPECT_EQ(a.Size(), 8u);
     b.Clear();
     EXPECT_EQ(b.Data()[bytes - 1], 0);
+    // Bytes given up and taken again by the next store of their size come back zeroed.
+    std::memset(b.Data(), 0x5A, bytes);
     b.Reset(0);
     EXPECT_EQ(b.Data(), nullptr);
+    TPixelStore c;
+    c.Reset(bytes);
+    for (size_t i : {size_t(0), bytes / 2, bytes - 1}) EXPECT_EQ(c.Data()[i], 0);
   }
 }
